@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// "Quavermill v.1.2.2": the application title and the prefix of every page caption.
+QString Title();
+
+// Set once a page ends the application, before the event loop is told to quit. Long work
+// that lets the event loop run checks it and stops.
+bool ApplicationEnding();
+void EndApplication();

@@ -1,0 +1,69 @@
+#include "app/ini_file.h"
+
+#include "app/errors.h"
+
+#include <QFile>
+#include <QSaveFile>
+// Bytes in, bytes out: the text is UTF-8 on both sides.
+#define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
+#include <SimpleIni.h>
+
+struct TIniFile::Data {
+    Data() { ini.SetSpaces(false); } // "key=value", as other programs expect
+    CSimpleIniA ini{false, false, false};
+};
+
+TIniFile::TIniFile(const QString &path) : m_path(path), d(std::make_unique<Data>())
+{
+    QFile file(path);
+    if (!file.exists())
+        return;
+    if (!file.open(QIODevice::ReadOnly))
+        throw EQuavermill(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (d->ini.LoadData(bytes.constData(), size_t(bytes.size())) < 0)
+        throw EQuavermill(QStringLiteral("Cannot read %1").arg(path));
+}
+
+TIniFile::~TIniFile() = default;
+
+QString TIniFile::ReadString(const QString &section, const QString &key,
+                             const QString &defaultValue) const
+{
+    const char *value = d->ini.GetValue(section.toUtf8().constData(), key.toUtf8().constData());
+    if (!value)
+        return defaultValue;
+    return QString::fromUtf8(value).trimmed();
+}
+
+bool TIniFile::HasKey(const QString &section, const QString &key) const
+{
+    return d->ini.GetValue(section.toUtf8().constData(), key.toUtf8().constData()) != nullptr;
+}
+
+void TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
+{
+    d->ini.SetValue(section.toUtf8().constData(), key.toUtf8().constData(),
+                    value.toUtf8().constData());
+}
+
+void TIniFile::Save() const
+{
+    std::string text;
+    if (d->ini.Save(text, false) < 0)
+        throw EQuavermill(QStringLiteral("Cannot write %1").arg(m_path));
+    const QByteArray out = QByteArray::fromStdString(text);
+    QSaveFile file(m_path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly) || file.write(out) != out.size() || !file.commit())
+        throw EQuavermill(QStringLiteral("Cannot write %1: %2").arg(m_path, file.errorString()));
+}
+
+void TIniFile::WriteKey(const QString &path, const QString &section, const QString &key,
+                        const QString &value)
+{
+    TIniFile ini(path);
+    ini.WriteString(section, key, value);
+    ini.Save();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "pages/page_form.h"
+
+#include <QPointer>
+#include <QWidget>
+
+
+// The one top-level window: fixed client area 639 x 381, minimise and close only. Every page
+// is a child filling it; the title is the visible page's caption.
+class TFrameWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFrameWindow(QWidget *parent = nullptr);
+    ~TFrameWindow() override;
+
+    TFormBase *CurrentPage() const { return m_current; }
+    void SetCurrentPage(TFormBase *page);
+    void RestoreApplication();
+    void MinimizeApplication();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QPointer<TFormBase> m_current;
+};
+
+// The frame window of the process (null before it exists).
+TFrameWindow *Frame();
+// 1 from the moment the application is minimised until it is restored.
+bool ApplicationMinimized();

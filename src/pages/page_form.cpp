@@ -1,0 +1,315 @@
+#include "pages/page_form.h"
+
+#include "app/application.h"
+#include "app/errors.h"
+#include "app/ini_file.h"
+#include "app/locations.h"
+#include "app/settings.h"
+#include "pages/frame_window.h"
+#include "pages/skin.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QShowEvent>
+#include <QTimer>
+
+void PostPageMessage(QObject *target, TPageMessage message)
+{
+    QCoreApplication::postEvent(target, new QEvent(QEvent::Type(int(message))));
+}
+
+void RunDropping(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (...) {
+    }
+}
+
+void RunReporting(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (...) {
+        QMessageBox::critical(Frame(), Title(), ErrorText(std::current_exception()));
+    }
+}
+
+static QPixmap WithSilverTransparent(const QPixmap &picture)
+{
+    QPixmap result = picture;
+    result.setMask(picture.createMaskFromColor(QColor(192, 192, 192), Qt::MaskInColor));
+    return result;
+}
+
+TIconButton::TIconButton(TButtonData data, QWidget *parent)
+    : QPushButton(parent), m_data(std::move(data))
+{
+    m_data.picture = WithSilverTransparent(m_data.picture);
+    setFocusPolicy(Qt::StrongFocus);
+    setAutoDefault(false);
+}
+
+void TIconButton::paintEvent(QPaintEvent *event)
+{
+    QPushButton::paintEvent(event);
+    if (m_data.picture.isNull())
+        return;
+    QPainter painter(this);
+    const QSize picture = m_data.picture.size() / m_data.picture.devicePixelRatio();
+    painter.drawPixmap((width() - picture.width()) / 2, (height() - picture.height()) / 2,
+                       m_data.picture);
+}
+
+QList<QPixmap> LoadPictureList(const QString &path)
+{
+    QList<QPixmap> pictures;
+    const QPixmap strip(path);
+    for (int x = 0; x + 16 <= strip.width(); x += 16)
+        pictures.append(strip.copy(x, 0, 16, 16));
+    return pictures;
+}
+
+TFormBase::TFormBase(const QString &section, const QString &designedCaption, QWidget *parent)
+    : QWidget(parent ? parent : Frame()), m_section(section)
+{
+    setObjectName(QStringLiteral("TForm") + section);
+    setGeometry(0, 0, ClientWidth, ClientHeight);
+    setAutoFillBackground(true);
+    hide();
+    ImageLeft = new QLabel(this);
+    ImageLeft->setObjectName(QStringLiteral("ImageLeft"));
+    ImageLeft->setGeometry(1, 1, 177, 379);
+    ImageLeft->setPixmap(QPixmap(QStringLiteral(":/pictures/left_%1.jpg").arg(section.toLower())));
+    ImageRight = new QLabel(this);
+    ImageRight->setObjectName(QStringLiteral("ImageRight"));
+    ImageRight->setGeometry(180, 1, 457, 379);
+    ImageRight->setPixmap(QPixmap(QStringLiteral(":/pictures/right.jpg")));
+    SetCaptionText(designedCaption);
+}
+
+void TFormBase::SetCaptionText(const QString &text)
+{
+    m_captionText = text;
+    setWindowTitle(Title() + QStringLiteral(" - ") + text);
+}
+
+TIconButton *TFormBase::CreateIconButton(int base, int index, bool isDefault, TButtonAction action,
+                                        const QList<QPixmap> &pictures, const QString &objectName)
+{
+    TButtonData buttonData;
+    if (index >= 0 && index < pictures.size())
+        buttonData.picture = pictures.at(index);
+    buttonData.action = std::move(action);
+    buttonData.argument = this;
+    auto *button = new TIconButton(std::move(buttonData), this);
+    button->setObjectName(objectName.isEmpty() ? QStringLiteral("IconButton%1_%2").arg(base).arg(index)
+                                               : objectName);
+    button->setGeometry(ClientWidth - 52, base + 42 * index, 38, 38);
+    if (isDefault) {
+        button->setDefault(true);
+        m_defaultButton = button;
+    }
+    connect(button, &QPushButton::clicked, this, [this, button] { RunButton(button); });
+    return button;
+}
+
+QLabel *TFormBase::CreateLabel(const QString &objectName, const QRect &place,
+                               const QString &textKey, const QString &text, bool rightSide)
+{
+    auto *label = new QLabel(text, this);
+    label->setObjectName(objectName);
+    label->setGeometry(place);
+    label->setFont(LabelFont());
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    if (!textKey.isEmpty())
+        m_textLabels.append({label, textKey});
+    if (rightSide) {
+        SetTextColor(label, Qt::black);
+        m_rightLabels.append(label);
+    }
+    return label;
+}
+
+QLabel *TFormBase::CreateButtonLabel(const QString &objectName, int base, int index,
+                                     const QString &textKey, const QString &text)
+{
+    return CreateLabel(objectName, QRect(192, base + 42 * index + 6, 385, 25), textKey, text);
+}
+
+void TFormBase::RunButton(QPushButton *button)
+{
+    auto *icon = qobject_cast<TIconButton *>(button);
+    if (!icon || !icon->data().action)
+        return;
+    RunDropping([icon] { icon->data().action(icon->data().argument); });
+}
+
+bool TFormBase::FormKeyPress(int key)
+{
+    if ((key != Qt::Key_Return && key != Qt::Key_Enter) || !m_defaultButton)
+        return false;
+    // Errors of an action started with Enter are reported, unlike those of a click.
+    m_defaultButton->data().action(m_defaultButton->data().argument);
+    return true;
+}
+
+void TFormBase::ApplySkinAndTexts()
+{
+    const QString skinPath = DataFile(QLatin1String(SkinFileName));
+    if (QFileInfo::exists(skinPath)) {
+        const TIniFile skin(skinPath);
+        LoadImage(skin, m_section, QStringLiteral("RightImage"), ImageRight);
+        LoadImage(skin, m_section, QStringLiteral("LeftImage"), ImageLeft);
+        if (QLabel *hint = HintLabel()) {
+            SetTextColor(hint, ReadColor(skin, m_section, QStringLiteral("LeftTextColor"),
+                                         hint->palette().color(QPalette::WindowText)));
+        }
+        const QColor right = ReadColor(skin, m_section, QStringLiteral("RightTextColor"), Qt::black);
+        for (QLabel *label : std::as_const(m_rightLabels))
+            SetTextColor(label, right);
+    }
+    const QString textPath = ProgramFolder() + QLatin1String(TextFileName);
+    if (QFileInfo::exists(textPath)) {
+        const TIniFile texts(textPath);
+        SetCaptionText(ReadText(texts, m_section, QStringLiteral("Caption"), m_captionText));
+        for (const auto &[label, key] : std::as_const(m_textLabels))
+            label->setText(ReadText(texts, m_section, key, label->text()));
+        ReadTexts(texts);
+    } else {
+        SetCaptionText(m_captionText);
+    }
+}
+
+void TFormBase::SetupMessages(const QRect &line1, const QRect &line2,
+                              const QList<QWidget *> &replaced)
+{
+    Label1 = CreateLabel(QStringLiteral("Label1"), line1, QString(), QString());
+    Label2 = CreateLabel(QStringLiteral("Label2"), line2, QString(), QString());
+    for (QLabel *label : {Label1, Label2}) {
+        label->setAlignment(Qt::AlignCenter);
+        label->hide();
+    }
+    m_replaced = replaced;
+    MessageTimer = new QTimer(this);
+    MessageTimer->setObjectName(QStringLiteral("MessageTimer"));
+    MessageTimer->setInterval(3000);
+    connect(MessageTimer, &QTimer::timeout, this, [this] { RunDropping([this] { EndMessage(); }); });
+}
+
+void TFormBase::ApplyRightSkin(const QString &imageKey, const QString &colorKey)
+{
+    const QString skinPath = DataFile(QLatin1String(SkinFileName));
+    if (!QFileInfo::exists(skinPath))
+        return;
+    const TIniFile skin(skinPath);
+    LoadImage(skin, m_section, imageKey, ImageRight);
+    const QColor color = ReadColor(skin, m_section, colorKey, Qt::black);
+    for (QLabel *label : std::as_const(m_rightLabels))
+        SetTextColor(label, color);
+}
+
+void TFormBase::ShowPageMessage(const QString &line1, const QString &line2)
+{
+    Q_ASSERT(Label1 && MessageTimer);
+    ApplyRightSkin(QStringLiteral("RightMsgImage"), QStringLiteral("RightMsgTextColor"));
+    Label1->setText(line1);
+    Label2->setText(line2);
+    // A second message while one is shown keeps the controls the first one hid.
+    if (!PresentingMessage()) {
+        m_hiddenByMessage.clear();
+        for (QWidget *widget : std::as_const(m_replaced)) {
+            if (!widget->isHidden()) {
+                m_hiddenByMessage.append(widget);
+                widget->hide();
+            }
+        }
+    }
+    Label1->show();
+    Label2->show();
+    MessageTimer->start();
+}
+
+bool TFormBase::PresentingMessage() const
+{
+    return Label1 && !Label1->isHidden();
+}
+
+void TFormBase::EndMessage()
+{
+    MessageTimer->stop();
+    if (!PresentingMessage())
+        return;
+    ApplyRightSkin(QStringLiteral("RightImage"), QStringLiteral("RightTextColor"));
+    for (QWidget *widget : std::as_const(m_hiddenByMessage))
+        widget->show();
+    m_hiddenByMessage.clear();
+    for (QLabel *label : {Label1, Label2}) {
+        label->clear();
+        label->hide();
+    }
+}
+
+bool TFormBase::ShowTestMessageIfTestMode()
+{
+    if (!Settings().WinMsgTestMode)
+        return false;
+    MessageTimer->setInterval(600000);
+    ShowPageMessage(QStringLiteral("Test message, string 1."),
+                    QStringLiteral("Test message, string 2."));
+    return true;
+}
+
+bool TFormBase::event(QEvent *event)
+{
+    const int type = int(event->type());
+    if (type == MSG_MINIMIZE_APP) {
+        if (Frame())
+            Frame()->MinimizeApplication();
+        return true;
+    }
+    if (type >= MSG_START_SCAN && type <= MSG_SHOW_MAIN_MENU) {
+        RunDropping([this, type] { PageMessage(type); });
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void TFormBase::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        RunReporting([this] { FormShow(); });
+}
+
+void TFormBase::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (event->spontaneous())
+        return;
+    RunReporting([this] { FormHide(); });
+    // A page that is left while it shows a message comes back in its normal look.
+    if (MessageTimer)
+        EndMessage();
+}
+
+void SwitchPage(TFormBase *from, TFormBase *to)
+{
+    TFrameWindow *frame = Frame();
+    if (ApplicationMinimized() && frame)
+        frame->RestoreApplication();
+    if (from)
+        to->setGeometry(from->geometry());
+    to->show();
+    to->raise();
+    if (frame) {
+        frame->SetCurrentPage(to);
+        if (frame->isHidden())
+            frame->show();
+    }
+    if (from && from != to)
+        from->hide();
+}

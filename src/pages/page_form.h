@@ -1,0 +1,141 @@
+#pragma once
+
+#include <QList>
+#include <QPixmap>
+#include <QPushButton>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QTimer;
+class TFormBase;
+class TIniFile;
+
+// Messages a page posts to itself; the numbers lie in Qt's user event range.
+enum TPageMessage : int {
+    MSG_START_SCAN = 0x8001,
+    MSG_START_COPY = 0x8002,
+    MSG_LOAD_CATALOG = 0x8003,
+    MSG_SHOW_MAIN_MENU = 0x8004,
+    MSG_MINIMIZE_APP = 0x8006,
+};
+void PostPageMessage(QObject *target, TPageMessage message);
+
+// Runs an action and swallows whatever it throws (icon buttons, start messages).
+void RunDropping(const std::function<void()> &action);
+// Runs an action and shows whatever it throws in a message box (Enter, control events).
+void RunReporting(const std::function<void()> &action);
+
+using TButtonAction = std::function<void(TFormBase *)>;
+
+// What an icon button does and shows.
+struct TButtonData {
+    QPixmap picture;           // silver is transparent
+    TButtonAction action;
+    TFormBase *argument = nullptr;
+};
+
+// A 38 x 38 push button with a 16 x 16 picture drawn in its centre.
+class TIconButton : public QPushButton {
+    Q_OBJECT
+public:
+    TIconButton(TButtonData data, QWidget *parent);
+    const TButtonData &data() const { return m_data; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    TButtonData m_data;
+};
+
+// Loads a strip of 16 x 16 pictures (a picture list) from one image.
+QList<QPixmap> LoadPictureList(const QString &path);
+
+// One page of the program: a child of the frame window that fills its client area, with a
+// picture on the left, a picture on the right, large labels on the right picture and an icon
+// button beside each label.
+class TFormBase : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int ClientWidth = 639;
+    static constexpr int ClientHeight = 381;
+    static constexpr int TopBase = 14;
+    // Base of a bottom group of `count` buttons: its last button stands at top 330.
+    static constexpr int BottomBase(int count) { return 330 - 42 * (count - 1); }
+
+    TFormBase(const QString &section, const QString &designedCaption, QWidget *parent = nullptr);
+
+    const QString &Section() const { return m_section; }
+    // The caption text without the title; the window title is Title() + " - " + text.
+    const QString &CaptionText() const { return m_captionText; }
+    void SetCaptionText(const QString &text);
+
+    QLabel *ImageLeft;
+    QLabel *ImageRight;
+
+    TIconButton *CreateIconButton(int base, int index, bool isDefault, TButtonAction action,
+                                  const QList<QPixmap> &pictures, const QString &objectName = {});
+    // A large label at left 192, 6 pixels below button `index` of the group at `base`. Its
+    // text is read from the text file under `textKey` and it takes "RightTextColor".
+    QLabel *CreateButtonLabel(const QString &objectName, int base, int index,
+                              const QString &textKey, const QString &text);
+    // Any label that the text file names by `textKey` (empty: none) and that takes
+    // "RightTextColor" when rightSide is set.
+    QLabel *CreateLabel(const QString &objectName, const QRect &place, const QString &textKey,
+                        const QString &text, bool rightSide = true);
+    void RunButton(QPushButton *button);
+    TIconButton *DefaultButton() const { return m_defaultButton; }
+
+    // Reads "ui.ini" and "Quavermill.ini" for this page; call at the end of the page's
+    // constructor, once every control exists.
+    void ApplySkinAndTexts();
+
+    // Message presentation: two centred labels that replace `replaced` for a while.
+    void SetupMessages(const QRect &line1, const QRect &line2, const QList<QWidget *> &replaced);
+    void ShowPageMessage(const QString &line1, const QString &line2);
+    bool PresentingMessage() const;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QTimer *MessageTimer = nullptr;
+    // In test mode shows the two test lines for ten minutes and returns true; the page then
+    // skips the work its show handler would start.
+    bool ShowTestMessageIfTestMode();
+
+    // Called by the frame: whether the page lets the application end now.
+    virtual bool FormCloseQuery() { return true; }
+    // Enter runs the default button; return true when the key was used.
+    virtual bool FormKeyPress(int key);
+
+protected:
+    // Show and hide as SwitchPage does them (not the frame's minimise and restore).
+    virtual void FormShow() {}
+    virtual void FormHide() {}
+    // A message the page posted to itself (MSG_START_SCAN ...).
+    virtual void PageMessage(int message) { Q_UNUSED(message); }
+    // Reads the page's message texts and other keys beyond its labels.
+    virtual void ReadTexts(const TIniFile &texts) { Q_UNUSED(texts); }
+    // The hint label on the left picture, if the page has one.
+    virtual QLabel *HintLabel() const { return nullptr; }
+
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    void ApplyRightSkin(const QString &imageKey, const QString &colorKey);
+    void EndMessage();
+
+    QString m_section;
+    QString m_captionText;
+    TIconButton *m_defaultButton = nullptr;
+    QList<QPair<QLabel *, QString>> m_textLabels;
+    QList<QLabel *> m_rightLabels;
+    QList<QWidget *> m_replaced;
+    QList<QWidget *> m_hiddenByMessage;
+};
+
+// Shows `to` where `from` stands (restoring the application if it is minimised), then hides
+// `from`. `from` may be null at start.
+void SwitchPage(TFormBase *from, TFormBase *to);

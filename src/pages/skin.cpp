@@ -1,0 +1,91 @@
+#include "pages/skin.h"
+
+#include "app/ini_file.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QPixmap>
+
+namespace {
+struct TColorName {
+    const char *name;
+    QRgb rgb;
+};
+// Searched from the top; the first match wins.
+constexpr TColorName ColorNames[] = {
+    {"BLACK", qRgb(0, 0, 0)},       {"MAROON", qRgb(128, 0, 0)},
+    {"GREEN", qRgb(0, 128, 0)},     {"OLIVE", qRgb(128, 128, 0)},
+    {"NAVY", qRgb(0, 0, 128)},      {"PURPLE", qRgb(128, 0, 128)},
+    {"TEAL", qRgb(0, 128, 128)},    {"GRAY", qRgb(128, 128, 128)},
+    {"SILVER", qRgb(192, 192, 192)}, {"RED", qRgb(255, 0, 0)},
+    {"LIME", qRgb(0, 255, 0)},      {"YELLOW", qRgb(255, 255, 0)},
+    {"BLUE", qRgb(0, 0, 255)},      {"FUCHSIA", qRgb(255, 0, 255)},
+    {"AQUA", qRgb(0, 255, 255)},    {"WHITE", qRgb(255, 255, 255)},
+};
+} // namespace
+
+QColor ColorByName(const QString &name)
+{
+    const QString upper = name.toUpper();
+    for (const TColorName &entry : ColorNames) {
+        if (upper == QLatin1String(entry.name))
+            return QColor(entry.rgb);
+    }
+    return QColor();
+}
+
+QColor ReadColor(const TIniFile &skin, const QString &section, const QString &key,
+                 const QColor &defaultColor)
+{
+    const QString text = skin.ReadString(section, key, QStringLiteral("NO_COLOR"));
+    if (text == QLatin1String("NO_COLOR"))
+        return defaultColor;
+    const QColor color = ColorByName(text);
+    return color.isValid() ? color : defaultColor;
+}
+
+void LoadImage(const TIniFile &skin, const QString &section, const QString &key, QLabel *image)
+{
+    const QString path = skin.ReadString(section, key, QStringLiteral("NO_FILE"));
+    if (path == QLatin1String("NO_FILE"))
+        return;
+    QPixmap picture;
+    if (QFileInfo(path).isFile() && picture.load(path)) {
+        image->setPixmap(picture);
+        image->show();
+    } else {
+        image->hide();
+    }
+}
+
+QString ReadText(const TIniFile &texts, const QString &section, const QString &key,
+                 const QString &defaultText)
+{
+    return texts.ReadString(section, key, defaultText);
+}
+
+// The pages were designed for an 8-point Windows sans-serif at 21 pixels. Liberation Sans
+// has Arial's metrics; at 19 pixels the longest designed label fits its 385 pixels whole.
+QFont LabelFont()
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(19);
+    return font;
+}
+
+QFont SmallFont()
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(13);
+    return font;
+}
+
+void SetTextColor(QWidget *widget, const QColor &color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::Text, color);
+    widget->setPalette(palette);
+}

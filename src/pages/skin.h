@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class QLabel;
+class TIniFile;
+
+// The sixteen colour names of skin files, matched without regard to case; QColor() when the
+// name is none of them.
+QColor ColorByName(const QString &name);
+
+// Reads a colour name; the default when the key is absent ("NO_COLOR") or names no colour.
+QColor ReadColor(const TIniFile &skin, const QString &section, const QString &key,
+                 const QColor &defaultColor);
+
+// Loads the picture a key names into an image control. An absent key ("NO_FILE") changes
+// nothing; a file that is missing or cannot be read hides the control.
+void LoadImage(const TIniFile &skin, const QString &section, const QString &key, QLabel *image);
+
+// Reads a text with its default; a present empty value is the empty text.
+QString ReadText(const TIniFile &texts, const QString &section, const QString &key,
+                 const QString &defaultText);
+
+// The font of the pages' large labels and the text colour they have by default.
+QFont LabelFont();
+QFont SmallFont();
+
+void SetTextColor(QWidget *widget, const QColor &color);
