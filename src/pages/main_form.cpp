@@ -13,7 +13,7 @@ TFormMain::TFormMain(QWidget *parent)
     : TFormBase(QStringLiteral("Main"), QStringLiteral("Main Menu"), parent)
 {
     FormMain = this;
-    const QList<QPixmap> pictures = LoadPictureList(QStringLiteral(":/buttons/main.png"));
+    const QList<QPixmap> pictures = ButtonPictures({"play", "add", "catalog", "playlist_new", "exit", "help"});
     struct Entry {
         const char *label;
         const char *key;

@@ -64,12 +64,11 @@ void TIconButton::paintEvent(QPaintEvent *event)
                        m_data.picture);
 }
 
-QList<QPixmap> LoadPictureList(const QString &path)
+QList<QPixmap> ButtonPictures(std::initializer_list<const char *> names)
 {
     QList<QPixmap> pictures;
-    const QPixmap strip(path);
-    for (int x = 0; x + 16 <= strip.width(); x += 16)
-        pictures.append(strip.copy(x, 0, 16, 16));
+    for (const char *name : names)
+        pictures.append(QPixmap(QStringLiteral(":/buttons/%1.png").arg(QLatin1String(name))));
     return pictures;
 }
 

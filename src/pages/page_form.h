@@ -50,8 +50,11 @@ private:
     TButtonData m_data;
 };
 
-// Loads a strip of 16 x 16 pictures (a picture list) from one image.
-QList<QPixmap> LoadPictureList(const QString &path);
+// A picture list of 16 x 16 button pictures on silver, built from the program's named button
+// pictures (":/buttons/<name>.png"): play, add, catalog, playlist_new, exit, help, return_main,
+// return_back, search_removable, search_fixed, search_folder, start_search, deselect, describe,
+// add_catalog, delete, save, show_content.
+QList<QPixmap> ButtonPictures(std::initializer_list<const char *> names);
 
 // One page of the program: a child of the frame window that fills its client area, with a
 // picture on the left, a picture on the right, large labels on the right picture and an icon
