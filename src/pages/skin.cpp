@@ -64,22 +64,21 @@ QString ReadText(const TIniFile &texts, const QString &section, const QString &k
     return texts.ReadString(section, key, defaultText);
 }
 
-// The pages were designed for an 8-point Windows sans-serif at 21 pixels. Liberation Sans
-// has Arial's metrics; at 19 pixels the longest designed label fits its 385 pixels whole.
-QFont LabelFont()
+// The pages were designed for a Windows sans-serif whose heights count the whole character
+// cell. Liberation Sans has Arial's metrics; one pixel less than the designed height gives a
+// line that fits the designed label boxes, and the longest designed label ("Search on all
+// removable (CD, flash etc)", 349 pixels at 20) stays inside its 385 pixels.
+QFont PageFont(int designedHeight)
 {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(19);
+    font.setPixelSize(qMax(1, designedHeight - 1));
     return font;
 }
 
-QFont SmallFont()
+QFont LabelFont()
 {
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(13);
-    return font;
+    return PageFont(21);
 }
 
 void SetTextColor(QWidget *widget, const QColor &color)

@@ -23,8 +23,8 @@ void LoadImage(const TIniFile &skin, const QString &section, const QString &key,
 QString ReadText(const TIniFile &texts, const QString &section, const QString &key,
                  const QString &defaultText);
 
-// The font of the pages' large labels and the text colour they have by default.
+// The pages' font for a designed height in pixels, and the font of the large labels (21).
+QFont PageFont(int designedHeight);
 QFont LabelFont();
-QFont SmallFont();
 
 void SetTextColor(QWidget *widget, const QColor &color);
