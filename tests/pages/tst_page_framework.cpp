@@ -1,0 +1,263 @@
+#include "app/application.h"
+#include "app/locations.h"
+#include "app/settings.h"
+#include "pages/frame_window.h"
+#include "pages/page_form.h"
+
+#include "pages/skin.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// A page with two buttons (the second is the default), an edit and a message presentation.
+class TTestPage : public TFormBase {
+public:
+    explicit TTestPage(const QString &section, TFormBase *watched = nullptr)
+        : TFormBase(section, section), m_watched(watched)
+    {
+        const QList<QPixmap> pictures = ButtonPictures({"return_main", "exit"});
+        First = CreateIconButton(TopBase, 0, false, [this](TFormBase *) { ++firstRuns; }, pictures);
+        Second = CreateIconButton(TopBase, 1, true, [this](TFormBase *page) {
+            QCOMPARE(page, this);
+            ++defaultRuns;
+        }, pictures);
+        Failing = CreateIconButton(BottomBase(1), 0, false, [](TFormBase *) {
+            throw std::runtime_error("dropped");
+        }, pictures);
+        Edit = new QLineEdit(this);
+        Edit->setGeometry(192, 150, 200, 24);
+        Replaced = CreateButtonLabel(QStringLiteral("LabelReplaced"), TopBase, 0,
+                                     QStringLiteral("Replaced"), QStringLiteral("Replaced"));
+        SetupMessages(QRect(192, 170, 385, 23), QRect(192, 200, 385, 23), {Replaced, Edit});
+        ApplySkinAndTexts();
+    }
+
+    int firstRuns = 0;
+    int defaultRuns = 0;
+    QStringList log;
+    TIconButton *First;
+    TIconButton *Second;
+    TIconButton *Failing;
+    QLineEdit *Edit;
+    QLabel *Replaced;
+
+protected:
+    void FormShow() override
+    {
+        log << QStringLiteral("show, other visible: %1").arg(m_watched && !m_watched->isHidden());
+    }
+    void FormHide() override { log << QStringLiteral("hide"); }
+
+private:
+    TFormBase *m_watched;
+};
+
+} // namespace
+
+class TestPageFramework : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    TFrameWindow *m_frame = nullptr;
+    TTestPage *m_a = nullptr;
+    TTestPage *m_b = nullptr;
+
+private Q_SLOTS:
+    void init()
+    {
+        qputenv("XDG_DATA_HOME", m_dir.path().toUtf8());
+        SetProgramFolder(m_dir.path());
+        SetSettings(TSettings());
+        QFile::remove(DataFile(QLatin1String(SkinFileName)));
+        m_frame = new TFrameWindow;
+        m_a = new TTestPage(QStringLiteral("A"));
+        m_b = new TTestPage(QStringLiteral("B"), m_a);
+        SwitchPage(nullptr, m_a);
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+    }
+
+    void cleanup()
+    {
+        delete m_frame;
+    }
+
+    void buttonsStandWhereDesigned()
+    {
+        QCOMPARE(m_a->First->geometry(), QRect(587, 14, 38, 38));
+        QCOMPARE(m_a->Second->geometry(), QRect(587, 56, 38, 38));
+        QCOMPARE(m_a->Failing->geometry(), QRect(587, 330, 38, 38));
+        QCOMPARE(m_a->Replaced->geometry(), QRect(192, 20, 385, 25));
+        QCOMPARE(TFormBase::BottomBase(3), 246);
+        QCOMPARE(TFormBase::BottomBase(2), 288);
+        QVERIFY(m_a->Second->isDefault());
+        QCOMPARE(m_frame->size(), QSize(639, 381));
+    }
+
+    void clickRunsActionOnce()
+    {
+        QTest::mouseClick(m_a->First, Qt::LeftButton);
+        QCOMPARE(m_a->firstRuns, 1);
+        QCOMPARE(m_a->defaultRuns, 0);
+        // An error in a button's action leaves the page as it was, without a report.
+        QTest::mouseClick(m_a->Failing, Qt::LeftButton);
+        QVERIFY(!m_a->isHidden());
+    }
+
+    void enterRunsDefaultWhateverHasFocus()
+    {
+        m_frame->activateWindow();
+        m_a->First->setFocus();
+        QTest::keyClick(m_a->First, Qt::Key_Return);
+        QCOMPARE(m_a->defaultRuns, 1);
+        QCOMPARE(m_a->firstRuns, 0);
+        m_a->Edit->setFocus();
+        QTest::keyClick(m_a->Edit, Qt::Key_Enter);
+        QCOMPARE(m_a->defaultRuns, 2);
+        // Other keys stay with the controls.
+        QTest::keyClick(m_a->Edit, Qt::Key_X);
+        QCOMPARE(m_a->Edit->text(), QStringLiteral("x"));
+    }
+
+    void switchShowsBeforeHiding()
+    {
+        m_frame->move(40, 30);
+        SwitchPage(m_a, m_b);
+        QCOMPARE(m_b->log, QStringList{QStringLiteral("show, other visible: 1")});
+        QCOMPARE(m_a->log.last(), QStringLiteral("hide"));
+        QVERIFY(m_a->isHidden());
+        QCOMPARE(m_b->geometry(), m_a->geometry());
+        QCOMPARE(m_frame->pos(), QPoint(40, 30));
+        QCOMPARE(m_frame->windowTitle(), Title() + QStringLiteral(" - B"));
+        // The title follows a caption that changes while the page is shown.
+        m_b->SetCaptionText(QStringLiteral("B, 3 MB"));
+        QCOMPARE(m_frame->windowTitle(), Title() + QStringLiteral(" - B, 3 MB"));
+    }
+
+    void minimiseAndSwitchRestores()
+    {
+        QTest::mouseClick(m_a->First, Qt::LeftButton);
+        PostPageMessage(m_a, MSG_MINIMIZE_APP);
+        QTRY_VERIFY(ApplicationMinimized());
+        // Minimising hides no page in the page's own sense: no hide handler runs.
+        QVERIFY(!m_a->log.contains(QStringLiteral("hide")));
+        SwitchPage(m_a, m_b);
+        QVERIFY(!ApplicationMinimized());
+        QVERIFY(!m_frame->isMinimized());
+        QVERIFY(!m_b->isHidden());
+    }
+
+    void messageComesAndGoes()
+    {
+        m_a->ShowPageMessage(QStringLiteral("Line one"), QStringLiteral("Line two"));
+        m_a->MessageTimer->setInterval(50);
+        m_a->MessageTimer->start();
+        QVERIFY(m_a->PresentingMessage());
+        QCOMPARE(m_a->Label1->text(), QStringLiteral("Line one"));
+        QCOMPARE(m_a->Label2->text(), QStringLiteral("Line two"));
+        QVERIFY(m_a->Replaced->isHidden());
+        QVERIFY(m_a->Edit->isHidden());
+        QTRY_VERIFY(!m_a->PresentingMessage());
+        QVERIFY(!m_a->Replaced->isHidden());
+        QVERIFY(!m_a->Edit->isHidden());
+        QVERIFY(m_a->Label1->isHidden());
+        QVERIFY(m_a->Label1->text().isEmpty());
+    }
+
+    void messageDefaultsToThreeSeconds()
+    {
+        m_a->ShowPageMessage(QStringLiteral("1"), QStringLiteral("2"));
+        QCOMPARE(m_a->MessageTimer->interval(), 3000);
+    }
+
+    void secondMessageKeepsReplacedControls()
+    {
+        m_a->Edit->hide(); // hidden by the page itself: it stays hidden afterwards
+        m_a->ShowPageMessage(QStringLiteral("1"), QStringLiteral("2"));
+        m_a->ShowPageMessage(QStringLiteral("3"), QStringLiteral("4"));
+        QCOMPARE(m_a->Label1->text(), QStringLiteral("3"));
+        m_a->MessageTimer->setInterval(10);
+        m_a->MessageTimer->start();
+        QTRY_VERIFY(!m_a->PresentingMessage());
+        QVERIFY(!m_a->Replaced->isHidden());
+        QVERIFY(m_a->Edit->isHidden());
+    }
+
+    void leavingThePageEndsTheMessage()
+    {
+        m_a->ShowPageMessage(QStringLiteral("1"), QStringLiteral("2"));
+        SwitchPage(m_a, m_b);
+        QVERIFY(!m_a->MessageTimer->isActive());
+        QVERIFY(!m_a->PresentingMessage());
+        QVERIFY(!m_a->Replaced->isHidden());
+    }
+
+    void testModeShowsTestLinesForTenMinutes()
+    {
+        TSettings settings;
+        settings.WinMsgTestMode = true;
+        SetSettings(settings);
+        QVERIFY(m_b->ShowTestMessageIfTestMode());
+        QCOMPARE(m_b->Label1->text(), QStringLiteral("Test message, string 1."));
+        QCOMPARE(m_b->Label2->text(), QStringLiteral("Test message, string 2."));
+        QCOMPARE(m_b->MessageTimer->interval(), 600000);
+        SetSettings(TSettings());
+        QVERIFY(!m_a->ShowTestMessageIfTestMode());
+        QVERIFY(!m_a->PresentingMessage());
+    }
+    void messageTakesTheSkinsMessageLook()
+    {
+        QFile skin(DataFile(QLatin1String(SkinFileName)));
+        QVERIFY(skin.open(QIODevice::WriteOnly));
+        skin.write("[A]\nRightMsgTextColor=Blue\nRightTextColor=green\nRightMsgImage=missing.jpg\n");
+        skin.close();
+        m_a->ShowPageMessage(QStringLiteral("1"), QStringLiteral("2"));
+        QCOMPARE(m_a->Label1->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+        QCOMPARE(m_a->Replaced->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+        QVERIFY(m_a->ImageRight->isHidden());
+        m_a->MessageTimer->setInterval(10);
+        m_a->MessageTimer->start();
+        QTRY_VERIFY(!m_a->PresentingMessage());
+        QCOMPARE(m_a->Replaced->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+    }
+
+    void messageWithoutSkinKeepsTheLook()
+    {
+        SetTextColor(m_a->Replaced, Qt::red);
+        const qint64 picture = m_a->ImageRight->pixmap().cacheKey();
+        m_a->ShowPageMessage(QStringLiteral("1"), QStringLiteral("2"));
+        QCOMPARE(m_a->Label1->palette().color(QPalette::WindowText), QColor(Qt::black));
+        QCOMPARE(m_a->Replaced->palette().color(QPalette::WindowText), QColor(Qt::red));
+        QCOMPARE(m_a->ImageRight->pixmap().cacheKey(), picture);
+    }
+
+    void closeEndsApplicationUnlessPageObjects()
+    {
+        struct TBusyPage : TTestPage {
+            using TTestPage::TTestPage;
+            bool FormCloseQuery() override { ++requests; return false; }
+            int requests = 0;
+        };
+        auto *busy = new TBusyPage(QStringLiteral("Busy"));
+        SwitchPage(m_a, busy);
+        m_frame->close();
+        QCOMPARE(busy->requests, 1);
+        QVERIFY(!ApplicationEnding());
+        QVERIFY(m_frame->isVisible());
+
+        SwitchPage(busy, m_a);
+        m_frame->close();
+        QVERIFY(ApplicationEnding());
+        QVERIFY(m_frame->isVisible()); // the event loop ends; the window does not close itself
+    }
+};
+
+QTEST_MAIN(TestPageFramework)
+#include "tst_page_framework.moc"
