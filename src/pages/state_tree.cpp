@@ -1,0 +1,284 @@
+#include "pages/state_tree.h"
+
+#include "pages/skin.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+QList<QPixmap> TreePictures(std::initializer_list<const char *> names)
+{
+    QList<QPixmap> pictures;
+    for (const char *name : names) {
+        if (!name || !*name)
+            pictures.append(QPixmap());
+        else
+            pictures.append(QPixmap(QStringLiteral(":/tree/%1.png").arg(QLatin1String(name))));
+    }
+    return pictures;
+}
+
+TStateTreeItem::TStateTreeItem(const QString &text, int stateIndex, int nodeIndex, int type)
+    : QTreeWidgetItem(QStringList(text), type), m_state(stateIndex), m_node(nodeIndex)
+{
+}
+
+void TStateTreeItem::SetStateIndex(int index)
+{
+    if (m_state == index)
+        return;
+    m_state = index;
+    emitDataChanged();
+}
+
+void TStateTreeItem::SetNodeIndex(int index)
+{
+    if (m_node == index)
+        return;
+    m_node = index;
+    emitDataChanged();
+}
+
+TStateTreeItem *TStateTreeItem::ParentItem() const
+{
+    return TStateTree::Item(parent());
+}
+
+TStateTreeItem *TStateTreeItem::ChildItem(int index) const
+{
+    return TStateTree::Item(child(index));
+}
+
+// Draws the state picture and the node picture in front of the text of column 0; the text
+// and its selection follow them, as on the classic tree control.
+class TStateTreeDelegate : public QStyledItemDelegate {
+public:
+    explicit TStateTreeDelegate(TStateTree *tree) : QStyledItemDelegate(tree), m_tree(tree) {}
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        TStateTreeItem *item = index.column() == 0 ? TStateTree::Item(m_tree->itemFromIndex(index))
+                                                   : nullptr;
+        if (!item) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        int x = option.rect.left();
+        const int y = option.rect.top() + (option.rect.height() - TStateTree::PictureSize) / 2;
+        if (item->StateIndex() > 0) {
+            DrawPicture(painter, m_tree->m_statePictures, item->StateIndex(), x, y);
+            x += TStateTree::PictureSize;
+        }
+        if (item->NodeIndex() >= 0) {
+            DrawPicture(painter, m_tree->m_nodePictures, item->NodeIndex(), x, y);
+            x += TStateTree::PictureSize;
+        }
+        QStyleOptionViewItem textOption(option);
+        textOption.rect.setLeft(x);
+        textOption.rect.setWidth(qMin(textOption.rect.width(), TextWidth(option, item->text(0))));
+        QStyledItemDelegate::paint(painter, textOption, index);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        if (index.column() == 0) {
+            if (TStateTreeItem *item = TStateTree::Item(m_tree->itemFromIndex(index))) {
+                size.rwidth() += (item->StateIndex() > 0 ? TStateTree::PictureSize : 0)
+                                 + (item->NodeIndex() >= 0 ? TStateTree::PictureSize : 0);
+            }
+        }
+        size.setHeight(qMax(size.height(), TStateTree::PictureSize + 2));
+        return size;
+    }
+
+    // Width of a text with the margins the style draws around it.
+    static int TextWidth(const QStyleOptionViewItem &option, const QString &text)
+    {
+        const QStyle *style = option.widget ? option.widget->style() : QApplication::style();
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option.widget) + 1;
+        return option.fontMetrics.horizontalAdvance(text) + 2 * margin;
+    }
+
+private:
+    static void DrawPicture(QPainter *painter, const QList<QPixmap> &pictures, int index, int x, int y)
+    {
+        if (index < pictures.size() && !pictures.at(index).isNull())
+            painter->drawPixmap(x, y, pictures.at(index));
+    }
+
+    TStateTree *m_tree;
+};
+
+TStateTree::TStateTree(QWidget *parent) : QTreeWidget(parent)
+{
+    setColumnCount(1);
+    setHeaderHidden(true);
+    setIndentation(19);
+    setUniformRowHeights(true);
+    setSortingEnabled(false);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setIconSize(QSize(PictureSize, PictureSize));
+    setFont(PageFont(13));
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
+    setItemDelegate(new TStateTreeDelegate(this));
+    // The hot node must never outlive its item.
+    connect(model(), &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_hot = nullptr; });
+    connect(model(), &QAbstractItemModel::rowsAboutToBeRemoved, this, &TStateTree::ForgetHotIfRemoved);
+}
+
+void TStateTree::SetStatePictures(const QList<QPixmap> &pictures)
+{
+    m_statePictures = pictures;
+    viewport()->update();
+}
+
+void TStateTree::SetNodePictures(const QList<QPixmap> &pictures)
+{
+    m_nodePictures = pictures;
+    viewport()->update();
+}
+
+int TStateTree::AddNodePicture(const QPixmap &picture)
+{
+    m_nodePictures.append(picture);
+    return int(m_nodePictures.size()) - 1;
+}
+
+void TStateTree::TruncateNodePictures(int count)
+{
+    if (count >= 0 && count < m_nodePictures.size())
+        m_nodePictures.resize(count);
+    viewport()->update();
+}
+
+TStateTreeItem *TStateTree::Item(QTreeWidgetItem *item)
+{
+    return item && item->type() >= TStateTreeItem::Type ? static_cast<TStateTreeItem *>(item)
+                                                        : nullptr;
+}
+
+QRect TStateTree::StatePictureRect(QTreeWidgetItem *item) const
+{
+    const TStateTreeItem *node = Item(item);
+    const QRect row = visualItemRect(item);
+    if (!node || row.isEmpty() || node->StateIndex() <= 0)
+        return {};
+    return QRect(row.left(), row.top(), PictureSize, row.height());
+}
+
+QRect TStateTree::NodePictureRect(QTreeWidgetItem *item) const
+{
+    const TStateTreeItem *node = Item(item);
+    const QRect row = visualItemRect(item);
+    if (!node || row.isEmpty() || node->NodeIndex() < 0)
+        return {};
+    const int left = row.left() + (node->StateIndex() > 0 ? PictureSize : 0);
+    return QRect(left, row.top(), PictureSize, row.height());
+}
+
+QRect TStateTree::TextRect(QTreeWidgetItem *item) const
+{
+    const TStateTreeItem *node = Item(item);
+    const QRect row = visualItemRect(item);
+    if (!node || row.isEmpty())
+        return {};
+    const int left = row.left() + (node->StateIndex() > 0 ? PictureSize : 0)
+                     + (node->NodeIndex() >= 0 ? PictureSize : 0);
+    QStyleOptionViewItem option;
+    option.initFrom(this);
+    option.widget = this;
+    const int width = TStateTreeDelegate::TextWidth(option, node->text(0));
+    return QRect(left, row.top(), qMin(width, row.right() + 1 - left), row.height());
+}
+
+TTreeHit TStateTree::HitTest(const QPoint &pos) const
+{
+    QTreeWidgetItem *item = itemAt(pos);
+    if (!item)
+        return {};
+    TTreeHit hit{item, THitPart::Elsewhere};
+    const QRect row = visualItemRect(item);
+    if (pos.x() < row.left()) {
+        const bool hasButton = (item->childCount() > 0
+                                || item->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator)
+                               && (item->parent() || rootIsDecorated());
+        if (hasButton && pos.x() >= row.left() - indentation())
+            hit.part = THitPart::ExpandButton;
+    } else if (StatePictureRect(item).contains(pos)) {
+        hit.part = THitPart::StatePicture;
+    } else if (NodePictureRect(item).contains(pos)) {
+        hit.part = THitPart::NodePicture;
+    } else if (TextRect(item).contains(pos)) {
+        hit.part = THitPart::Text;
+    }
+    return hit;
+}
+
+TTreeHit TStateTree::HitTestAtCursor() const
+{
+    return HitTest(viewport()->mapFromGlobal(QCursor::pos()));
+}
+
+void TStateTree::ForgetHotIfRemoved(const QModelIndex &parent, int first, int last)
+{
+    if (!m_hot)
+        return;
+    QTreeWidgetItem *parentItem = itemFromIndex(parent);
+    for (QTreeWidgetItem *node = m_hot; node; node = node->parent()) {
+        if (node->parent() != parentItem)
+            continue;
+        const int row = parentItem ? parentItem->indexOfChild(node) : indexOfTopLevelItem(node);
+        if (row >= first && row <= last)
+            m_hot = nullptr;
+        return;
+    }
+}
+
+void TStateTree::mouseMoveEvent(QMouseEvent *event)
+{
+    QTreeWidget::mouseMoveEvent(event);
+    Q_EMIT PointerMoved(HitTest(event->position().toPoint()));
+}
+
+void TStateTree::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_pressed = true;
+        m_inDoubleClick = false;
+    }
+    QTreeWidget::mousePressEvent(event);
+}
+
+void TStateTree::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTreeWidget::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const bool click = m_pressed && !m_inDoubleClick;
+    m_pressed = false;
+    m_inDoubleClick = false;
+    if (click)
+        Q_EMIT Clicked(HitTest(event->position().toPoint()));
+}
+
+void TStateTree::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton) {
+        // The release that ends a double click is no click of its own.
+        m_inDoubleClick = true;
+        m_pressed = false;
+        Q_EMIT DoubleClicked(HitTest(event->position().toPoint()));
+    }
+    QTreeWidget::mouseDoubleClickEvent(event);
+}
+
+bool TStateTree::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip || event->type() == QEvent::WhatsThis)
+        return true;
+    return QTreeWidget::viewportEvent(event);
+}

@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QList>
+#include <QPixmap>
+#include <QTreeWidget>
+#include <QTreeWidgetItem>
+
+#include <initializer_list>
+
+class TStateTree;
+
+// A picture list of 16 x 16 tree pictures built from the program's named pictures
+// (":/tree/<name>.png"): check_on, check_off, check_unavailable, check_on_hot, check_off_hot,
+// check_unavailable_hot, track, track_hot, track_missing, track_missing_hot, root, person,
+// album, folder, mark_present, mark_missing, review_new, review_seen, review_set, review_gone.
+// A null or empty name gives an empty entry, e.g. entry 0 of a state list, which is never drawn.
+QList<QPixmap> TreePictures(std::initializer_list<const char *> names);
+
+// Where a point lies on a row of a TStateTree.
+enum class THitPart {
+    Nowhere,        // no row at that point
+    StatePicture,   // the state picture (the check box)
+    NodePicture,    // the node picture (the icon)
+    Text,           // the node's text
+    ExpandButton,   // the expand/collapse button left of the pictures
+    Elsewhere,      // on the row but none of the above (indentation, right of the text)
+};
+
+struct TTreeHit {
+    QTreeWidgetItem *item = nullptr;   // null when part is Nowhere
+    THitPart part = THitPart::Nowhere;
+};
+
+// One node of a TStateTree: a text, a state picture index and a node picture index. Trees
+// that attach records to their nodes derive from it (pass a type >= Type); the record then
+// lives and dies with its node. Changing an index repaints the node at once.
+class TStateTreeItem : public QTreeWidgetItem {
+public:
+    static constexpr int Type = QTreeWidgetItem::UserType + 100;
+
+    explicit TStateTreeItem(const QString &text, int stateIndex = 0, int nodeIndex = -1,
+                            int type = Type);
+
+    // 0 draws no state picture and leaves no room for one.
+    int StateIndex() const { return m_state; }
+    void SetStateIndex(int index);
+    // -1 draws no node picture and leaves no room for one.
+    int NodeIndex() const { return m_node; }
+    void SetNodeIndex(int index);
+
+    TStateTreeItem *ParentItem() const;
+    TStateTreeItem *ChildItem(int index) const;
+
+private:
+    int m_state;
+    int m_node;
+};
+
+// The tree of every page that shows nodes with state pictures (check boxes, review marks) and
+// node pictures. Read-only, indent 19, no tooltips, one column unless the caller adds more.
+// The page drives the pictures (hover variants included) by changing the items' indexes in
+// answer to PointerMoved and Clicked; the tree itself never changes a state.
+//
+// Every item must be a TStateTreeItem (or derived from it). For fast filling with many nodes,
+// build whole subtrees under detached top-level items and add those at the end
+// (addTopLevelItems), with sorting off; see FillCatalogTree.
+class TStateTree : public QTreeWidget {
+    Q_OBJECT
+public:
+    static constexpr int PictureSize = 16;
+
+    explicit TStateTree(QWidget *parent = nullptr);
+
+    // Picture i of the state list is drawn for state index i; entry 0 is never drawn.
+    void SetStatePictures(const QList<QPixmap> &pictures);
+    const QList<QPixmap> &StatePictures() const { return m_statePictures; }
+    // Node pictures may grow while the tree is shown (folder icons): AddNodePicture returns
+    // the index of the added picture.
+    void SetNodePictures(const QList<QPixmap> &pictures);
+    int AddNodePicture(const QPixmap &picture);
+    // Drops the node pictures from index `count` on (e.g. folder icons before a new scan).
+    void TruncateNodePictures(int count);
+    const QList<QPixmap> &NodePictures() const { return m_nodePictures; }
+
+    // Where a point of the viewport lies (as the click and pointer rules need it).
+    TTreeHit HitTest(const QPoint &viewportPos) const;
+    // The hit at the pointer's present place.
+    TTreeHit HitTestAtCursor() const;
+
+    // The one node that shows a pointer (hot) variant, as the page set it. Forgotten when the
+    // tree is cleared or the node is removed.
+    TStateTreeItem *HotItem() const { return m_hot; }
+    void SetHotItem(TStateTreeItem *item) { m_hot = item; }
+
+    static TStateTreeItem *Item(QTreeWidgetItem *item);
+    TStateTreeItem *TopItem(int index) const { return Item(topLevelItem(index)); }
+
+    // Rectangles of the parts of an item's row in viewport coordinates (empty when the item
+    // has no such part or is not visible).
+    QRect StatePictureRect(QTreeWidgetItem *item) const;
+    QRect NodePictureRect(QTreeWidgetItem *item) const;
+    QRect TextRect(QTreeWidgetItem *item) const;
+
+Q_SIGNALS:
+    // Every pointer move over the tree's viewport, with or without a button held.
+    void PointerMoved(const TTreeHit &hit);
+    // A left click (press and release) that was not part of a double click.
+    void Clicked(const TTreeHit &hit);
+    // A left double click; the tree expands or collapses the node as usual afterwards.
+    void DoubleClicked(const TTreeHit &hit);
+
+protected:
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
+
+private:
+    friend class TStateTreeDelegate;
+    void ForgetHotIfRemoved(const QModelIndex &parent, int first, int last);
+
+    QList<QPixmap> m_statePictures;
+    QList<QPixmap> m_nodePictures;
+    TStateTreeItem *m_hot = nullptr;
+    bool m_pressed = false;
+    bool m_inDoubleClick = false;
+};
+
+Q_DECLARE_METATYPE(TTreeHit)
