@@ -1,0 +1,52 @@
+#include "platform/volume_table.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+QList<TVolume> ParseVolumeTable(const QString &text, const QString &tableFolder)
+{
+    static const QRegularExpression blanks(QStringLiteral("[ \\t]+"));
+    QList<TVolume> volumes;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString line : lines) {
+        line = line.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        QStringList fields = line.contains(QLatin1Char('\t'))
+                                 ? line.split(QLatin1Char('\t'), Qt::SkipEmptyParts)
+                                 : line.split(blanks, Qt::SkipEmptyParts);
+        for (QString &field : fields)
+            field = field.trimmed();
+        if (fields.size() < 2)
+            continue;
+        TVolume volume;
+        volume.Kind = VolumeKindFromName(fields.at(1));
+        if (volume.Kind == TVolumeKind::Unknown)
+            continue;
+        QString root = QDir::cleanPath(QDir(tableFolder).absoluteFilePath(fields.at(0)));
+        volume.Root = root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/');
+        volume.Present = fields.size() < 3 || fields.at(2) != QLatin1String("0");
+        if (fields.size() > 3)
+            volume.CueSheet = QDir(tableFolder).absoluteFilePath(fields.at(3));
+        volume.Device = QStringLiteral("table");
+        volumes.erase(std::remove_if(volumes.begin(), volumes.end(),
+                                     [&](const TVolume &v) { return v.Root == volume.Root; }),
+                      volumes.end());
+        volumes.append(volume);
+    }
+    std::sort(volumes.begin(), volumes.end(),
+              [](const TVolume &a, const TVolume &b) { return a.Root < b.Root; });
+    return volumes;
+}
+
+QList<TVolume> TTableVolumeSource::ReadVolumes()
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return ParseVolumeTable(QString::fromUtf8(file.readAll()), QFileInfo(m_path).absolutePath());
+}

@@ -1,0 +1,80 @@
+#include "platform/volumes_linux.h"
+
+#include "platform/mountinfo.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+// /sys/dev/block/<major:minor> leads to the device's place in the device tree: a disk on USB
+// has "/usb" in that path, and the disk (the partition's parent) tells whether it is removable.
+static bool BlockDeviceRemovable(const TMountEntry &entry)
+{
+    if (entry.MajorMinor.startsWith(QLatin1String("0:")))
+        return false;
+    const QString device =
+        QFileInfo(QStringLiteral("/sys/dev/block/") + entry.MajorMinor).canonicalFilePath();
+    if (device.isEmpty())
+        return false;
+    if (device.contains(QLatin1String("/usb")))
+        return true;
+    for (const QString &folder : {device, QFileInfo(device).path()}) {
+        QFile removable(folder + QStringLiteral("/removable"));
+        if (removable.open(QIODevice::ReadOnly))
+            return removable.readAll().trimmed() == "1";
+    }
+    return false;
+}
+
+QList<TVolume> TLinuxVolumeSource::ReadVolumes()
+{
+    QFile file(QStringLiteral("/proc/self/mountinfo"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<TVolume> volumes = VolumesFromMountInfo(file.readAll(), BlockDeviceRemovable);
+    // Containers bind single files such as /etc/hosts; only folders can be drives.
+    volumes.removeIf([](const TVolume &volume) { return !QFileInfo(volume.Root).isDir(); });
+    // Optical drives holding an audio disc are not mounted; they would join the list here.
+    return volumes;
+}
+
+TFolderEntries ReadFolderEntries(const QString &folder)
+{
+    TFolderEntries entries;
+    const QByteArray path = QFile::encodeName(folder);
+    DIR *dir = opendir(path.constData());
+    if (!dir)
+        return entries;
+    const int dirFd = dirfd(dir);
+    while (const dirent *entry = readdir(dir)) {
+        const char *name = entry->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        unsigned char type = entry->d_type;
+        struct stat info;
+        if (type == DT_UNKNOWN) {
+            if (fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            type = S_ISLNK(info.st_mode) ? DT_LNK
+                   : S_ISREG(info.st_mode) ? DT_REG
+                   : S_ISDIR(info.st_mode) ? DT_DIR
+                                           : DT_UNKNOWN;
+        }
+        // A link counts as the file it points to; a link to a folder is never followed.
+        if (type == DT_LNK) {
+            if (fstatat(dirFd, name, &info, 0) != 0 || !S_ISREG(info.st_mode))
+                continue;
+            type = DT_REG;
+        }
+        if (type == DT_REG)
+            entries.Files.append(QFile::decodeName(name));
+        else if (type == DT_DIR)
+            entries.Folders.append(QFile::decodeName(name));
+    }
+    closedir(dir);
+    return entries;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/volumes.h"
+
+// The mounted file systems of /proc/self/mountinfo. A block device counts as removable when
+// its disk says so in sysfs or sits on USB; mounts of single files are left out.
+class TLinuxVolumeSource : public TVolumeSource {
+public:
+    QList<TVolume> ReadVolumes() override;
+};
+
+// Lists a folder with readdir; a folder that cannot be read lists nothing.
+TFolderEntries ReadFolderEntries(const QString &folder);

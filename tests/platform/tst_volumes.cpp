@@ -1,0 +1,240 @@
+#include "platform/mountinfo.h"
+#include "platform/volume_table.h"
+#include "platform/volumes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+static TVolume Volume(const QString &root, TVolumeKind kind, bool present = true)
+{
+    TVolume volume;
+    volume.Root = root;
+    volume.Kind = kind;
+    volume.Present = present;
+    return volume;
+}
+
+class TestVolumes : public QObject {
+    Q_OBJECT
+
+private:
+    static void WriteFile(const QString &path, const QByteArray &content = {})
+    {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+private Q_SLOTS:
+    void classifiesMounts_data();
+    void classifiesMounts();
+    void laterMountHidesEarlierAndOrderIsByRoot();
+    void readsTable();
+    void tableChangesWhileRunning();
+    void pathsLieOnTheLongestRoot();
+    void listsFoldersWithoutFollowingLinks();
+    void absentMediumHasNoFolders();
+    void matchesMasks_data();
+    void matchesMasks();
+};
+
+void TestVolumes::classifiesMounts_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<bool>("removableDisk");
+    QTest::addColumn<QString>("root");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("driveKind");
+    QTest::addColumn<int>("driveType");
+    QTest::addColumn<bool>("present");
+
+    const auto row = [](const char *name, const char *line, bool removable, const char *root,
+                        TVolumeKind kind, int driveKind, int driveType, bool present) {
+        QTest::newRow(name) << QByteArray(line) << removable << QString::fromUtf8(root)
+                            << int(kind) << driveKind << driveType << present;
+    };
+    row("ext4 on a disk",
+        "29 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw,errors=remount-ro", false, "/",
+        TVolumeKind::Fixed, 1, DRIVE_FIXED, true);
+    row("vfat on a USB stick",
+        "512 29 8:17 / /media/ann/STICK rw,nosuid,nodev shared:280 - vfat /dev/sdb1 rw,fmask=0022",
+        true, "/media/ann/STICK/", TVolumeKind::Removable, 2, DRIVE_REMOVABLE, true);
+    row("nfs", "77 29 0:52 / /mnt/music rw,relatime shared:40 - nfs4 nas:/export/music rw,vers=4.2",
+        false, "/mnt/music/", TVolumeKind::Network, 2, DRIVE_REMOTE, true);
+    row("cifs", "78 29 0:53 / /mnt/share rw - cifs //nas/share rw,vers=3.1.1", false,
+        "/mnt/share/", TVolumeKind::Network, 2, DRIVE_REMOTE, true);
+    row("tmpfs", "30 29 0:26 / /run rw,nosuid,nodev shared:5 - tmpfs tmpfs rw,size=1620k", false,
+        "/run/", TVolumeKind::RamDisk, 2, DRIVE_RAMDISK, true);
+    row("iso9660 on sr0",
+        "600 29 11:0 / /media/ann/DISC ro,nosuid shared:300 - iso9660 /dev/sr0 ro,uid=1000", true,
+        "/media/ann/DISC/", TVolumeKind::Cd, 2, DRIVE_CDROM, true);
+    row("floppy", "601 29 2:0 / /media/floppy rw - vfat /dev/fd0 rw", true, "/media/floppy/",
+        TVolumeKind::Floppy, 350, DRIVE_REMOVABLE, false);
+    row("proc", "22 29 0:20 / /proc rw,nosuid - proc proc rw", false, "/proc/",
+        TVolumeKind::Unknown, 0, DRIVE_UNKNOWN, false);
+    row("tmpfs under /dev", "31 24 0:27 / /dev/shm rw - tmpfs tmpfs rw", false, "/dev/shm/",
+        TVolumeKind::Unknown, 0, DRIVE_UNKNOWN, false);
+    row("snap", "90 29 7:1 / /snap/core/1 ro - squashfs /dev/loop1 ro", false, "/snap/core/1/",
+        TVolumeKind::Unknown, 0, DRIVE_UNKNOWN, false);
+    row("blank in the mount point",
+        "513 29 8:33 / /media/ann/MY\\040MUSIC rw shared:281 - exfat /dev/sdc1 rw", true,
+        "/media/ann/MY MUSIC/", TVolumeKind::Removable, 2, DRIVE_REMOVABLE, true);
+    row("overlay root of a container", "500 400 0:45 / / rw - overlay overlay rw,lowerdir=/a",
+        false, "/", TVolumeKind::Fixed, 1, DRIVE_FIXED, true);
+}
+
+void TestVolumes::classifiesMounts()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(bool, removableDisk);
+    const TRemovableProbe probe = [&](const TMountEntry &entry) {
+        return removableDisk && !entry.MajorMinor.startsWith(QLatin1String("0:"));
+    };
+    const QList<TVolume> volumes = VolumesFromMountInfo(line + '\n', probe);
+    QCOMPARE(volumes.size(), 1);
+    const TVolume &volume = volumes.first();
+    QTEST(volume.Root, "root");
+    QTEST(int(volume.Kind), "kind");
+    QTEST(DriveKind(volume), "driveKind");
+    QTEST(int(DriveType(volume)), "driveType");
+    QTEST(MediaPresent(volume), "present");
+}
+
+void TestVolumes::laterMountHidesEarlierAndOrderIsByRoot()
+{
+    const QByteArray text = "29 1 8:2 / / rw - ext4 /dev/sda2 rw\n"
+                            "40 29 8:3 / /home rw - ext4 /dev/sda3 rw\n"
+                            "41 29 0:30 / /boot rw - tmpfs tmpfs rw\n"
+                            "42 29 8:1 / /boot rw - ext2 /dev/sda1 rw\n"
+                            "garbage line\n";
+    const QList<TVolume> volumes = VolumesFromMountInfo(text, {});
+    QCOMPARE(volumes.size(), 3);
+    QCOMPARE(volumes.at(0).Root, QStringLiteral("/"));
+    QCOMPARE(volumes.at(1).Root, QStringLiteral("/boot/"));
+    QCOMPARE(volumes.at(1).Kind, TVolumeKind::Fixed);
+    QCOMPARE(volumes.at(1).Device, QStringLiteral("/dev/sda1"));
+    QCOMPARE(volumes.at(2).Root, QStringLiteral("/home/"));
+    QCOMPARE(volumes.at(0).Drive(), QStringLiteral("/"));
+    QCOMPARE(volumes.at(2).Drive(), QStringLiteral("/home"));
+}
+
+void TestVolumes::readsTable()
+{
+    const QString text = QStringLiteral("# test world\n"
+                                        "disk\tfixed\t1\n"
+                                        "/abs/stick\tremovable\t0\n"
+                                        "\n"
+                                        "cdrom  cd  1  disc.cue\n"
+                                        "odd\ttoaster\t1\n"
+                                        "/abs/with blank\tnetwork\t1\n");
+    const QList<TVolume> volumes = ParseVolumeTable(text, QStringLiteral("/t"));
+    QCOMPARE(volumes.size(), 4);
+    QCOMPARE(volumes.at(0).Root, QStringLiteral("/abs/stick/"));
+    QCOMPARE(volumes.at(0).Present, false);
+    QCOMPARE(MediaPresent(volumes.at(0)), false);
+    QCOMPARE(volumes.at(1).Root, QStringLiteral("/abs/with blank/"));
+    QCOMPARE(volumes.at(1).Kind, TVolumeKind::Network);
+    QCOMPARE(volumes.at(2).Root, QStringLiteral("/t/cdrom/"));
+    QCOMPARE(volumes.at(2).CueSheet, QStringLiteral("/t/disc.cue"));
+    QCOMPARE(volumes.at(3).Root, QStringLiteral("/t/disk/"));
+    QCOMPARE(volumes.at(3).Kind, TVolumeKind::Fixed);
+}
+
+void TestVolumes::tableChangesWhileRunning()
+{
+    QTemporaryDir dir;
+    const QString table = dir.filePath(QStringLiteral("volumes.txt"));
+    qputenv("QUAVERMILL_VOLUMES", table.toUtf8());
+    QCOMPARE(CurrentVolumes().Volumes().size(), 0);
+    WriteFile(table, "a\tfixed\t1\n");
+    QCOMPARE(CurrentVolumes().Volumes().size(), 1);
+    WriteFile(table, "a\tfixed\t1\nb\tremovable\t1\n");
+    const TVolumeList volumes = CurrentVolumes();
+    QCOMPARE(volumes.Volumes().size(), 2);
+    QCOMPARE(volumes.Volumes().at(1).Root, dir.filePath(QStringLiteral("b/")));
+    qunsetenv("QUAVERMILL_VOLUMES");
+}
+
+void TestVolumes::pathsLieOnTheLongestRoot()
+{
+    const TVolumeList volumes({Volume(QStringLiteral("/media/ann/STICK/"), TVolumeKind::Removable),
+                               Volume(QStringLiteral("/"), TVolumeKind::Fixed),
+                               Volume(QStringLiteral("/media/ann/STICK2/"), TVolumeKind::Removable)});
+    QCOMPARE(volumes.Volumes().first().Root, QStringLiteral("/"));
+    QCOMPARE(volumes.VolumeOf(QStringLiteral("/media/ann/STICK/Music/"))->Root,
+             QStringLiteral("/media/ann/STICK/"));
+    QCOMPARE(volumes.VolumeOf(QStringLiteral("/media/ann/STICK2/"))->Root,
+             QStringLiteral("/media/ann/STICK2/"));
+    QCOMPARE(volumes.VolumeOf(QStringLiteral("/media/ann/STICK"))->Root,
+             QStringLiteral("/media/ann/STICK/"));
+    QCOMPARE(volumes.VolumeOf(QStringLiteral("/media/ann/STICKY/"))->Root, QStringLiteral("/"));
+    QCOMPARE(volumes.PathAfterRoot(QStringLiteral("/media/ann/STICK/pink FLOYD/the.wall/")),
+             QStringLiteral("pink FLOYD/the.wall/"));
+    QCOMPARE(volumes.PathAfterRoot(QStringLiteral("/home/ann/")), QStringLiteral("home/ann/"));
+    QVERIFY(volumes.IsVolumeRoot(QStringLiteral("/media/ann/STICK/")));
+    QVERIFY(!volumes.IsVolumeRoot(QStringLiteral("/media/ann/")));
+    QVERIFY(!TVolumeList().VolumeOf(QStringLiteral("/x/")));
+}
+
+void TestVolumes::listsFoldersWithoutFollowingLinks()
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + QLatin1Char('/');
+    WriteFile(root + QStringLiteral("a/Song.MP3"));
+    WriteFile(root + QStringLiteral("a/.hidden.mp3"));
+    WriteFile(root + QStringLiteral("a/sub/x.wav"));
+    QVERIFY(QFile::link(root + QStringLiteral("a"), root + QStringLiteral("a/up")));
+    QVERIFY(QFile::link(root + QStringLiteral("a/Song.MP3"), root + QStringLiteral("a/link.mp3")));
+    QVERIFY(QFile::link(root + QStringLiteral("nowhere"), root + QStringLiteral("a/dead.mp3")));
+    const TVolumeList volumes({Volume(root, TVolumeKind::Fixed)});
+    TFolderEntries entries = volumes.ListFolder(root + QStringLiteral("a/"));
+    entries.Files.sort();
+    QCOMPARE(entries.Files, QStringList({QStringLiteral(".hidden.mp3"), QStringLiteral("Song.MP3"),
+                                         QStringLiteral("link.mp3")}));
+    QCOMPARE(entries.Folders, QStringList({QStringLiteral("sub")}));
+    QVERIFY(volumes.ListFolder(root + QStringLiteral("missing/")).Files.isEmpty());
+}
+
+void TestVolumes::absentMediumHasNoFolders()
+{
+    QTemporaryDir dir;
+    const QString stick = dir.path() + QStringLiteral("/stick/");
+    WriteFile(stick + QStringLiteral("Music/a.mp3"));
+    TVolumeList volumes({Volume(dir.path() + QLatin1Char('/'), TVolumeKind::Fixed),
+                         Volume(stick, TVolumeKind::Removable, true)});
+    QVERIFY(volumes.FolderExists(stick + QStringLiteral("Music/")));
+    QVERIFY(volumes.IsVolumeRoot(stick));
+    volumes = TVolumeList({Volume(dir.path() + QLatin1Char('/'), TVolumeKind::Fixed),
+                           Volume(stick, TVolumeKind::Removable, false)});
+    QVERIFY(!volumes.FolderExists(stick + QStringLiteral("Music/")));
+    QVERIFY(volumes.ListFolder(stick + QStringLiteral("Music/")).Files.isEmpty());
+    QVERIFY(volumes.FolderExists(dir.path() + QLatin1Char('/')));
+}
+
+void TestVolumes::matchesMasks_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<bool>("matches");
+    QTest::newRow("exact case") << "a.mp3" << "*.mp3" << true;
+    QTest::newRow("other case") << "Song.MP3" << "*.mp3" << true;
+    QTest::newRow("other extension") << "a.mp4" << "*.mp3" << false;
+    QTest::newRow("longer extension") << "a.mp3x" << "*.mp3" << false;
+    QTest::newRow("only extension") << ".mp3" << "*.mp3" << true;
+    QTest::newRow("two dots") << "a.b.wav" << "*.wav" << true;
+    QTest::newRow("question mark") << "Track01.cda" << "Track??.cda" << true;
+    QTest::newRow("all") << "anything" << "*" << true;
+}
+
+void TestVolumes::matchesMasks()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, mask);
+    QTEST(MatchesMask(name, mask), "matches");
+}
+
+QTEST_GUILESS_MAIN(TestVolumes)
+#include "tst_volumes.moc"
