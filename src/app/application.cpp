@@ -16,8 +16,15 @@ bool ApplicationEnding()
     return g_ending;
 }
 
+TApplicationEndingNotifier *ApplicationEndingNotifier()
+{
+    static TApplicationEndingNotifier notifier;
+    return &notifier;
+}
+
 void EndApplication()
 {
     g_ending = true;
+    Q_EMIT ApplicationEndingNotifier()->Ending();
     QCoreApplication::quit();
 }

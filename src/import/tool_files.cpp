@@ -1,0 +1,135 @@
+#include "import/tool_files.h"
+
+#include "app/errors.h"
+#include "app/ini_file.h"
+#include "app/locations.h"
+#include "import/run_tool.h"
+
+#include <QFile>
+#include <QList>
+#include <QPair>
+
+namespace {
+
+const QString ParametersSection = QStringLiteral("Parameters");
+constexpr qsizetype TagUnits = 99;
+
+using TParameters = QList<QPair<QString, QString>>;
+
+// The first units of text, one fewer when the cut would split a surrogate pair.
+QString CutUnits(const QString &text, qsizetype units)
+{
+    if (text.size() <= units)
+        return text;
+    if (units > 0 && text.at(units - 1).isHighSurrogate())
+        --units;
+    return text.left(units);
+}
+
+// An exchange file keeps one value per line and trims it.
+QString TagValue(QString text)
+{
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return CutUnits(text, TagUnits);
+}
+
+// A path that would reach the tool changed (broken over lines or trimmed) names another file,
+// so it is never passed. Paths are passed whole: cutting one would also name another file.
+bool CanPass(const QString &path)
+{
+    return !path.isEmpty() && !path.contains(QLatin1Char('\n')) && !path.contains(QLatin1Char('\r'))
+        && path == path.trimmed();
+}
+
+// Sets the keys in the given order, keeping the keys of earlier runs, and saves once so that
+// the tool never sees a half-updated file.
+bool WriteParameters(const QString &prm, const TParameters &keys)
+{
+    try {
+        TIniFile ini(prm);
+        for (const auto &[key, value] : keys)
+            ini.WriteString(ParametersSection, key, value);
+        ini.Save();
+        return true;
+    } catch (const EQuavermill &) {
+        return false;
+    }
+}
+
+// Runs the tool of the program folder with its parameter file; false when the run failed,
+// after which the parameter file is gone.
+bool RunWithParameters(const QString &tool, const TParameters &keys)
+{
+    const QString prm = ProgramFolder() + tool + QStringLiteral(".prm");
+    if (WriteParameters(prm, keys) && RunTool(ProgramFolder() + tool) >= 0)
+        return true;
+    QFile::remove(prm);
+    return false;
+}
+
+bool ToolExists(const QString &tool)
+{
+    return QFile::exists(ProgramFolder() + tool);
+}
+
+TParameters TagParameters(const QString &name, const QString &album, const QString &composer,
+                          const QString &artist)
+{
+    return {{QStringLiteral("Name"), TagValue(name)},
+            {QStringLiteral("Album"), TagValue(album)},
+            {QStringLiteral("Composer"), TagValue(composer)},
+            {QStringLiteral("Artist"), TagValue(artist)}};
+}
+
+} // namespace
+
+bool ConvertWavToWma(const QString &wavPath, const QString &name, const QString &album,
+                     const QString &composer, const QString &artist)
+{
+    const QString tool = QStringLiteral("wav2wma");
+    if (!ToolExists(tool) || !CanPass(wavPath))
+        return false;
+    const TParameters keys = TParameters{{QStringLiteral("Operation"), QStringLiteral("CONVERTWAVTOWMA")},
+                                         {QStringLiteral("FileToWork"), wavPath}}
+        + TagParameters(name, album, composer, artist);
+    return RunWithParameters(tool, keys);
+}
+
+void UpdateWmaTags(const QString &path, const QString &name, const QString &album,
+                   const QString &artist, const QString &composer)
+{
+    const QString tool = QStringLiteral("wma");
+    if (!ToolExists(tool) || !CanPass(path))
+        return;
+    const TParameters keys = TParameters{{QStringLiteral("FileToWork"), path},
+                                         {QStringLiteral("Operation"), QStringLiteral("UPDATEWMATAGS")}}
+        + TagParameters(name, album, composer, artist);
+    RunWithParameters(tool, keys);
+}
+
+TWmaTags ReadWmaTags(const QString &path)
+{
+    const QString tool = QStringLiteral("wma");
+    if (!ToolExists(tool) || !CanPass(path))
+        return {};
+    // A results file left by an interrupted earlier run must not pass for this file's tags.
+    const QString rslt = ProgramFolder() + QStringLiteral("wma.rslt");
+    QFile::remove(rslt);
+    if (!RunWithParameters(tool, {{QStringLiteral("FileToWork"), path},
+                                  {QStringLiteral("Operation"), QStringLiteral("READWMATAGS")}}))
+        return {};
+    TWmaTags tags;
+    try {
+        const TIniFile results(rslt);
+        const QString section = QStringLiteral("Results");
+        tags.Name = CutUnits(results.ReadString(section, QStringLiteral("Name"), QString()), TagUnits);
+        tags.Album = CutUnits(results.ReadString(section, QStringLiteral("Album"), QString()), TagUnits);
+        tags.Artist = CutUnits(results.ReadString(section, QStringLiteral("Artist"), QString()), TagUnits);
+        tags.Composer = CutUnits(results.ReadString(section, QStringLiteral("Composer"), QString()), TagUnits);
+    } catch (const EQuavermill &) {
+        tags = {};
+    }
+    QFile::remove(rslt);
+    return tags;
+}

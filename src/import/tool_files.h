@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+// The program's side of the external tools "wav2wma" and "wma" in the program folder. Each
+// call writes the tool's parameter file ("wav2wma.prm" or "wma.prm", section "Parameters")
+// beside the tool, keeping keys that earlier runs left there, runs the tool with RunTool and
+// reads what it answers. Tag values reach the tools cut to 99 UTF-16 units; line breaks in
+// them become spaces. A path that holds a line break cannot be passed and fails the call
+// without running the tool. When the tool is missing nothing is written and nothing runs.
+// The parameter file is deleted after a failed run. All calls block in a nested event loop
+// (see RunTool) and never throw.
+
+// The four descriptive texts of a track as the tag tool reads them.
+struct TWmaTags {
+    QString Name;
+    QString Album;
+    QString Artist;
+    QString Composer;
+};
+
+// Converts the WAV file at wavPath into a WMA file beside it (same name, extension ".wma")
+// carrying the four texts as its tags. True when the tool reports success. The WAV file is
+// left in place either way; the caller checks beforehand that the tool exists and that
+// conversion is switched on.
+bool ConvertWavToWma(const QString &wavPath, const QString &name, const QString &album,
+                     const QString &composer, const QString &artist);
+
+// Writes the four texts into the tags of the MP3 or WMA file at path. Note the order of the
+// texts: artist before composer. Whether the tool succeeded is not reported.
+void UpdateWmaTags(const QString &path, const QString &name, const QString &album,
+                   const QString &artist, const QString &composer);
+
+// The tags of the MP3 (ID3v2, else ID3v1) or WMA file at path. Four empty texts when the tool
+// is missing, fails, or leaves a text out; "wma.rslt" is deleted after a successful run.
+TWmaTags ReadWmaTags(const QString &path);

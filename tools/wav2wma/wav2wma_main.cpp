@@ -1,0 +1,137 @@
+// The WAV to WMA converter: reads "wav2wma.prm" beside itself, encodes the WAV file
+// "FileToWork" into a WMA file of the same name beside it and writes the four texts into its
+// tags. The WMA appears only when complete: the work goes into a temporary file that is
+// renamed at the end and removed on failure or on SIGTERM. Exit code 0 on success, 255 on any
+// failure with one line on standard error.
+
+#include "tool_common.h"
+#include "track_tags.h"
+#include "wav_encoder.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char ToolName[] = "wav2wma";
+const char Parameters[] = "Parameters";
+
+volatile std::sig_atomic_t g_stopRequested = 0;
+
+void OnStopSignal(int)
+{
+    g_stopRequested = 1;
+}
+
+void CatchStopSignals()
+{
+    struct sigaction action = {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+
+// The WAV file's name with ".wma" in place of its extension.
+std::string WmaPathFor(const std::string &wavPath)
+{
+    const size_t slash = wavPath.rfind('/');
+    const size_t dot = wavPath.rfind('.');
+    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    return (hasExtension ? wavPath.substr(0, dot) : wavPath) + ".wma";
+}
+
+// A new empty file beside the target, with the permissions a plain new file would get,
+// removed again unless the conversion completes.
+class TTemporaryFile {
+public:
+    explicit TTemporaryFile(const std::string &target)
+    {
+        std::string name = target + ".XXXXXX";
+        const int fd = mkstemp(name.data());
+        if (fd < 0)
+            return;
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd, 0666 & ~mask);
+        close(fd);
+        m_path = name;
+    }
+    ~TTemporaryFile()
+    {
+        if (!m_path.empty())
+            std::remove(m_path.c_str());
+    }
+    TTemporaryFile(const TTemporaryFile &) = delete;
+    TTemporaryFile &operator=(const TTemporaryFile &) = delete;
+
+    const std::string &path() const { return m_path; }
+    bool RenameTo(const std::string &target)
+    {
+        if (std::rename(m_path.c_str(), target.c_str()) != 0)
+            return false;
+        m_path.clear();
+        return true;
+    }
+
+private:
+    std::string m_path;
+};
+
+int Convert(const TExchangeFile &parameters)
+{
+    const std::string wavPath = parameters.Get(Parameters, "FileToWork");
+    if (wavPath.empty())
+        return Fail(ToolName, "no file to work on");
+    TTrackTags tags;
+    tags.Name = parameters.Get(Parameters, "Name");
+    tags.Album = parameters.Get(Parameters, "Album");
+    tags.Composer = parameters.Get(Parameters, "Composer");
+    tags.Artist = parameters.Get(Parameters, "Artist");
+
+    const std::string wmaPath = WmaPathFor(wavPath);
+    if (wmaPath == wavPath)
+        return Fail(ToolName, wavPath + ": the file already is a WMA file");
+    TTemporaryFile temporary(wmaPath);
+    if (temporary.path().empty())
+        return Fail(ToolName, "cannot create a file beside " + wavPath + ": " + SystemError());
+
+    std::string error;
+    if (!EncodeWavToWma(wavPath, temporary.path(), g_stopRequested, error)
+        || !WriteTrackTags(temporary.path(), tags, error))
+        return Fail(ToolName, wavPath + ": " + error);
+    // A stop that arrives while the tags are written still leaves no WMA behind.
+    if (g_stopRequested)
+        return Fail(ToolName, wavPath + ": stopped");
+    if (!temporary.RenameTo(wmaPath))
+        return Fail(ToolName, "cannot write " + wmaPath + ": " + SystemError());
+    return 0;
+}
+
+int Run()
+{
+    const std::string folder = OwnFolder();
+    TExchangeFile parameters;
+    if (!parameters.Load(folder + "wav2wma.prm"))
+        return Fail(ToolName, "cannot read " + folder + "wav2wma.prm");
+    const std::string operation = parameters.Get(Parameters, "Operation");
+    if (operation != "CONVERTWAVTOWMA")
+        return Fail(ToolName, "unknown operation \"" + operation + "\"");
+    return Convert(parameters);
+}
+
+} // namespace
+
+int main()
+{
+    CatchStopSignals();
+    try {
+        return Run();
+    } catch (const std::exception &e) {
+        return Fail(ToolName, e.what());
+    }
+}

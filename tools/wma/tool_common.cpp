@@ -1,0 +1,83 @@
+#include "tool_common.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+#define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
+#include <SimpleIni.h>
+
+std::string OwnFolder()
+{
+    std::string path(4096, '\0');
+    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
+    if (length <= 0 || size_t(length) >= path.size())
+        return "./";
+    path.resize(size_t(length));
+    return path.substr(0, path.rfind('/') + 1);
+}
+
+struct TExchangeFile::Data {
+    Data() { ini.SetSpaces(false); }
+    CSimpleIniA ini{false, false, false};
+};
+
+TExchangeFile::TExchangeFile() : d(std::make_unique<Data>()) {}
+
+TExchangeFile::~TExchangeFile() = default;
+
+bool TExchangeFile::Load(const std::string &path)
+{
+    return d->ini.LoadFile(path.c_str()) >= 0;
+}
+
+std::string TExchangeFile::Get(const char *section, const char *key) const
+{
+    const char *value = d->ini.GetValue(section, key);
+    if (!value)
+        return {};
+    std::string text = value;
+    const auto notSpace = [](unsigned char c) { return c != ' ' && c != '\t'; };
+    text.erase(std::find_if(text.rbegin(), text.rend(), notSpace).base(), text.end());
+    text.erase(text.begin(), std::find_if(text.begin(), text.end(), notSpace));
+    return text;
+}
+
+void TExchangeFile::Set(const char *section, const char *key, const std::string &value)
+{
+    std::string text = value;
+    std::replace(text.begin(), text.end(), '\r', ' ');
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    d->ini.SetValue(section, key, text.c_str());
+}
+
+bool TExchangeFile::Save(const std::string &path) const
+{
+    std::string text;
+    if (d->ini.Save(text, false) < 0)
+        return false;
+    const std::string temporary = path + ".tmp";
+    FILE *file = std::fopen(temporary.c_str(), "wb");
+    if (!file)
+        return false;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (std::fclose(file) != 0 || !written || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+int Fail(const char *tool, const std::string &why)
+{
+    std::fprintf(stderr, "%s: %s\n", tool, why.c_str());
+    return 255;
+}
+
+std::string SystemError()
+{
+    return std::strerror(errno);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+// What the tools share: where their exchange files lie, how they read and write them, and how
+// they fail. Plain C++ without Qt, so that a tool starts as fast as a small program can.
+
+// The folder of the running program, ending in "/"; the exchange files lie there.
+std::string OwnFolder();
+
+// One exchange file in ini form ("key=value", section and key names without regard to case,
+// values trimmed, UTF-8), the same format the program's ini class reads and writes.
+class TExchangeFile {
+public:
+    TExchangeFile();
+    ~TExchangeFile();
+    TExchangeFile(const TExchangeFile &) = delete;
+    TExchangeFile &operator=(const TExchangeFile &) = delete;
+
+    // False when the file is missing or cannot be read.
+    bool Load(const std::string &path);
+    // The value of the key, or the empty text when it is missing.
+    std::string Get(const char *section, const char *key) const;
+    // Line breaks in the value become spaces: a value must stay on its own line.
+    void Set(const char *section, const char *key, const std::string &value);
+    // Writes a temporary file beside path and renames it over path; false on failure.
+    bool Save(const std::string &path) const;
+
+private:
+    struct Data;
+    std::unique_ptr<Data> d;
+};
+
+// Prints "tool: why" as one line on standard error; the tool then ends with exit code 255.
+int Fail(const char *tool, const std::string &why);
+
+// The system's text for the last error (errno).
+std::string SystemError();

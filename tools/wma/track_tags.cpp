@@ -1,0 +1,206 @@
+#include "track_tags.h"
+
+#include <taglib/asffile.h>
+#include <taglib/id3v1tag.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/textidentificationframe.h>
+
+#include <cstring>
+#include <fstream>
+#include <new>
+
+namespace {
+
+const char ComposerFrame[] = "TCOM";
+const char ComposerAttribute[] = "WM/Composer";
+
+// The header object GUID that opens every ASF file.
+const unsigned char AsfHeaderGuid[16] = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
+                                         0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
+
+enum class Kind { Missing, Mpeg, Asf };
+
+Kind KindOf(const std::string &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return Kind::Missing;
+    char head[sizeof AsfHeaderGuid] = {};
+    file.read(head, sizeof head);
+    if (file.gcount() == sizeof head && std::memcmp(head, AsfHeaderGuid, sizeof head) == 0)
+        return Kind::Asf;
+    return Kind::Mpeg;
+}
+
+std::string Utf8(const TagLib::String &text)
+{
+    return text.to8Bit(true);
+}
+
+TagLib::String Tag(const std::string &text)
+{
+    return TagLib::String(text, TagLib::String::UTF8);
+}
+
+// TagLib takes any file with an ID3 tag or none for MPEG; only real audio frames make it one.
+bool OpenMpeg(TagLib::MPEG::File &file, std::string &error)
+{
+    if (!file.isOpen() || !file.isValid()) {
+        error = "cannot open the file";
+        return false;
+    }
+    if (file.firstFrameOffset() < 0) {
+        error = "not an MP3 or WMA file";
+        return false;
+    }
+    return true;
+}
+
+bool ReadMpeg(const std::string &path, TTrackTags &tags, std::string &error)
+{
+    TagLib::MPEG::File file(path.c_str(), false);
+    if (!OpenMpeg(file, error))
+        return false;
+    // The tag union answers each field from ID3v2 first, then from the older tags.
+    const TagLib::Tag *tag = file.tag();
+    tags.Name = Utf8(tag->title());
+    tags.Album = Utf8(tag->album());
+    tags.Artist = Utf8(tag->artist());
+    if (file.hasID3v2Tag()) {
+        const TagLib::ID3v2::FrameList &frames = file.ID3v2Tag()->frameListMap()[ComposerFrame];
+        if (!frames.isEmpty())
+            tags.Composer = Utf8(frames.front()->toString());
+    }
+    return true;
+}
+
+bool OpenAsf(TagLib::ASF::File &file, std::string &error)
+{
+    if (!file.isOpen() || !file.isValid() || !file.tag()) {
+        error = "damaged WMA file";
+        return false;
+    }
+    return true;
+}
+
+bool ReadAsf(const std::string &path, TTrackTags &tags, std::string &error)
+{
+    TagLib::ASF::File file(path.c_str(), false);
+    if (!OpenAsf(file, error))
+        return false;
+    const TagLib::ASF::Tag *tag = file.tag();
+    tags.Name = Utf8(tag->title());
+    tags.Album = Utf8(tag->album());
+    tags.Artist = Utf8(tag->artist());
+    const TagLib::ASF::AttributeList composers = tag->attribute(ComposerAttribute);
+    if (!composers.isEmpty())
+        tags.Composer = Utf8(composers.front().toString());
+    return true;
+}
+
+void SetBasicTags(TagLib::Tag *tag, const TTrackTags &tags)
+{
+    tag->setTitle(Tag(tags.Name));
+    tag->setAlbum(Tag(tags.Album));
+    tag->setArtist(Tag(tags.Artist));
+}
+
+bool WriteMpeg(const std::string &path, const TTrackTags &tags, std::string &error)
+{
+    TagLib::MPEG::File file(path.c_str(), false);
+    if (!OpenMpeg(file, error))
+        return false;
+    if (file.readOnly()) {
+        error = "the file is read-only";
+        return false;
+    }
+    TagLib::ID3v2::Tag *id3v2 = file.ID3v2Tag(true);
+    SetBasicTags(id3v2, tags);
+    id3v2->removeFrames(ComposerFrame);
+    if (!tags.Composer.empty()) {
+        auto *frame = new TagLib::ID3v2::TextIdentificationFrame(ComposerFrame, TagLib::String::UTF8);
+        frame->setText(Tag(tags.Composer));
+        id3v2->addFrame(frame);
+    }
+    int kinds = TagLib::MPEG::File::ID3v2;
+    if (file.hasID3v1Tag()) {
+        SetBasicTags(file.ID3v1Tag(), tags);
+        kinds |= TagLib::MPEG::File::ID3v1;
+    }
+    // Version 2.3 is the one every player reads; other tags of the file stay as they are.
+    if (!file.save(kinds, TagLib::File::StripNone, TagLib::ID3v2::v3, TagLib::File::DoNotDuplicate)) {
+        error = "cannot write the tags";
+        return false;
+    }
+    return true;
+}
+
+bool WriteAsf(const std::string &path, const TTrackTags &tags, std::string &error)
+{
+    TagLib::ASF::File file(path.c_str(), false);
+    if (!OpenAsf(file, error))
+        return false;
+    if (file.readOnly()) {
+        error = "the file is read-only";
+        return false;
+    }
+    TagLib::ASF::Tag *tag = file.tag();
+    SetBasicTags(tag, tags);
+    if (tags.Composer.empty())
+        tag->removeItem(ComposerAttribute);
+    else
+        tag->setAttribute(ComposerAttribute, TagLib::ASF::Attribute(Tag(tags.Composer)));
+    if (!file.save()) {
+        error = "cannot write the tags";
+        return false;
+    }
+    return true;
+}
+
+template <typename Action>
+bool Guarded(Action action, std::string &error)
+{
+    try {
+        return action();
+    } catch (const std::bad_alloc &) {
+        error = "the file is damaged (out of memory)";
+    } catch (const std::exception &e) {
+        error = e.what();
+    }
+    return false;
+}
+
+} // namespace
+
+bool ReadTrackTags(const std::string &path, TTrackTags &tags, std::string &error)
+{
+    return Guarded([&] {
+        switch (KindOf(path)) {
+        case Kind::Asf:
+            return ReadAsf(path, tags, error);
+        case Kind::Mpeg:
+            return ReadMpeg(path, tags, error);
+        case Kind::Missing:
+            break;
+        }
+        error = "cannot open the file";
+        return false;
+    }, error);
+}
+
+bool WriteTrackTags(const std::string &path, const TTrackTags &tags, std::string &error)
+{
+    return Guarded([&] {
+        switch (KindOf(path)) {
+        case Kind::Asf:
+            return WriteAsf(path, tags, error);
+        case Kind::Mpeg:
+            return WriteMpeg(path, tags, error);
+        case Kind::Missing:
+            break;
+        }
+        error = "cannot open the file";
+        return false;
+    }, error);
+}
