@@ -1,0 +1,83 @@
+#include "app/create_pages.h"
+#include "app/invisible_form.h"
+#include "app/locations.h"
+#include "pages/frame_window.h"
+#include "pages/main_form.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Every page of the program, created as at start-up.
+class TestAllPages : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    TFrameWindow *m_frame = nullptr;
+
+    QList<TFormBase *> Pages() const
+    {
+        return m_frame->findChildren<TFormBase *>(Qt::FindDirectChildrenOnly);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("XDG_DATA_HOME", m_dir.path().toUtf8());
+        const QString volumes = m_dir.filePath(QStringLiteral("volumes"));
+        QFile(volumes).open(QIODevice::WriteOnly);
+        qputenv("QUAVERMILL_VOLUMES", volumes.toUtf8());
+        SetProgramFolder(m_dir.path());
+        m_frame = new TFrameWindow;
+        CreatePages(m_frame);
+    }
+
+    void cleanupTestCase() { delete m_frame; }
+
+    void mainMenuComesFirst()
+    {
+        QTRY_VERIFY(!FormMain->isHidden());
+        QVERIFY(m_frame->isVisible());
+        QCOMPARE(m_frame->windowTitle(), QStringLiteral("Quavermill v.1.2.2 - Main Menu"));
+        QCOMPARE(m_frame->findChild<TFormInvisible *>()->windowTitle(),
+                 QLatin1String(InstanceKey));
+    }
+
+    // The designed texts fit their labels whole in the font the pages use, and every page has
+    // its built-in pictures.
+    void designedLooksFit()
+    {
+        for (TFormBase *page : Pages()) {
+            QVERIFY2(!page->ImageLeft->pixmap().isNull(), qPrintable(page->Section()));
+            QVERIFY2(!page->ImageRight->pixmap().isNull(), qPrintable(page->Section()));
+            for (const QLabel *label : page->findChildren<QLabel *>()) {
+                if (label->text().isEmpty() || label->wordWrap() || label->objectName().isEmpty()
+                    || label == page->ImageLeft || label == page->ImageRight)
+                    continue;
+                const int width = label->fontMetrics().horizontalAdvance(label->text());
+                QVERIFY2(width <= label->width(),
+                         qPrintable(QStringLiteral("%1.%2: \"%3\" needs %4 of %5 pixels")
+                                        .arg(page->Section(), label->objectName(), label->text())
+                                        .arg(width)
+                                        .arg(label->width())));
+            }
+        }
+    }
+
+    void iconButtonsStandInTheirColumn()
+    {
+        for (TFormBase *page : Pages()) {
+            for (const TIconButton *button : page->findChildren<TIconButton *>()) {
+                QCOMPARE(button->x(), 587);
+                QCOMPARE(button->size(), QSize(38, 38));
+                QVERIFY2(!button->data().picture.isNull(),
+                         qPrintable(page->Section() + QLatin1Char('.') + button->objectName()));
+            }
+        }
+    }
+};
+
+QTEST_MAIN(TestAllPages)
+#include "tst_all_pages.moc"
