@@ -1,0 +1,160 @@
+// Regenerate every built-in picture (run from the source folder):
+//   cmake --build build --target make_artwork && build/resources/make_artwork resources
+//
+// Draws the page pictures (pictures/*.jpg), the button pictures on silver (buttons/*.png) and
+// the tree pictures (tree/*.png) into the given resources folder. The build compiles the
+// committed files; it never runs this program. "--preview <folder>" also writes enlarged
+// contact sheets and a page mock-up for checking the look by eye.
+#include "artwork.h"
+
+#include <QDir>
+#include <QFont>
+#include <QGuiApplication>
+#include <QPainter>
+
+#include <cstdio>
+
+namespace {
+
+const QRgb Silver = qRgb(192, 192, 192);
+
+void Save(const QImage &image, const QString &path, const char *format, int quality = -1)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    if (!image.save(path, format, quality)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        std::exit(1);
+    }
+}
+
+QImage Draw16(const TNamedDrawing &drawing)
+{
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    drawing.draw(p);
+    return image;
+}
+
+// The program draws button pictures with silver as the transparent colour. Edges are blended
+// against silver; nearly clear pixels become silver outright so that no grey halo remains, and
+// a drawn pixel that happens to blend to silver exactly is moved off it so it stays visible.
+QImage OnSilver(const QImage &drawn)
+{
+    QImage image(16, 16, QImage::Format_RGB32);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const QRgb c = drawn.pixel(x, y);
+            const double a = qAlpha(c) / 255.0;
+            if (a < 0.15) {
+                image.setPixel(x, y, Silver);
+                continue;
+            }
+            auto mix = [a](int front) { return qRound(front * a + 192 * (1 - a)); };
+            QRgb out = qRgb(mix(qRed(c)), mix(qGreen(c)), mix(qBlue(c)));
+            if (out == Silver)
+                out = qRgb(190, 190, 190);
+            image.setPixel(x, y, out);
+        }
+    }
+    return image;
+}
+
+QImage ContactSheet(const std::vector<QImage> &pictures, const QColor &background)
+{
+    const int scale = 4;
+    const int cell = 16 * scale + 12;
+    const int columns = 6;
+    const int rows = int(pictures.size() + columns - 1) / columns;
+    QImage sheet(columns * cell, rows * (cell + 20), QImage::Format_RGB32);
+    sheet.fill(background);
+    QPainter p(&sheet);
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        const int x = int(i % columns) * cell + 6;
+        const int y = int(i / columns) * (cell + 20) + 6;
+        p.drawImage(QRect(x, y, 16 * scale, 16 * scale), pictures[i]);
+        p.drawImage(QPoint(x, y + 16 * scale + 4), pictures[i]);
+    }
+    return sheet;
+}
+
+// A page as the program lays it out: left picture, right picture, labels and buttons.
+QImage PageMockup(const QImage &left, const QImage &right, const QStringList &labels,
+                  const QString &hint)
+{
+    QImage page(639, 381, QImage::Format_RGB32);
+    page.fill(QColor(239, 239, 239));
+    QPainter p(&page);
+    p.drawImage(1, 1, left);
+    p.drawImage(180, 1, right);
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(20);
+    p.setFont(font);
+    for (int i = 0; i < labels.size(); ++i) {
+        p.setPen(Qt::black);
+        p.drawText(QRect(192, 20 + 42 * i, 385, 25), Qt::AlignLeft | Qt::AlignTop, labels[i]);
+        p.setPen(QColor(160, 160, 160));
+        p.setBrush(QColor(236, 236, 236));
+        p.drawRoundedRect(QRect(587, 14 + 42 * i, 37, 37), 3, 3);
+    }
+    QFont small(QStringLiteral("Liberation Sans"));
+    small.setPixelSize(13);
+    p.setFont(small);
+    p.setPen(Qt::white);
+    p.drawText(QRect(9, 200, 160, 170), Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, hint);
+    return page;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const QString out = args.size() > 1 ? args.at(1) : QStringLiteral(QUAVERMILL_RESOURCES_DIR);
+    const int previewAt = int(args.indexOf(QStringLiteral("--preview")));
+    const QString preview = previewAt > 0 && previewAt + 1 < args.size() ? args.at(previewAt + 1)
+                                                                         : QString();
+
+    const QImage right = RightPicture();
+    Save(right, out + QStringLiteral("/pictures/right.jpg"), "JPG", 93);
+    for (const QString &section : LeftSections())
+        Save(LeftPicture(section),
+             out + QStringLiteral("/pictures/left_%1.jpg").arg(section.toLower()), "JPG", 93);
+
+    std::vector<QImage> buttons;
+    for (const TNamedDrawing &drawing : ButtonDrawings()) {
+        buttons.push_back(OnSilver(Draw16(drawing)));
+        Save(buttons.back(), out + QStringLiteral("/buttons/%1.png").arg(drawing.name), "PNG");
+    }
+    std::vector<QImage> tree;
+    for (const TNamedDrawing &drawing : TreeDrawings()) {
+        tree.push_back(Draw16(drawing));
+        Save(tree.back(), out + QStringLiteral("/tree/%1.png").arg(drawing.name), "PNG");
+    }
+
+    if (!preview.isEmpty()) {
+        Save(ContactSheet(buttons, QColor(192, 192, 192)), preview + QStringLiteral("/buttons.png"),
+             "PNG");
+        Save(ContactSheet(tree, Qt::white), preview + QStringLiteral("/tree.png"), "PNG");
+        const QString hint = QStringLiteral("Click tracks you want to add to the playlist, type "
+                                            "playlist name and then press the button. Only "
+                                            "checked tracks will be added!");
+        const QStringList labels = {QStringLiteral("Play a list"),
+                                    QStringLiteral("Search on all removable (CD, flash etc)"),
+                                    QStringLiteral("Show catalog contents"),
+                                    QStringLiteral("Create playlist"),
+                                    QStringLiteral("Exit"),
+                                    QStringLiteral("Help"),
+                                    QStringLiteral("Return to tracks selection"),
+                                    QStringLiteral("Save the playlist")};
+        for (const QString &section : LeftSections())
+            Save(PageMockup(LeftPicture(section), right, labels, hint),
+                 preview + QStringLiteral("/page_%1.png").arg(section.toLower()), "PNG");
+    }
+    return 0;
+}
