@@ -108,26 +108,33 @@ void SaveAtomically(const QString &path, Produce produce)
     MakeWritable(path);
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered QFileDevice can drop the rest of a short write (a full disk)
+    // and still commit; written directly, every short write shows in write()'s result.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw EQuavermill(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
     QByteArray chunk;
     chunk.reserve(ChunkSize + 4096);
-    bool ok = true;
-    const auto write = [&](const QByteArray &line) {
-        chunk.append(line).append("\r\n", 2);
-        if (chunk.size() >= ChunkSize && ok) {
-            ok = file.write(chunk) == chunk.size();
-            chunk.resize(0);
+    int error = 0;
+    const auto flush = [&] {
+        if (error == 0 && !chunk.isEmpty()) {
+            errno = 0;
+            if (file.write(chunk) != chunk.size())
+                error = LastError();
         }
+        chunk.resize(0);
     };
-    produce(write);
-    if (ok && !chunk.isEmpty())
-        ok = file.write(chunk) == chunk.size();
-    if (!ok || !file.commit()) {
-        const QString reason = file.errorString();
+    produce([&](const QByteArray &line) {
+        chunk.append(line).append("\r\n", 2);
+        if (chunk.size() >= ChunkSize)
+            flush();
+    });
+    flush();
+    if (error != 0) {
         file.cancelWriting();
-        throw EQuavermill(QStringLiteral("Cannot write %1: %2").arg(path, reason));
+        throw ESystemError(error, QStringLiteral("Cannot write %1").arg(path));
     }
+    if (!file.commit())
+        throw EQuavermill(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
 }
 
 } // namespace

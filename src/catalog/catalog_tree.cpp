@@ -1,0 +1,310 @@
+#include "catalog/catalog_tree.h"
+
+#include "catalog/base_string_list.h"
+#include "pages/page_form.h"
+#include "playlists/player.h"
+
+#include <QApplication>
+#include <QCollator>
+#include <QFileInfo>
+#include <QSet>
+#include <QTimer>
+
+#include <algorithm>
+
+TCatalogTreeItem *CatalogItem(QTreeWidgetItem *item)
+{
+    return item && item->type() == TCatalogTreeItem::Type ? static_cast<TCatalogTreeItem *>(item)
+                                                          : nullptr;
+}
+
+void SetupCatalogTree(TStateTree *tree)
+{
+    tree->SetNodePictures(TreePictures({"track", "track_missing", "track_hot", "track_missing_hot",
+                                        "person", "album", "root"}));
+    tree->SetStatePictures(TreePictures({nullptr, "check_on", "check_off", "check_unavailable",
+                                         "check_on_hot", "check_off_hot", "check_unavailable_hot"}));
+}
+
+namespace {
+
+bool SameText(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+void SetCheck(TStateTreeItem *node, int check)
+{
+    node->SetStateIndex(node->StateIndex() > CheckHotOffset ? check + CheckHotOffset : check);
+}
+
+// Sorts the direct children of a root that is not yet in a tree; deeper levels keep their order
+// and equal texts keep catalog order.
+void SortChildren(QTreeWidgetItem *root)
+{
+    QList<QTreeWidgetItem *> children = root->takeChildren();
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseSensitive);
+    std::stable_sort(children.begin(), children.end(),
+                     [&collator](const QTreeWidgetItem *a, const QTreeWidgetItem *b) {
+                         return collator.compare(a->text(0), b->text(0)) < 0;
+                     });
+    root->addChildren(children);
+}
+
+// A group's check state from its children (an unavailable group stays so).
+void UpdateGroup(TStateTreeItem *group)
+{
+    if (group->StateIndex() % 3 == 0)
+        return;
+    bool anyChecked = false;
+    for (int i = 0; i < group->childCount() && !anyChecked; ++i)
+        anyChecked = group->ChildItem(i)->StateIndex() % 3 == CheckChecked;
+    SetCheck(group, anyChecked ? CheckChecked : CheckUnchecked);
+}
+
+void UpdateFrom(TStateTreeItem *group)
+{
+    // The roots have no check box.
+    for (; group && group->parent(); group = group->ParentItem())
+        UpdateGroup(group);
+}
+
+} // namespace
+
+void UpdateAncestors(TStateTreeItem *node)
+{
+    UpdateFrom(node->ParentItem());
+}
+
+qint64 FillCatalogTree(TStateTree *tree, const TBaseStringList &catalog, bool checked,
+                       const QString &composerRootText, const QString &artistRootText)
+{
+    tree->clear();
+    const int state = checked ? CheckChecked : CheckUnchecked;
+    auto *composerRoot = new TCatalogTreeItem(composerRootText, 0, PictureRoot);
+    auto *artistRoot = new TCatalogTreeItem(artistRootText, 0, PictureRoot);
+    TCatalogTreeItem *composerNode = nullptr;
+    TCatalogTreeItem *artistNode = nullptr;
+    TCatalogTreeItem *composerAlbum = nullptr;
+    TCatalogTreeItem *artistAlbum = nullptr;
+    TCatalogRecord previous;
+    bool first = true;
+    qint64 total = 0;
+    const auto add = [](TCatalogTreeItem *parent, const QString &text, int nodeState, int picture) {
+        auto *node = new TCatalogTreeItem(text, nodeState, picture);
+        parent->addChild(node);
+        return node;
+    };
+    for (int i = 0; i < catalog.Count(); ++i) {
+        TCatalogRecord record = catalog.Record(i);
+        if (!record.IsTrack())
+            continue;
+        bool isNumber = false;
+        const int size = record.FileSize.toInt(&isNumber);
+        if (isNumber)
+            total += size;
+        const bool newComposer = first || !SameText(record.Composer, previous.Composer);
+        const bool newArtist = first || !SameText(record.Artist, previous.Artist);
+        if (newComposer)
+            composerNode = add(composerRoot, record.Composer, state, PicturePerson);
+        if (newArtist)
+            artistNode = add(artistRoot, record.Artist, state, PicturePerson);
+        if (newComposer || newArtist || !SameText(record.Album, previous.Album)) {
+            composerAlbum = add(composerNode, record.Album + QStringLiteral(" (") + artistRootText
+                                                  + QStringLiteral(": ") + record.Artist
+                                                  + QLatin1Char(')'),
+                                state, PictureAlbum);
+            artistAlbum = add(artistNode, record.Album + QStringLiteral(" (") + composerRootText
+                                              + QStringLiteral(": ") + record.Composer
+                                              + QLatin1Char(')'),
+                              state, PictureAlbum);
+        }
+        // While the tree fills, every group is either unavailable or in the state of all its
+        // children, so only a missing file changes the groups above it.
+        const bool exists = QFileInfo(record.FileName).isFile();
+        TCatalogTreeItem *twins[2];
+        TCatalogTreeItem *albums[2] = {composerAlbum, artistAlbum};
+        for (int t = 0; t < 2; ++t) {
+            twins[t] = add(albums[t], record.Name, exists ? state : int(CheckUnavailable),
+                           exists ? PictureTrack : PictureTrackMissing);
+            twins[t]->RecordIndex = i;
+            if (!exists) {
+                for (TStateTreeItem *group = albums[t]; group->parent(); group = group->ParentItem()) {
+                    if (group->StateIndex() == CheckChecked || group->StateIndex() == CheckUnchecked)
+                        group->SetStateIndex(CheckUnavailable);
+                }
+            }
+        }
+        twins[0]->Twin = twins[1];
+        twins[1]->Twin = twins[0];
+        previous = std::move(record);
+        first = false;
+    }
+    SortChildren(composerRoot);
+    SortChildren(artistRoot);
+    tree->setUpdatesEnabled(false);
+    tree->addTopLevelItems({composerRoot, artistRoot});
+    composerRoot->setExpanded(true);
+    artistRoot->setExpanded(true);
+    tree->setUpdatesEnabled(true);
+    tree->scrollToTop();
+    return total;
+}
+
+void ToggleNode(TCatalogTreeItem *node)
+{
+    if (!node || !node->parent() || node->Check() == 0)
+        return;
+    const int from = node->Check();
+    const int to = from == CheckChecked ? CheckUnchecked : CheckChecked;
+    // The twins' groups are brought up to date once each, after their tracks have changed.
+    QList<TStateTreeItem *> twinGroups;
+    QSet<TStateTreeItem *> seen;
+    QList<TCatalogTreeItem *> stack{node};
+    while (!stack.isEmpty()) {
+        TCatalogTreeItem *item = stack.takeLast();
+        if (item->Check() == from) {
+            SetCheck(item, to);
+            if (TCatalogTreeItem *twin = item->Twin) {
+                SetCheck(twin, to);
+                TStateTreeItem *group = twin->ParentItem();
+                if (!seen.contains(group)) {
+                    seen.insert(group);
+                    twinGroups.append(group);
+                }
+            }
+        }
+        for (int i = item->childCount() - 1; i >= 0; --i)
+            stack.append(CatalogItem(item->child(i)));
+    }
+    for (TStateTreeItem *group : std::as_const(twinGroups))
+        UpdateFrom(group);
+    UpdateAncestors(node);
+}
+
+void ForEachTrackNode(TStateTree *tree, const std::function<void(TCatalogTreeItem *)> &visit)
+{
+    for (int r = 0; r < tree->topLevelItemCount(); ++r) {
+        QTreeWidgetItem *root = tree->topLevelItem(r);
+        for (int p = 0; p < root->childCount(); ++p) {
+            QTreeWidgetItem *person = root->child(p);
+            for (int a = 0; a < person->childCount(); ++a) {
+                QTreeWidgetItem *album = person->child(a);
+                for (int t = 0; t < album->childCount(); ++t) {
+                    if (TCatalogTreeItem *track = CatalogItem(album->child(t)); track && track->RecordIndex >= 0)
+                        visit(track);
+                }
+            }
+        }
+    }
+}
+
+TCatalogTreeHandler::TCatalogTreeHandler(TStateTree *tree, TFormBase *page,
+                                         std::function<QString(int)> fileName, bool playMissing)
+    : QObject(page), ToggleTimer(new QTimer(this)), m_tree(tree), m_page(page),
+      m_fileName(std::move(fileName)), m_playMissing(playMissing)
+{
+    ToggleTimer->setObjectName(QStringLiteral("Timer1"));
+    ToggleTimer->setSingleShot(true);
+    connect(ToggleTimer, &QTimer::timeout, this, [this] { RunReporting([this] { DeferredToggle(); }); });
+    connect(tree, &TStateTree::PointerMoved, this,
+            [this](const TTreeHit &hit) { RunReporting([&] { PointerMoved(hit); }); });
+    connect(tree, &TStateTree::Clicked, this,
+            [this](const TTreeHit &hit) { RunReporting([&] { Clicked(hit); }); });
+    // A double click expands or collapses a group without toggling it.
+    connect(tree, &TStateTree::DoubleClicked, this, [this] {
+        if (!m_page->PresentingMessage())
+            ToggleTimer->stop();
+    });
+    // The kept node goes with the tree's nodes.
+    connect(tree->model(), &QAbstractItemModel::modelAboutToBeReset, this, &TCatalogTreeHandler::Stop);
+}
+
+void TCatalogTreeHandler::Stop()
+{
+    ToggleTimer->stop();
+    m_clicked = nullptr;
+}
+
+namespace {
+
+void LoseImageVariant(TStateTreeItem *node)
+{
+    if (node->childCount() == 0
+        && (node->NodeIndex() == PictureTrackHot || node->NodeIndex() == PictureTrackMissingHot))
+        node->SetNodeIndex(node->NodeIndex() - 2);
+}
+
+void LoseStateVariant(TStateTreeItem *node)
+{
+    if (node->StateIndex() > CheckHotOffset)
+        node->SetStateIndex(node->StateIndex() - CheckHotOffset);
+}
+
+} // namespace
+
+void TCatalogTreeHandler::PointerMoved(const TTreeHit &hit)
+{
+    TStateTreeItem *node = TStateTree::Item(hit.item);
+    if (!node)
+        return;
+    TStateTreeItem *hot = m_tree->HotItem();
+    if (hit.part == THitPart::NodePicture) {
+        if (node->childCount() == 0 && node->NodeIndex() >= 0 && node->NodeIndex() < 2)
+            node->SetNodeIndex(node->NodeIndex() + 2);
+        if (hot) {
+            LoseStateVariant(hot);
+            if (hot != node)
+                LoseImageVariant(hot);
+        }
+    } else if (hit.part == THitPart::StatePicture) {
+        if (node->StateIndex() > 0 && node->StateIndex() <= CheckHotOffset)
+            node->SetStateIndex(node->StateIndex() + CheckHotOffset);
+        if (hot) {
+            LoseImageVariant(hot);
+            if (hot != node)
+                LoseStateVariant(hot);
+        }
+    } else {
+        if (hot) {
+            LoseStateVariant(hot);
+            LoseImageVariant(hot);
+        }
+        node = nullptr;
+    }
+    m_tree->SetHotItem(node);
+}
+
+void TCatalogTreeHandler::Clicked(const TTreeHit &hit)
+{
+    TCatalogTreeItem *node = CatalogItem(hit.item);
+    if (!node)
+        return;
+    m_clicked = node;
+    m_clickedPart = hit.part;
+    const bool fileExists = node->NodeIndex() % 2 == 0;
+    if (hit.part == THitPart::NodePicture && node->childCount() == 0 && node->RecordIndex >= 0
+        && (fileExists || m_playMissing)) {
+        if (PlayFile(m_fileName(node->RecordIndex)) < 0)
+            m_page->ShowPageMessage(PlayerMessages().NotInstalled, PlayerMessages().Install);
+        return;
+    }
+    if (hit.part != THitPart::NodePicture && hit.part != THitPart::StatePicture
+        && hit.part != THitPart::Text)
+        return;
+    if (node->childCount() > 0)
+        ToggleTimer->start(QApplication::doubleClickInterval());
+    else
+        DeferredToggle();
+}
+
+void TCatalogTreeHandler::DeferredToggle()
+{
+    ToggleTimer->stop();
+    TCatalogTreeItem *node = m_clicked;
+    if (!node || m_page->PresentingMessage())
+        return;
+    if (m_clickedPart == THitPart::StatePicture || m_clickedPart == THitPart::Text)
+        ToggleNode(node);
+}

@@ -1,0 +1,172 @@
+#include "catalog/view_catalog_page.h"
+
+#include "app/application.h"
+#include "app/ini_file.h"
+#include "app/settings.h"
+#include "catalog/base_string_list.h"
+#include "catalog/catalog_file.h"
+#include "catalog/catalog_tree.h"
+#include "pages/main_form.h"
+#include "pages/skin.h"
+#include "playlists/create_playlist_page.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTimer>
+
+TFormViewCatalog *FormViewCatalog = nullptr;
+
+TFormViewCatalog::TFormViewCatalog(QWidget *parent)
+    : TFormBase(QStringLiteral("ViewCatalog"), QStringLiteral("Catalog Viewing"), parent)
+{
+    FormViewCatalog = this;
+    const QList<QPixmap> top = ButtonPictures({"return_main", "exit"});
+    const QList<QPixmap> bottom = ButtonPictures({"delete", "playlist_new"});
+    const int bottomBase = BottomBase(2);
+    CreateIconButton(TopBase, 0, false, [](TFormBase *page) { SwitchPage(page, FormMain); }, top,
+                     QStringLiteral("ButtonReturnToMain"));
+    CreateIconButton(TopBase, 1, false, [](TFormBase *) { EndApplication(); }, top,
+                     QStringLiteral("ButtonExit"));
+    CreateIconButton(bottomBase, 0, false, [this](TFormBase *) { DeleteTracks(); }, bottom,
+                     QStringLiteral("ButtonDeleteTracks"));
+    CreateIconButton(bottomBase, 1, true,
+                     [](TFormBase *page) { SwitchPage(page, FormCreatePlaylist); }, bottom,
+                     QStringLiteral("ButtonCreatePlaylist"));
+
+    LabelHint = CreateLabel(QStringLiteral("LabelHint"), QRect(8, 8, 159, 365), QStringLiteral("Hint"),
+                            QStringLiteral("Click catalog items you want to delete and then press "
+                                           "the button. Only unchecked items will be deleted!"),
+                            false);
+    LabelHint->setFont(PageFont(13));
+    LabelHint->setWordWrap(true);
+    LabelHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SetTextColor(LabelHint, Qt::white);
+    CreateButtonLabel(QStringLiteral("LabelReturnToMain"), TopBase, 0,
+                      QStringLiteral("ReturnToMain"), QStringLiteral("Return to main menu"));
+    CreateButtonLabel(QStringLiteral("LabelExit"), TopBase, 1, QStringLiteral("Exit"),
+                      QStringLiteral("Exit"));
+    CreateButtonLabel(QStringLiteral("LabelDeleteTracks"), bottomBase, 0,
+                      QStringLiteral("DeleteTracks"), QStringLiteral("Delete tracks"));
+    CreateButtonLabel(QStringLiteral("LabelCreatePlaylist"), bottomBase, 1,
+                      QStringLiteral("CreatePlaylist"), QStringLiteral("Create playlist"));
+
+    TreeViewCatalog = new TStateTree(this);
+    TreeViewCatalog->setObjectName(QStringLiteral("TreeViewCatalog"));
+    TreeViewCatalog->setGeometry(192, 96, 393, 191);
+    SetupCatalogTree(TreeViewCatalog);
+    m_handler = new TCatalogTreeHandler(
+        TreeViewCatalog, this, [this](int index) { return Catalog().Record(index).FileName; }, false);
+
+    SetupMessages(QRect(192, 176, 385, 23), QRect(192, 200, 385, 23), {TreeViewCatalog});
+    Label1->setFont(PageFont(16));
+    Label2->setFont(PageFont(16));
+    ApplySkinAndTexts();
+
+    m_catalog = OpenCatalog(CatalogPath());
+    AddHeaderRecordIfEmpty(*m_catalog);
+}
+
+TFormViewCatalog::~TFormViewCatalog()
+{
+    if (FormViewCatalog == this)
+        FormViewCatalog = nullptr;
+}
+
+void TFormViewCatalog::ReadTexts(const TIniFile &texts)
+{
+    ComposerRootText = ReadText(texts, Section(), QStringLiteral("Composer"), ComposerRootText);
+    ArtistRootText = ReadText(texts, Section(), QStringLiteral("Artist"), ArtistRootText);
+}
+
+void TFormViewCatalog::FormShow()
+{
+    if (ShowTestMessageIfTestMode())
+        return;
+    PostPageMessage(this, MSG_LOAD_CATALOG);
+}
+
+void TFormViewCatalog::FormHide()
+{
+    m_handler->Stop();
+    TreeViewCatalog->clear();
+}
+
+void TFormViewCatalog::PageMessage(int message)
+{
+    if (message != MSG_LOAD_CATALOG)
+        return;
+    QCoreApplication::processEvents();
+    if (ApplicationEnding())
+        return;
+    MergePending(Catalog(), std::exchange(PendingRecords, QStringList()));
+    SaveCatalog(Catalog(), CatalogPath());
+    // A page left meanwhile keeps its tree empty until it is shown again.
+    if (ApplicationEnding() || isHidden())
+        return;
+    ShowCatalog();
+}
+
+void TFormViewCatalog::ShowCatalog()
+{
+    const qint64 total = FillCatalogTree(TreeViewCatalog, Catalog(), true, ComposerRootText,
+                                         ArtistRootText);
+    setWindowTitle(Title() + QStringLiteral(" - ") + CaptionText()
+                   + QStringLiteral(" [ %1 MB ]").arg(total / 1048576));
+}
+
+void TFormViewCatalog::DeleteTracks()
+{
+    // Runs without letting the event loop in, so nothing changes the catalog or the tree
+    // while files go.
+    TBaseStringList &catalog = Catalog();
+    const QString storage = Settings().StorageDir;
+    ForEachTrackNode(TreeViewCatalog, [&](TCatalogTreeItem *track) {
+        const int check = track->Check();
+        if (check == CheckChecked || catalog.Mark(track->RecordIndex) != 0)
+            return;
+        if (check == CheckUnchecked)
+            DeleteStoredTrack(catalog.Record(track->RecordIndex).FileName, storage);
+        catalog.SetMark(track->RecordIndex, 1);
+    });
+    Purge(catalog);
+    try {
+        SaveCatalog(catalog, CatalogPath());
+    } catch (...) {
+        // The tree must not keep indexes of records that are gone.
+        ShowCatalog();
+        throw;
+    }
+    ShowCatalog();
+}
+
+static bool InsideFolder(const QString &path, const QString &folder)
+{
+    return path.startsWith(folder + QLatin1Char('/'));
+}
+
+void DeleteStoredTrack(const QString &fileName, const QString &storageFolder)
+{
+    if (fileName.isEmpty() || storageFolder.isEmpty())
+        return;
+    // Links and ".." are resolved first, so that no path that merely names the storage folder
+    // reaches outside it.
+    const QString root = QFileInfo(storageFolder).canonicalFilePath();
+    const QFileInfo file(fileName);
+    QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+    if (root.isEmpty() || folder.isEmpty() || (folder != root && !InsideFolder(folder, root)))
+        return;
+    const QString path = folder + QLatin1Char('/') + file.fileName();
+    const QFileInfo target(path);
+    if (!target.isSymLink()) {
+        if (!target.isFile())
+            return;
+        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+    }
+    if (!QFile::remove(path))
+        return;
+    while (InsideFolder(folder, root) && QDir().rmdir(folder))
+        folder = QFileInfo(folder).path();
+}
