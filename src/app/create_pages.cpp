@@ -1,13 +1,21 @@
 #include "app/create_pages.h"
 
 #include "app/invisible_form.h"
+#include "catalog/view_catalog_page.h"
 #include "pages/frame_window.h"
 #include "pages/main_form.h"
+#include "playlists/create_playlist_page.h"
+#include "playlists/play_list_page.h"
+#include "playlists/view_play_list_page.h"
 
 TFormInvisible *CreatePages(TFrameWindow *frame)
 {
     auto *invisible = new TFormInvisible(frame);
     invisible->hide();
     new TFormMain(frame);
+    new TFormPlayList(frame);
+    new TFormViewCatalog(frame);
+    new TFormViewPlayList(frame);
+    new TFormCreatePlaylist(frame);
     return invisible;
 }

@@ -3,6 +3,9 @@
 #include "app/application.h"
 #include "app/locations.h"
 #include "app/settings.h"
+#include "catalog/view_catalog_page.h"
+#include "playlists/create_playlist_page.h"
+#include "playlists/play_list_page.h"
 
 #include <QDesktopServices>
 #include <QUrl>
@@ -21,10 +24,12 @@ TFormMain::TFormMain(QWidget *parent)
         TButtonAction action;
     };
     const Entry entries[] = {
-        {"LabelPlayList", "PlayList", "Play a list", [](TFormBase *) {}},
+        {"LabelPlayList", "PlayList", "Play a list", [](TFormBase *page) { SwitchPage(page, FormPlayList); }},
         {"LabelAddTracks", "AddTracks", "Add tracks to the catalog", [](TFormBase *) {}},
-        {"LabelShowCatalogs", "ShowCatalogs", "Show catalog contents", [](TFormBase *) {}},
-        {"LabelCreatePlaylist", "CreatePlaylist", "Create playlist", [](TFormBase *) {}},
+        {"LabelShowCatalogs", "ShowCatalogs", "Show catalog contents",
+         [](TFormBase *page) { SwitchPage(page, FormViewCatalog); }},
+        {"LabelCreatePlaylist", "CreatePlaylist", "Create playlist",
+         [](TFormBase *page) { SwitchPage(page, FormCreatePlaylist); }},
         {"LabelExit", "Exit", "Exit", [](TFormBase *) { EndApplication(); }},
         {"LabelHelp", "Help", "Help", [](TFormBase *) { OpenHelp(); }},
     };

@@ -77,7 +77,9 @@ public:
         }
         QStyleOptionViewItem textOption(option);
         textOption.rect.setLeft(x);
-        textOption.rect.setWidth(qMin(textOption.rect.width(), TextWidth(option, item->text(0))));
+        // A single-column tree marks the text only; a table marks whole rows.
+        if (m_tree->columnCount() == 1)
+            textOption.rect.setWidth(qMin(textOption.rect.width(), TextWidth(option, item->text(0))));
         QStyledItemDelegate::paint(painter, textOption, index);
     }
 

@@ -1,0 +1,170 @@
+#include "playlists/play_list_page.h"
+
+#include "app/application.h"
+#include "app/errors.h"
+#include "app/ini_file.h"
+#include "app/locations.h"
+#include "app/settings.h"
+#include "pages/main_form.h"
+#include "pages/skin.h"
+#include "playlists/player.h"
+#include "playlists/playlist_file.h"
+#include "playlists/view_play_list_page.h"
+
+#include <QCoreApplication>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+
+TFormPlayList *FormPlayList = nullptr;
+
+TFormPlayList::TFormPlayList(QWidget *parent)
+    : TFormBase(QStringLiteral("PlaylistChoice"), QStringLiteral("Playlist Choice"), parent)
+{
+    FormPlayList = this;
+    const QList<QPixmap> top = ButtonPictures({"return_main", "exit"});
+    const QList<QPixmap> bottom = ButtonPictures({"delete", "show_content", "play"});
+    const int bottomBase = BottomBase(3);
+    CreateIconButton(TopBase, 0, false, [](TFormBase *page) { SwitchPage(page, FormMain); }, top,
+                     QStringLiteral("ButtonReturnToMain"));
+    CreateIconButton(TopBase, 1, false, [](TFormBase *) { EndApplication(); }, top,
+                     QStringLiteral("ButtonExit"));
+    CreateIconButton(bottomBase, 0, false, [this](TFormBase *) { DeletePlaylist(); }, bottom,
+                     QStringLiteral("ButtonDeletePlaylist"));
+    CreateIconButton(bottomBase, 1, false, [this](TFormBase *) { ShowContent(); }, bottom,
+                     QStringLiteral("ButtonShowListContent"));
+    CreateIconButton(bottomBase, 2, true, [this](TFormBase *) { Play(); }, bottom,
+                     QStringLiteral("ButtonPlayList"));
+
+    CreateButtonLabel(QStringLiteral("LabelReturnToMain"), TopBase, 0,
+                      QStringLiteral("ReturnToMain"), QStringLiteral("Return to main menu"));
+    CreateButtonLabel(QStringLiteral("LabelExit"), TopBase, 1, QStringLiteral("Exit"),
+                      QStringLiteral("Exit"));
+    QLabel *aboveList = CreateLabel(QStringLiteral("LabelAboveList"), QRect(192, 96, 385, 23),
+                                    QStringLiteral("AboveList"),
+                                    QStringLiteral("Choose a list to play."));
+    aboveList->setFont(PageFont(16));
+    ListBoxPlayLists = new QListWidget(this);
+    ListBoxPlayLists->setObjectName(QStringLiteral("ListBoxPlayLists"));
+    ListBoxPlayLists->setGeometry(192, 120, 393, 125);
+    ListBoxPlayLists->setFont(PageFont(13));
+    ListBoxPlayLists->setSortingEnabled(false);
+    ListBoxPlayLists->setUniformItemSizes(true);
+    connect(ListBoxPlayLists, &QListWidget::itemDoubleClicked, this,
+            [this] { RunReporting([this] { Play(); }); });
+    CreateButtonLabel(QStringLiteral("LabelDeletePlaylist"), bottomBase, 0,
+                      QStringLiteral("DeletePlaylist"), QStringLiteral("Delete the playlist"));
+    CreateButtonLabel(QStringLiteral("LabelShowListContent"), bottomBase, 1,
+                      QStringLiteral("ShowListContent"), QStringLiteral("Show playlist content"));
+    CreateButtonLabel(QStringLiteral("LabelPlayList"), bottomBase, 2, QStringLiteral("PlayList"),
+                      QStringLiteral("Play the list"));
+
+    SetupMessages(QRect(192, 176, 385, 23), QRect(192, 200, 385, 23), {aboveList, ListBoxPlayLists});
+    Label1->setFont(PageFont(16));
+    Label2->setFont(PageFont(16));
+    PlayerMessages() = TPlayerMessages();
+    ApplySkinAndTexts();
+}
+
+TFormPlayList::~TFormPlayList()
+{
+    if (FormPlayList == this)
+        FormPlayList = nullptr;
+}
+
+void TFormPlayList::ReadTexts(const TIniFile &texts)
+{
+    TPlayerMessages &messages = PlayerMessages();
+    messages.PlDoNotHave = ReadText(texts, Section(), QStringLiteral("PlDoNotHave"), messages.PlDoNotHave);
+    messages.ChooseAnother = ReadText(texts, Section(), QStringLiteral("ChooseAnother"), messages.ChooseAnother);
+    messages.NotInstalled = ReadText(texts, Section(), QStringLiteral("NotInstalled"), messages.NotInstalled);
+    messages.Install = ReadText(texts, Section(), QStringLiteral("Install"), messages.Install);
+}
+
+void TFormPlayList::FormShow()
+{
+    if (ShowTestMessageIfTestMode())
+        return;
+    ListPlaylists();
+}
+
+void TFormPlayList::ListPlaylists()
+{
+    ListBoxPlayLists->clear();
+    QDirIterator entries(DataFolder(), {QStringLiteral("*.list")},
+                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    int count = 0;
+    while (entries.hasNext()) {
+        const QFileInfo entry = entries.nextFileInfo();
+        if (ApplicationEnding() || isHidden())
+            return;
+        auto *item = new QListWidgetItem(entry.completeBaseName(), ListBoxPlayLists);
+        item->setSizeHint(QSize(ListBoxPlayLists->viewport()->width(), 16));
+        if (++count >= 2)
+            QCoreApplication::processEvents();
+    }
+    if (ListBoxPlayLists->count() > 0)
+        ListBoxPlayLists->setCurrentRow(0);
+}
+
+bool TFormPlayList::SelectedPaths(QString &playlistPath, QString &m3uPath) const
+{
+    const QListWidgetItem *item = ListBoxPlayLists->currentItem();
+    if (!item || !item->isSelected())
+        return false;
+    playlistPath = PlaylistPath(item->text());
+    m3uPath = PlayablePath(item->text());
+    return true;
+}
+
+void TFormPlayList::DeletePlaylist()
+{
+    QString playlistPath;
+    QString m3uPath;
+    if (!SelectedPaths(playlistPath, m3uPath))
+        return;
+    for (const QString &path : {playlistPath, m3uPath}) {
+        const QFileInfo file(path);
+        if (!file.exists() || file.isDir())
+            continue;
+        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+        QFile remover(path);
+        if (!remover.remove())
+            throw EQuavermill(remover.errorString() + QStringLiteral(": ") + path);
+    }
+    ListPlaylists();
+}
+
+void TFormPlayList::ShowContent()
+{
+    if (Settings().WinMsgTestMode) {
+        SwitchPage(this, FormViewPlayList);
+        return;
+    }
+    QString playlistPath;
+    QString m3uPath;
+    if (!SelectedPaths(playlistPath, m3uPath))
+        return;
+    FormViewPlayList->PlaylistPath = playlistPath;
+    FormViewPlayList->M3uPath = m3uPath;
+    SwitchPage(this, FormViewPlayList);
+}
+
+void TFormPlayList::Play()
+{
+    QString playlistPath;
+    QString m3uPath;
+    if (SelectedPaths(playlistPath, m3uPath))
+        ShowPlayResult(this, PlayPlaylist(playlistPath, m3uPath));
+}
+
+void ShowPlayResult(TFormBase *page, int result)
+{
+    const TPlayerMessages &messages = PlayerMessages();
+    if (result < 0)
+        page->ShowPageMessage(messages.NotInstalled, messages.Install);
+    else if (result == 0)
+        page->ShowPageMessage(messages.PlDoNotHave, messages.ChooseAnother);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "pages/page_form.h"
+
+class QListWidget;
+
+// The play a list page: the saved playlists of the data folder, to play, to look into or to
+// delete. Creating it sets the player's process-wide message texts.
+class TFormPlayList : public TFormBase {
+    Q_OBJECT
+public:
+    explicit TFormPlayList(QWidget *parent = nullptr);
+    ~TFormPlayList() override;
+
+    QListWidget *ListBoxPlayLists;
+
+    // Lists the "*.list" entries of the data folder, each without its last extension.
+    void ListPlaylists();
+    void DeletePlaylist();
+    void ShowContent();
+    void Play();
+
+protected:
+    void FormShow() override;
+    void ReadTexts(const TIniFile &texts) override;
+
+private:
+    // The ".list" and ".m3u" paths of the selected playlist; false when none is selected.
+    bool SelectedPaths(QString &playlistPath, QString &m3uPath) const;
+};
+
+extern TFormPlayList *FormPlayList;
+
+// Shows the message that goes with a result of PlayPlaylist or PlayFile on a page (nothing
+// for 1).
+void ShowPlayResult(TFormBase *page, int result);

@@ -1,0 +1,122 @@
+#include "playlists/view_play_list_page.h"
+
+#include "app/application.h"
+#include "app/ini_file.h"
+#include "catalog/base_string_list.h"
+#include "pages/main_form.h"
+#include "pages/skin.h"
+#include "pages/state_tree.h"
+#include "playlists/play_list_page.h"
+#include "playlists/player.h"
+#include "playlists/playlist_file.h"
+
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+
+TFormViewPlayList *FormViewPlayList = nullptr;
+
+namespace {
+struct TColumn {
+    const char *key;
+    const char *caption;
+    int width;
+};
+constexpr TColumn Columns[] = {
+    {"HeaderComposer", "Composer", 100}, {"HeaderArtist", "Performer", 100},
+    {"HeaderAlbum", "Album", 100},       {"HeaderName", "Name", 100},
+    {"HeaderFileName", "File Name", 500},
+};
+} // namespace
+
+TFormViewPlayList::TFormViewPlayList(QWidget *parent)
+    : TFormBase(QStringLiteral("ViewPlaylist"), QStringLiteral("Playlist Viewing"), parent)
+{
+    FormViewPlayList = this;
+    const QList<QPixmap> top = ButtonPictures({"return_main", "return_back", "exit"});
+    const QList<QPixmap> bottom = ButtonPictures({"play"});
+    const int bottomBase = BottomBase(1);
+    CreateIconButton(TopBase, 0, false, [](TFormBase *page) { SwitchPage(page, FormMain); }, top,
+                     QStringLiteral("ButtonReturnToMain"));
+    CreateIconButton(TopBase, 1, false, [](TFormBase *page) { SwitchPage(page, FormPlayList); },
+                     top, QStringLiteral("ButtonReturnToSelection"));
+    CreateIconButton(TopBase, 2, false, [](TFormBase *) { EndApplication(); }, top,
+                     QStringLiteral("ButtonExit"));
+    CreateIconButton(bottomBase, 0, true, [this](TFormBase *) { Play(); }, bottom,
+                     QStringLiteral("ButtonPlayList"));
+
+    CreateButtonLabel(QStringLiteral("LabelReturnToMain"), TopBase, 0,
+                      QStringLiteral("ReturnToMain"), QStringLiteral("Return to main menu"));
+    CreateButtonLabel(QStringLiteral("LabelReturnToSelection"), TopBase, 1,
+                      QStringLiteral("ReturnToSelection"), QStringLiteral("Return to playlist selection"));
+    CreateButtonLabel(QStringLiteral("LabelExit"), TopBase, 2, QStringLiteral("Exit"),
+                      QStringLiteral("Exit"));
+    CreateButtonLabel(QStringLiteral("LabelPlayList"), bottomBase, 0, QStringLiteral("PlayList"),
+                      QStringLiteral("Play the list"));
+
+    ListViewPlay = new TStateTree(this);
+    ListViewPlay->setObjectName(QStringLiteral("ListViewPlay"));
+    ListViewPlay->setGeometry(192, 136, 393, 193);
+    ListViewPlay->setRootIsDecorated(false);
+    ListViewPlay->setIndentation(0);
+    ListViewPlay->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListViewPlay->setHeaderHidden(false);
+    ListViewPlay->header()->setStretchLastSection(false);
+    ListViewPlay->SetStatePictures(TreePictures({nullptr, "mark_missing", "mark_present"}));
+    QStringList captions;
+    for (const TColumn &column : Columns)
+        captions.append(QLatin1String(column.caption));
+    ListViewPlay->setHeaderLabels(captions);
+    for (int i = 0; i < int(std::size(Columns)); ++i)
+        ListViewPlay->setColumnWidth(i, Columns[i].width);
+
+    SetupMessages(QRect(192, 176, 385, 23), QRect(192, 200, 385, 23), {ListViewPlay});
+    Label1->setFont(PageFont(16));
+    Label2->setFont(PageFont(16));
+    ApplySkinAndTexts();
+}
+
+TFormViewPlayList::~TFormViewPlayList()
+{
+    if (FormViewPlayList == this)
+        FormViewPlayList = nullptr;
+}
+
+void TFormViewPlayList::ReadTexts(const TIniFile &texts)
+{
+    QTreeWidgetItem *header = ListViewPlay->headerItem();
+    for (int i = 0; i < int(std::size(Columns)); ++i)
+        header->setText(i, ReadText(texts, Section(), QLatin1String(Columns[i].key), header->text(i)));
+}
+
+void TFormViewPlayList::FormShow()
+{
+    if (ShowTestMessageIfTestMode())
+        return;
+    ListTracks();
+}
+
+void TFormViewPlayList::ListTracks()
+{
+    const std::unique_ptr<TBaseStringList> records = ReadPlaylistForDisplay(PlaylistPath);
+    ListViewPlay->clear();
+    QList<QTreeWidgetItem *> rows;
+    for (int i = 0; i < records->Count(); ++i) {
+        const TCatalogRecord record = records->Record(i);
+        if (!record.IsTrack())
+            continue;
+        const bool exists = QFileInfo(record.FileName).isFile();
+        auto *row = new TStateTreeItem(record.Composer, exists ? MarkPresent : MarkMissing);
+        row->setText(1, record.Artist);
+        row->setText(2, record.Album);
+        row->setText(3, record.Name);
+        row->setText(4, record.FileName);
+        rows.append(row);
+    }
+    ListViewPlay->addTopLevelItems(rows);
+}
+
+void TFormViewPlayList::Play()
+{
+    ShowPlayResult(this, PlayPlaylist(PlaylistPath, M3uPath));
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "pages/page_form.h"
+
+class TStateTree;
+
+// The playlist content page: the tracks of one playlist in a table, marked when their file is
+// missing, and "Play the list".
+class TFormViewPlayList : public TFormBase {
+    Q_OBJECT
+public:
+    explicit TFormViewPlayList(QWidget *parent = nullptr);
+    ~TFormViewPlayList() override;
+
+    // Set by the play a list page before it switches here.
+    QString PlaylistPath;
+    QString M3uPath;
+
+    // Row marks.
+    enum { MarkMissing = 1, MarkPresent = 2 };
+    TStateTree *ListViewPlay;
+
+    void ListTracks();
+    void Play();
+
+protected:
+    void FormShow() override;
+    void ReadTexts(const TIniFile &texts) override;
+};
+
+extern TFormViewPlayList *FormViewPlayList;
