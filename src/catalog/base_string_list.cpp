@@ -82,7 +82,7 @@ void TBaseStringList::Assign(std::vector<QByteArray> &&utf8Lines)
     m_items.clear();
     m_items.reserve(utf8Lines.size());
     for (QByteArray &line : utf8Lines) {
-        QByteArray key = RecordKey(QString::fromUtf8(line));
+        QByteArray key = RecordKeyUtf8(line);
         m_items.push_back(TItem{std::move(line), std::move(key), 0});
     }
     utf8Lines.clear();

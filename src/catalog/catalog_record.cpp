@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -14,51 +15,90 @@ int ParsedWidth(int field)
     return field == FieldFileSize ? ParsedFileSizeWidth : RecordFieldPlaces[field].width;
 }
 
-// Field number field of line without its trailing "_" and spaces.
-QStringView FieldView(QStringView line, int field)
+// Start and length of field number field of a line of size units, without the trailing "_"
+// and spaces. Char is char16_t for texts and char for lines of ASCII bytes.
+template <typename Char>
+std::pair<qsizetype, qsizetype> FieldSpan(const Char *line, qsizetype size, int field)
 {
     const qsizetype start = RecordFieldPlaces[field].start;
-    if (start >= line.size())
-        return {};
-    QStringView piece = line.mid(start, std::min<qsizetype>(ParsedWidth(field), line.size() - start));
-    qsizetype end = piece.size();
-    while (end > 0 && (piece[end - 1] == u'_' || piece[end - 1] == u' '))
+    if (start >= size)
+        return {start, 0};
+    qsizetype end = std::min<qsizetype>(start + ParsedWidth(field), size);
+    while (end > start && (line[end - 1] == Char('_') || line[end - 1] == Char(' ')))
         --end;
-    return piece.first(end);
+    return {start, end - start};
 }
 
-void AppendUtf8(QByteArray &out, char32_t c)
+QStringView FieldView(QStringView line, int field)
+{
+    const auto [start, length] = FieldSpan(line.utf16(), line.size(), field);
+    return line.sliced(std::min(start, line.size()), length);
+}
+
+char *PutUtf8(char *out, char32_t c)
 {
     if (c == 0) { // kept apart from the field separator, which is a zero byte
-        out.append(char(0xC0)).append(char(0x80));
+        *out++ = char(0xC0);
+        *out++ = char(0x80);
     } else if (c < 0x80) {
-        out.append(char(c));
+        *out++ = char(c);
     } else if (c < 0x800) {
-        out.append(char(0xC0 | (c >> 6))).append(char(0x80 | (c & 0x3F)));
+        *out++ = char(0xC0 | (c >> 6));
+        *out++ = char(0x80 | (c & 0x3F));
     } else if (c < 0x10000) {
-        out.append(char(0xE0 | (c >> 12))).append(char(0x80 | ((c >> 6) & 0x3F)));
-        out.append(char(0x80 | (c & 0x3F)));
+        *out++ = char(0xE0 | (c >> 12));
+        *out++ = char(0x80 | ((c >> 6) & 0x3F));
+        *out++ = char(0x80 | (c & 0x3F));
     } else {
-        out.append(char(0xF0 | (c >> 18))).append(char(0x80 | ((c >> 12) & 0x3F)));
-        out.append(char(0x80 | ((c >> 6) & 0x3F))).append(char(0x80 | (c & 0x3F)));
+        *out++ = char(0xF0 | (c >> 18));
+        *out++ = char(0x80 | ((c >> 12) & 0x3F));
+        *out++ = char(0x80 | ((c >> 6) & 0x3F));
+        *out++ = char(0x80 | (c & 0x3F));
     }
+    return out;
 }
 
-// Case-folded text as UTF-8, whose byte order is the order of code points.
-void AppendFolded(QByteArray &out, QStringView text)
+// Writes the case-folded text as UTF-8, whose byte order is the order of code points. The
+// output needs room for 4 bytes per unit.
+template <typename Char>
+char *PutFolded(char *out, const Char *text, qsizetype n)
 {
-    const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t u = text[i].unicode();
+        const char16_t u = char16_t(text[i]);
         if (u < 0x80 && u != 0) {
-            out.append(char(u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u));
+            *out++ = char(u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u);
             continue;
         }
         char32_t c = u;
-        if (QChar::isHighSurrogate(u) && i + 1 < n && text[i + 1].isLowSurrogate())
-            c = QChar::surrogateToUcs4(u, text[++i].unicode());
-        AppendUtf8(out, QChar::toCaseFolded(c));
+        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(char16_t(text[i + 1])))
+            c = QChar::surrogateToUcs4(u, char16_t(text[++i]));
+        out = PutUtf8(out, QChar::toCaseFolded(c));
     }
+    return out;
+}
+
+template <typename Char>
+QByteArray MakeRecordKey(const Char *line, qsizetype size)
+{
+    // Keys are built in one scratch buffer and copied at their exact size, since a catalog
+    // holds one per record.
+    thread_local QByteArray scratch;
+    const qsizetype room = 4 * std::min<qsizetype>(size, RecordFieldPlaces[FieldName].start)
+        + RecordFieldCount;
+    if (scratch.size() < room)
+        scratch.resize(room);
+    char *out = scratch.data();
+    for (int field = FieldKind; field <= FieldFileName; ++field) {
+        const auto [start, length] = FieldSpan(line, size, field);
+        out = PutFolded(out, line + start, length);
+        *out++ = '\0';
+    }
+    return QByteArray(scratch.constData(), out - scratch.constData());
+}
+
+bool IsAscii(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
 }
 
 bool IsDecimal(QStringView text)
@@ -162,20 +202,21 @@ QString HeaderRecord()
 
 QByteArray RecordKey(QStringView line)
 {
-    QByteArray key;
-    key.reserve(std::min<qsizetype>(line.size(), RecordFieldPlaces[FieldName].start) + 8);
-    for (int field = FieldKind; field <= FieldFileName; ++field) {
-        AppendFolded(key, FieldView(line, field));
-        key.append('\0');
-    }
-    return key;
+    return MakeRecordKey(line.utf16(), line.size());
+}
+
+QByteArray RecordKeyUtf8(QByteArrayView utf8Line)
+{
+    // In an ASCII line bytes and characters stand at the same places.
+    if (IsAscii(utf8Line))
+        return MakeRecordKey(utf8Line.data(), utf8Line.size());
+    return RecordKey(QString::fromUtf8(utf8Line));
 }
 
 QByteArray CaseInsensitiveKey(QStringView text)
 {
-    QByteArray key;
-    key.reserve(text.size());
-    AppendFolded(key, text);
+    QByteArray key(4 * text.size(), Qt::Uninitialized);
+    key.truncate(PutFolded(key.data(), text.utf16(), text.size()) - key.constData());
     return key;
 }
 

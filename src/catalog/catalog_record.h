@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -83,6 +84,8 @@ int CompareStrings(QStringView a, QStringView b);
 // A byte string whose plain byte order (memcmp) is the order of CompareStrings, so that a
 // list can compute it once per line instead of parsing at every comparison.
 QByteArray RecordKey(QStringView line);
+// RecordKey of a line given as UTF-8.
+QByteArray RecordKeyUtf8(QByteArrayView utf8Line);
 
 // Case-insensitive comparison key of one text (case-folded, UTF-8): equal keys mean texts
 // equal without regard to case, and byte order sorts them without regard to case. Used for
