@@ -1,4 +1,5 @@
-// Catalog file benchmark: cmake --build build --target catalog_bench && build/bench/catalog_bench [records]
+// Catalog file benchmark. From the repository (records defaults to 100000):
+//   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo && cmake --build build --target catalog_bench && build/bench/catalog_bench [records]
 //
 // Builds a catalog file of N records (default 100,000) with realistic field lengths, mixed
 // case and some duplicate keys, then times OpenCatalog, MergePending of 1,000 records,
