@@ -7,6 +7,9 @@
 #include "playlists/create_playlist_page.h"
 #include "playlists/play_list_page.h"
 #include "playlists/view_play_list_page.h"
+#include "search/search_page.h"
+#include "search/select_files_page.h"
+#include "search/select_folder_page.h"
 
 TFormInvisible *CreatePages(TFrameWindow *frame)
 {
@@ -14,8 +17,11 @@ TFormInvisible *CreatePages(TFrameWindow *frame)
     invisible->hide();
     new TFormMain(frame);
     new TFormPlayList(frame);
+    new TFormSelectFiles(frame);
+    new TFormSelectFolder(frame);
     new TFormViewCatalog(frame);
     new TFormViewPlayList(frame);
+    new TFormSearch(frame);
     new TFormCreatePlaylist(frame);
     return invisible;
 }

@@ -6,6 +6,7 @@
 #include "catalog/view_catalog_page.h"
 #include "playlists/create_playlist_page.h"
 #include "playlists/play_list_page.h"
+#include "search/search_page.h"
 
 #include <QDesktopServices>
 #include <QUrl>
@@ -25,7 +26,8 @@ TFormMain::TFormMain(QWidget *parent)
     };
     const Entry entries[] = {
         {"LabelPlayList", "PlayList", "Play a list", [](TFormBase *page) { SwitchPage(page, FormPlayList); }},
-        {"LabelAddTracks", "AddTracks", "Add tracks to the catalog", [](TFormBase *) {}},
+        {"LabelAddTracks", "AddTracks", "Add tracks to the catalog",
+         [](TFormBase *page) { SwitchPage(page, FormSearch); }},
         {"LabelShowCatalogs", "ShowCatalogs", "Show catalog contents",
          [](TFormBase *page) { SwitchPage(page, FormViewCatalog); }},
         {"LabelCreatePlaylist", "CreatePlaylist", "Create playlist",

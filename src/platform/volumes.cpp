@@ -118,16 +118,14 @@ bool TVolumeList::IsVolumeRoot(const QString &folder) const
 bool TVolumeList::FolderExists(const QString &folder) const
 {
     const TVolume *volume = VolumeOf(folder);
-    if (volume && !MediaPresent(*volume))
-        return false;
-    return QFileInfo(folder).isDir();
+    return volume && MediaPresent(*volume) && QFileInfo(folder).isDir();
 }
 
 TFolderEntries TVolumeList::ListFolder(const QString &folder) const
 {
     // An audio CD's root would list its tracks here, as the disc's table of contents says.
     const TVolume *volume = VolumeOf(folder);
-    if (volume && !MediaPresent(*volume))
+    if (!volume || !MediaPresent(*volume))
         return {};
     return ReadFolderEntries(folder);
 }

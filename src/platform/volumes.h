@@ -65,9 +65,10 @@ public:
     // True for the root of any volume, also of one left out as no drive (such as /proc): a
     // walk never enters a subfolder that is one, so each volume is walked in its own pass.
     bool IsVolumeRoot(const QString &folder) const;
-    // The folder exists and the medium of its volume is in.
+    // The folder exists on a volume whose medium is in. A folder that lies on no volume does
+    // not exist for the drive passes and the folder chooser (a table leaves it out).
     bool FolderExists(const QString &folder) const;
-    // The folder's entries, or nothing when it does not exist as FolderExists says.
+    // The folder's entries, or nothing when its volume is away.
     TFolderEntries ListFolder(const QString &folder) const;
     // The part of the path after its volume's root (all of it when no volume holds it).
     QString PathAfterRoot(const QString &path) const;

@@ -212,6 +212,7 @@ void TestVolumes::absentMediumHasNoFolders()
     QVERIFY(!volumes.FolderExists(stick + QStringLiteral("Music/")));
     QVERIFY(volumes.ListFolder(stick + QStringLiteral("Music/")).Files.isEmpty());
     QVERIFY(volumes.FolderExists(dir.path() + QLatin1Char('/')));
+    QVERIFY(!TVolumeList().FolderExists(dir.path() + QLatin1Char('/')));
 }
 
 void TestVolumes::matchesMasks_data()

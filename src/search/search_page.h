@@ -1,0 +1,12 @@
+#pragma once
+
+#include "pages/page_form.h"
+
+// Where to look for tracks: every removable medium, the internal disks, or one folder.
+class TFormSearch : public TFormBase {
+    Q_OBJECT
+public:
+    explicit TFormSearch(QWidget *parent = nullptr);
+};
+
+extern TFormSearch *FormSearch;

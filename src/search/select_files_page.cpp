@@ -1,0 +1,327 @@
+#include "search/select_files_page.h"
+
+#include "app/application.h"
+#include "app/ini_file.h"
+#include "app/settings.h"
+#include "pages/main_form.h"
+#include "pages/skin.h"
+#include "platform/volumes.h"
+#include "search/search_page.h"
+#include "search/track_data.h"
+#include "search/track_scan.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QTimer>
+
+TFormSelectFiles *FormSelectFiles = nullptr;
+
+TSelectFilesItem::TSelectFilesItem(const QString &text, int stateIndex, int nodeIndex,
+                                   std::unique_ptr<TSelectFilesData> record)
+    : TStateTreeItem(text, stateIndex, nodeIndex, Type), m_record(std::move(record))
+{
+}
+
+TSelectFilesItem::~TSelectFilesItem() = default;
+
+TSelectFilesItem *TFormSelectFiles::Node(QTreeWidgetItem *item)
+{
+    return item && item->type() == TSelectFilesItem::Type ? static_cast<TSelectFilesItem *>(item)
+                                                          : nullptr;
+}
+
+// Puts what a walk finds into the tree, and lets the walk go on only while its run is wanted.
+class TFormSelectFiles::TTreeSink : public TTrackScanSink {
+public:
+    TTreeSink(TFormSelectFiles *page, int run, const TVolumeList &volumes)
+        : m_page(page), m_run(run), m_volumes(volumes)
+    {
+    }
+
+    bool Pump() override
+    {
+        QCoreApplication::processEvents();
+        return m_page->StillWanted(m_run);
+    }
+
+    void ShowFolder(const QString &folder) override { m_page->ShowScanFolder(folder); }
+
+    void AddFolder(const QString &folder) override
+    {
+        m_folder = new TSelectFilesItem(folder, State(), 0);
+        m_page->TreeViewFiles->addTopLevelItem(m_folder);
+        m_page->m_icons.FolderIcon(m_folder, folder, m_page->TreeViewFiles, m_volumes);
+        m_first = true;
+    }
+
+    void AddTrack(const QString &name, std::unique_ptr<TSelectFilesData> record) override
+    {
+        // Later tracks follow the folder, which the user may have toggled meanwhile.
+        const int state = m_first ? State() : (m_folder->StateIndex() % 2 == 1 ? StateChecked
+                                                                               : StateUnchecked);
+        m_folder->addChild(new TSelectFilesItem(name, state, ImageTrack, std::move(record)));
+        m_page->FoundTracks = true;
+        m_first = false;
+    }
+
+    void EndFolder() override { m_folder->sortChildren(0, Qt::AscendingOrder); }
+
+private:
+    int State() const { return m_page->DeselectPending ? StateUnchecked : StateChecked; }
+
+    TFormSelectFiles *m_page;
+    int m_run;
+    const TVolumeList &m_volumes;
+    TSelectFilesItem *m_folder = nullptr;
+    bool m_first = false;
+};
+
+// Counts the scan and media-check handlers on the stack; when the last one returns, a start
+// message that arrived meanwhile is posted again.
+struct TFormSelectFiles::TWalkGuard {
+    explicit TWalkGuard(TFormSelectFiles *page) : m_page(page) { ++m_page->m_activeWalks; }
+    ~TWalkGuard()
+    {
+        if (--m_page->m_activeWalks == 0 && m_page->m_restartPending) {
+            m_page->m_restartPending = false;
+            if (!m_page->isHidden() && !ApplicationEnding())
+                PostPageMessage(m_page, MSG_START_SCAN);
+        }
+    }
+    TFormSelectFiles *m_page;
+};
+
+TFormSelectFiles::TFormSelectFiles(QWidget *parent)
+    : TFormBase(QStringLiteral("SelectTracks"),
+                QStringLiteral("Tracks Selection to Add to the Catalog"), parent)
+{
+    FormSelectFiles = this;
+    setMouseTracking(true);
+    LabelHint = CreateLabel(QStringLiteral("LabelHint"), QRect(8, 8, 165, 363),
+                            QStringLiteral("Hint"),
+                            QStringLiteral("Click tracks you don't want to add to the catalog."),
+                            false);
+    LabelHint->setFont(PageFont(13));
+    LabelHint->setWordWrap(true);
+    LabelHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SetTextColor(LabelHint, Qt::red);
+
+    const QList<QPixmap> top = ButtonPictures({"return_main", "return_back", "exit"});
+    CreateIconButton(TopBase, 0, false, [](TFormBase *page) { SwitchPage(page, FormMain); }, top,
+                     QStringLiteral("ButtonReturnToMain"));
+    CreateIconButton(TopBase, 1, false, [](TFormBase *page) { SwitchPage(page, FormSearch); },
+                     top, QStringLiteral("ButtonReturnToSearch"));
+    CreateIconButton(TopBase, 2, false, [](TFormBase *) { EndApplication(); }, top,
+                     QStringLiteral("ButtonExit"));
+    const QList<QPixmap> bottom = ButtonPictures({"deselect", "describe"});
+    CreateIconButton(BottomBase(2), 0, false, [this](TFormBase *) { DeselectAll(); }, bottom,
+                     QStringLiteral("ButtonDeselectAll"));
+    CreateIconButton(BottomBase(2), 1, true, [this](TFormBase *) { SetTracksDescription(); },
+                     bottom, QStringLiteral("ButtonSetDescription"));
+    CreateButtonLabel(QStringLiteral("LabelReturnToMain"), TopBase, 0,
+                      QStringLiteral("ReturnToMain"), QStringLiteral("Return to main menu"));
+    CreateButtonLabel(QStringLiteral("LabelReturnToSearch"), TopBase, 1,
+                      QStringLiteral("ReturnToSearch"), QStringLiteral("Return to search"));
+    CreateButtonLabel(QStringLiteral("LabelExit"), TopBase, 2, QStringLiteral("Exit"),
+                      QStringLiteral("Exit"));
+    CreateButtonLabel(QStringLiteral("LabelDeselectAll"), BottomBase(2), 0,
+                      QStringLiteral("DeselectAll"), QStringLiteral("Deselect all tracks"));
+    CreateButtonLabel(QStringLiteral("LabelSetDescription"), BottomBase(2), 1,
+                      QStringLiteral("SetDescription"), QStringLiteral("Set tracks description"));
+    LabelAboveTreeView = CreateLabel(
+        QStringLiteral("LabelAboveTreeView"), QRect(192, 136, 385, 23),
+        QStringLiteral("AboveTreeView"),
+        QStringLiteral("Choose tracks or groups of track to add to the catalog."));
+    LabelAboveTreeView->setFont(PageFont(16));
+
+    TreeViewFiles = new TStateTree(this);
+    TreeViewFiles->setObjectName(QStringLiteral("TreeViewFiles"));
+    TreeViewFiles->setGeometry(192, 162, 393, 120);
+    TreeViewFiles->SetStatePictures(
+        TreePictures({nullptr, "check_on", "check_off", "check_on_hot", "check_off_hot"}));
+    TreeViewFiles->SetNodePictures(TreePictures({"track", "track_hot"}));
+    connect(TreeViewFiles, &TStateTree::Clicked, this,
+            [this](const TTreeHit &hit) { RunReporting([&] { TreeClicked(hit); }); });
+    connect(TreeViewFiles, &TStateTree::DoubleClicked, this,
+            [this](const TTreeHit &) { TreeDoubleClicked(); });
+    connect(TreeViewFiles, &TStateTree::PointerMoved, this, [this](const TTreeHit &hit) {
+        RunReporting([&] {
+            HotTrack(hit);
+            ShowHoverHint(hit);
+        });
+    });
+
+    SetupMessages(QRect(192, 176, 385, 23), QRect(192, 200, 385, 23),
+                  {LabelAboveTreeView, TreeViewFiles});
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, [this] { RunDropping([this] { WatchMedia(); }); });
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(3000);
+    connect(Timer2, &QTimer::timeout, this, [this] { RunReporting([this] { Timer2Timer(); }); });
+
+    SetUnknownText(QStringLiteral("Unknown"));
+    ApplySkinAndTexts();
+    m_normalAboveText = LabelAboveTreeView->text();
+    m_normalCaption = CaptionText();
+}
+
+TFormSelectFiles::~TFormSelectFiles()
+{
+    // A walk still on the stack must not touch the tree once the page is going.
+    ++m_run;
+}
+
+void TFormSelectFiles::ReadTexts(const TIniFile &texts)
+{
+    m_seekingCaption = ReadText(texts, Section(), QStringLiteral("SeekingCaption"), m_seekingCaption);
+    SetUnknownText(ReadText(texts, Section(), QStringLiteral("Unknown"), QStringLiteral("Unknown")));
+    // The hover hint names the title with the caption of the description page's name box.
+    m_nameCaption = ReadText(texts, QStringLiteral("SetDescription"), QStringLiteral("Name"),
+                             m_nameCaption);
+}
+
+void TFormSelectFiles::FormShow()
+{
+    TreeViewFiles->SetHotItem(nullptr);
+    SetCaptionText(m_normalCaption);
+    Scanning = false;
+    DeselectPending = false;
+    if (ShowTestMessageIfTestMode())
+        return;
+    PostPageMessage(this, MSG_START_SCAN);
+}
+
+void TFormSelectFiles::FormHide()
+{
+    Timer1->stop();
+    Timer2->stop();
+}
+
+void TFormSelectFiles::PageMessage(int message)
+{
+    if (message == MSG_START_SCAN)
+        StartScan();
+}
+
+bool TFormSelectFiles::StillWanted(int run) const
+{
+    return run == m_run && !ApplicationEnding() && !isHidden();
+}
+
+void TFormSelectFiles::StartScan()
+{
+    // A start that arrives while a walk is still on the stack must not clear the tree under
+    // it: the walk is told to end, and the scan starts afresh once it has returned.
+    if (m_activeWalks > 0) {
+        ++m_run;
+        m_restartPending = true;
+        return;
+    }
+    const TWalkGuard guard(this);
+    const int run = ++m_run;
+    Scanning = true;
+    ClearTree();
+    TreeViewFiles->TruncateNodePictures(FirstFolderImage);
+    m_icons.Clear();
+    SetCaptionText(m_seekingCaption);
+    QCoreApplication::processEvents();
+    if (ApplicationEnding())
+        return;
+    const TVolumeList volumes = CurrentVolumes();
+    TTreeSink sink(this, run, volumes);
+    TTrackWalk walk(volumes, Settings().StorageDir, sink);
+    if (SearchMode == 0 || SearchMode == 1)
+        walk.DrivePass(SearchMode == 0);
+    else
+        walk.ScanLocation(ChosenFolder);
+    if (ApplicationEnding() || run != m_run)
+        return;
+    SetCaptionText(m_normalCaption);
+    TreeViewFiles->sortItems(0, Qt::AscendingOrder);
+    Scanning = false;
+    DeselectPending = false;
+    if (!isHidden())
+        Timer1->start();
+}
+
+void TFormSelectFiles::ShowScanFolder(const QString &folder)
+{
+    const QString seeking = Title() + QStringLiteral(" - ") + m_seekingCaption;
+    const QFontMetrics metrics(font());
+    const int width = qMax(0, this->width() - metrics.horizontalAdvance(seeking) - 100);
+    SetCaptionText(m_seekingCaption + QStringLiteral(" [")
+                   + metrics.elidedText(folder, Qt::ElideMiddle, width) + QLatin1Char(']'));
+}
+
+void TFormSelectFiles::ClearTree()
+{
+    ForgetClickedNode(nullptr);
+    TreeViewFiles->clear();
+}
+
+void TFormSelectFiles::PruneGoneFolders(const TVolumeList &volumes)
+{
+    for (int i = TreeViewFiles->topLevelItemCount() - 1; i >= 0; --i) {
+        QTreeWidgetItem *folder = TreeViewFiles->topLevelItem(i);
+        if (!volumes.FolderExists(folder->text(0))) {
+            ForgetClickedNode(folder);
+            delete folder;
+        }
+    }
+}
+
+void TFormSelectFiles::WatchMedia()
+{
+    Timer1->stop();
+    const TWalkGuard guard(this);
+    const int run = ++m_run;
+    const TVolumeList volumes = CurrentVolumes();
+    PruneGoneFolders(volumes);
+    Scanning = true;
+    FoundTracks = false;
+    TTreeSink sink(this, run, volumes);
+    TTrackWalk walk(volumes, Settings().StorageDir, sink);
+    for (const TVolume &volume : volumes.Volumes()) {
+        QCoreApplication::processEvents();
+        if (!StillWanted(run))
+            return;
+        if (!MediaPresent(volume))
+            continue;
+        bool hasNode = false;
+        for (int i = 0; i < TreeViewFiles->topLevelItemCount() && !hasNode; ++i)
+            hasNode = volumes.VolumeOf(TreeViewFiles->topLevelItem(i)->text(0)) == &volume;
+        if (hasNode)
+            continue;
+        const TDriveType type = DriveType(volume);
+        if (SearchMode == 0 && (type == DRIVE_REMOVABLE || type == DRIVE_REMOTE || type == DRIVE_CDROM))
+            walk.ScanLocation(volume.Root);
+        else if (SearchMode == 1)
+            walk.ScanLocation(volume.Root);
+        else if (SearchMode == 2 && volumes.VolumeOf(ChosenFolder) == &volume)
+            walk.ScanLocation(ChosenFolder);
+    }
+    if (ApplicationEnding() || run != m_run)
+        return;
+    if (FoundTracks) {
+        // The user keeps the place he was looking at while the new folders fall into order.
+        QTreeWidgetItem *top = TreeViewFiles->itemAt(0, 0);
+        TreeViewFiles->setUpdatesEnabled(false);
+        TreeViewFiles->sortItems(0, Qt::AscendingOrder);
+        if (top)
+            TreeViewFiles->scrollToItem(top, QAbstractItemView::PositionAtTop);
+        TreeViewFiles->setUpdatesEnabled(true);
+        SetCaptionText(m_normalCaption);
+    }
+    Scanning = false;
+    DeselectPending = false;
+    if (!isHidden())
+        Timer1->start();
+}
+
+void TFormSelectFiles::SetTracksDescription()
+{
+    // The checked tracks go on to the description page from here (HandOverToDescription).
+}

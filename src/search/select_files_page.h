@@ -1,0 +1,105 @@
+#pragma once
+
+#include "pages/page_form.h"
+#include "pages/state_tree.h"
+#include "search/folder_icon.h"
+
+#include <memory>
+
+class QLabel;
+class QTimer;
+class TSelectFilesData;
+class TVolumeList;
+
+// A node of the selection tree: a folder (no record) or a track, which owns the candidates its
+// tags gave (MP3 and WMA; a WAV track has none).
+class TSelectFilesItem : public TStateTreeItem {
+public:
+    static constexpr int Type = TStateTreeItem::Type + 1;
+
+    TSelectFilesItem(const QString &text, int stateIndex, int nodeIndex,
+                     std::unique_ptr<TSelectFilesData> record = nullptr);
+    ~TSelectFilesItem() override;
+
+    TSelectFilesData *Record() const { return m_record.get(); }
+    bool IsTrack() const { return parent() != nullptr; }
+
+private:
+    std::unique_ptr<TSelectFilesData> m_record;
+};
+
+// The track selection page: scans removable drives, fixed drives or one folder for MP3, WAV
+// and WMA files, shows them as folders with tracks to check, and keeps watching the drives
+// while it is shown.
+class TFormSelectFiles : public TFormBase {
+    Q_OBJECT
+public:
+    // Check states and node pictures of the tree.
+    enum { StateChecked = 1, StateUnchecked = 2, ImageTrack = 0, ImageTrackHot = 1, FirstFolderImage = 2 };
+
+    explicit TFormSelectFiles(QWidget *parent = nullptr);
+    ~TFormSelectFiles() override;
+
+    // Inputs, set by the page that switches here.
+    int SearchMode = 0;          // 0 removable, network and CD drives; 1 fixed drives; 2 ChosenFolder
+    bool FromRemovable = false;  // the tracks come from removable media and are to be copied
+    QString ChosenFolder;        // mode 2: the folder, ending in "/"
+
+    bool Scanning = false;
+    bool DeselectPending = false;
+    bool FoundTracks = false;
+    bool MessageShown() const { return PresentingMessage(); }
+    const QString &NormalAboveText() const { return m_normalAboveText; }
+
+    QLabel *LabelHint;
+    QLabel *LabelAboveTreeView;
+    TStateTree *TreeViewFiles;
+    QTimer *Timer1;   // media check
+    QTimer *Timer2;   // delayed toggle of a clicked folder
+
+    static TSelectFilesItem *Node(QTreeWidgetItem *item);
+
+    void DeselectAll();
+    void WatchMedia();
+    void ToggleCheck(QTreeWidgetItem *node, THitPart hit);
+    void HotTrack(const TTreeHit &hit);
+    // "Set tracks description" and Enter.
+    void SetTracksDescription();
+
+protected:
+    void FormShow() override;
+    void FormHide() override;
+    void PageMessage(int message) override;
+    void ReadTexts(const TIniFile &texts) override;
+    QLabel *HintLabel() const override { return LabelHint; }
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    class TTreeSink;
+    friend class TTreeSink;
+    struct TWalkGuard;
+
+    void StartScan();
+    bool StillWanted(int run) const;
+    void ShowScanFolder(const QString &folder);
+    void ClearTree();
+    void PruneGoneFolders(const TVolumeList &volumes);
+    void ForgetClickedNode(const QTreeWidgetItem *removed);
+    void TreeClicked(const TTreeHit &hit);
+    void TreeDoubleClicked();
+    void Timer2Timer();
+    void ShowHoverHint(const TTreeHit &hit);
+
+    QString m_normalCaption;
+    QString m_seekingCaption = QStringLiteral("Seeking in");
+    QString m_normalAboveText;
+    QString m_nameCaption = QStringLiteral("Name");
+    TFolderIconCache m_icons;
+    QTreeWidgetItem *m_clickedNode = nullptr;
+    THitPart m_clickedHit = THitPart::Nowhere;
+    int m_run = 0;            // the scan or media check that may go on; older ones end
+    int m_activeWalks = 0;    // handlers of scans and media checks on the stack
+    bool m_restartPending = false;
+};
+
+extern TFormSelectFiles *FormSelectFiles;

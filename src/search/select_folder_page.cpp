@@ -1,0 +1,260 @@
+#include "search/select_folder_page.h"
+
+#include "app/application.h"
+#include "pages/main_form.h"
+#include "pages/skin.h"
+#include "pages/state_tree.h"
+#include "platform/volumes.h"
+#include "search/search_page.h"
+#include "search/select_files_page.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QScopedValueRollback>
+#include <QTimer>
+
+TFormSelectFolder *FormSelectFolder = nullptr;
+
+static constexpr int PathRole = Qt::UserRole;
+
+// An expansion that is listing its folder; it stops once its node is deleted or collapsed.
+struct TFormSelectFolder::TListing {
+    QTreeWidgetItem *node;
+    bool cancelled = false;
+};
+
+TFormSelectFolder::TFormSelectFolder(QWidget *parent)
+    : TFormBase(QStringLiteral("SelectFolder"), QStringLiteral("Folder Selection to Search Tracks"),
+                parent)
+{
+    FormSelectFolder = this;
+    const QList<QPixmap> top = ButtonPictures({"return_main", "return_back", "exit"});
+    CreateIconButton(TopBase, 0, false, [](TFormBase *page) { SwitchPage(page, FormMain); }, top,
+                     QStringLiteral("ButtonReturnToMain"));
+    CreateIconButton(TopBase, 1, false, [](TFormBase *page) { SwitchPage(page, FormSearch); },
+                     top, QStringLiteral("ButtonReturnToSearch"));
+    CreateIconButton(TopBase, 2, false, [](TFormBase *) { EndApplication(); }, top,
+                     QStringLiteral("ButtonExit"));
+    CreateIconButton(BottomBase(1), 0, true, [this](TFormBase *) { StartSearchFromFolder(); },
+                     ButtonPictures({"start_search"}), QStringLiteral("ButtonStartSearch"));
+    CreateButtonLabel(QStringLiteral("LabelReturnToMain"), TopBase, 0,
+                      QStringLiteral("ReturnToMain"), QStringLiteral("Return to main menu"));
+    CreateButtonLabel(QStringLiteral("LabelReturnToSearch"), TopBase, 1,
+                      QStringLiteral("ReturnToSearch"), QStringLiteral("Return to search"));
+    CreateButtonLabel(QStringLiteral("LabelExit"), TopBase, 2, QStringLiteral("Exit"),
+                      QStringLiteral("Exit"));
+    CreateButtonLabel(QStringLiteral("LabelStartSearch"), BottomBase(1), 0,
+                      QStringLiteral("StartSearch"), QStringLiteral("Start tracks search"));
+    LabelAboveTreeView = CreateLabel(QStringLiteral("LabelAboveTreeView"), QRect(192, 134, 385, 38),
+                                     QStringLiteral("AboveTreeView"),
+                                     QStringLiteral("Choose a folder to look for tracks."));
+    LabelAboveTreeView->setFont(PageFont(16));
+    LabelAboveTreeView->setWordWrap(true);
+    LabelAboveTreeView->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+
+    TreeViewFolders = new TStateTree(this);
+    TreeViewFolders->setObjectName(QStringLiteral("TreeViewFolders"));
+    TreeViewFolders->setGeometry(192, 176, 393, 148);
+    connect(TreeViewFolders, &QTreeWidget::itemExpanded, this,
+            [this](QTreeWidgetItem *node) { RunReporting([&] { NodeExpanded(node); }); });
+    connect(TreeViewFolders, &QTreeWidget::itemCollapsed, this,
+            [this](QTreeWidgetItem *node) { RunReporting([&] { NodeCollapsed(node); }); });
+    connect(TreeViewFolders, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem *current, QTreeWidgetItem *previous) {
+                RunReporting([&] { CurrentChanged(current, previous); });
+            });
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, [this] { RunReporting([this] { DriveCheck(); }); });
+    ApplySkinAndTexts();
+}
+
+TFormSelectFolder::~TFormSelectFolder()
+{
+    for (TListing *listing : std::as_const(m_listings))
+        listing->cancelled = true;
+}
+
+QString TFormSelectFolder::FullPath(const QTreeWidgetItem *node)
+{
+    return node ? node->data(0, PathRole).toString() : QString();
+}
+
+bool TFormSelectFolder::Stopping() const
+{
+    return ApplicationEnding() || isHidden();
+}
+
+void TFormSelectFolder::CancelListings(const QTreeWidgetItem *node)
+{
+    for (TListing *listing : std::as_const(m_listings)) {
+        for (const QTreeWidgetItem *item = listing->node; item; item = item->parent()) {
+            if (item == node)
+                listing->cancelled = true;
+        }
+    }
+}
+
+// Deleting nodes moves the selection; that move must not open another branch.
+void TFormSelectFolder::ClearTree()
+{
+    const QScopedValueRollback<bool> quiet(m_singleExpandOff, true);
+    for (TListing *listing : std::as_const(m_listings))
+        listing->cancelled = true;
+    TreeViewFolders->clear();
+}
+
+void TFormSelectFolder::DeleteChildren(QTreeWidgetItem *node)
+{
+    const QScopedValueRollback<bool> quiet(m_singleExpandOff, true);
+    const QList<QTreeWidgetItem *> children = node->takeChildren();
+    for (QTreeWidgetItem *child : children)
+        CancelListings(child);
+    qDeleteAll(children);
+}
+
+// Every node that has not been listed holds one empty child, so that it offers to expand.
+static void AddPlaceholder(QTreeWidgetItem *node)
+{
+    node->addChild(new TStateTreeItem(QString()));
+}
+
+void TFormSelectFolder::AddFolderNode(QTreeWidgetItem *parent, const QString &text,
+                                      const QString &path, const TVolumeList &volumes)
+{
+    auto *node = new TStateTreeItem(text);
+    node->setData(0, PathRole, path);
+    if (parent)
+        parent->addChild(node);
+    else
+        TreeViewFolders->addTopLevelItem(node);
+    m_icons.FolderIcon(node, path, TreeViewFolders, volumes);
+    AddPlaceholder(node);
+}
+
+void TFormSelectFolder::AddDrives(bool full)
+{
+    const TVolumeList volumes = CurrentVolumes();
+    bool added = false;
+    for (const TVolume &volume : volumes.Volumes()) {
+        if (!MediaPresent(volume))
+            continue;
+        if (!full && !TreeViewFolders->findItems(volume.Drive(), Qt::MatchExactly).isEmpty())
+            continue;
+        AddFolderNode(nullptr, volume.Drive(), volume.Root, volumes);
+        added = true;
+    }
+    if (added)
+        TreeViewFolders->invisibleRootItem()->sortChildren(0, Qt::AscendingOrder);
+}
+
+void TFormSelectFolder::FormShow()
+{
+    ClearTree();
+    TreeViewFolders->TruncateNodePictures(0);
+    m_icons.Clear();
+    AddDrives(true);
+    Timer1->start();
+}
+
+void TFormSelectFolder::FormHide()
+{
+    Timer1->stop();
+}
+
+void TFormSelectFolder::DriveCheck()
+{
+    Timer1->stop();
+    const TVolumeList volumes = CurrentVolumes();
+    // A drive node stays while its volume is there with its medium in.
+    for (int i = TreeViewFolders->topLevelItemCount() - 1; i >= 0; --i) {
+        QTreeWidgetItem *node = TreeViewFolders->topLevelItem(i);
+        const QString root = FullPath(node);
+        const TVolume *volume = volumes.VolumeOf(root);
+        if (!volume || volume->Root != root || !volumes.FolderExists(root)) {
+            CancelListings(node);
+            const QScopedValueRollback<bool> quiet(m_singleExpandOff, true);
+            delete node;
+        }
+    }
+    AddDrives(false);
+    if (!Stopping())
+        Timer1->start();
+}
+
+void TFormSelectFolder::CurrentChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous)
+{
+    if (m_singleExpandOff || !current)
+        return;
+    // Single expand: the branch open before closes, up to the first node it shares with the new
+    // selection, and the new selection opens.
+    QTreeWidgetItem *close = nullptr;
+    for (QTreeWidgetItem *item = previous; item; item = item->parent()) {
+        bool shared = false;
+        for (QTreeWidgetItem *up = current; up && !shared; up = up->parent())
+            shared = up == item;
+        if (shared)
+            break;
+        close = item;
+    }
+    if (close && close->isExpanded())
+        close->setExpanded(false);
+    if (!current->isExpanded())
+        current->setExpanded(true);
+}
+
+void TFormSelectFolder::NodeExpanded(QTreeWidgetItem *node)
+{
+    {
+        const QScopedValueRollback<bool> quiet(m_singleExpandOff, true);
+        TreeViewFolders->setCurrentItem(node);
+    }
+    const QString path = FullPath(node);
+    DeleteChildren(node);
+    const TVolumeList volumes = CurrentVolumes();
+    const QStringList folders = volumes.ListFolder(path).Folders;
+    TListing listing{node};
+    m_listings.append(&listing);
+    bool first = true;
+    for (const QString &name : folders) {
+        if (listing.cancelled || Stopping())
+            break;
+        const QString folder = path + name + QLatin1Char('/');
+        // Another volume mounted here is a drive of its own.
+        if (volumes.IsVolumeRoot(folder))
+            continue;
+        AddFolderNode(node, name, folder, volumes);
+        if (!first)
+            QCoreApplication::processEvents();
+        first = false;
+    }
+    m_listings.removeOne(&listing);
+    if (!listing.cancelled && !Stopping())
+        node->sortChildren(0, Qt::AscendingOrder);
+}
+
+void TFormSelectFolder::NodeCollapsed(QTreeWidgetItem *node)
+{
+    CancelListings(node);
+    DeleteChildren(node);
+    AddPlaceholder(node);
+}
+
+void TFormSelectFolder::StartSearchFromFolder()
+{
+    QTreeWidgetItem *node = TreeViewFolders->currentItem();
+    const QString path = FullPath(node);
+    if (path.isEmpty())
+        return;
+    QTreeWidgetItem *top = node;
+    while (top->parent())
+        top = top->parent();
+    const TVolumeList volumes = CurrentVolumes();
+    const TVolume *volume = volumes.VolumeOf(FullPath(top));
+    FormSelectFiles->FromRemovable = !volume || DriveType(*volume) != DRIVE_FIXED;
+    FormSelectFiles->ChosenFolder = path;
+    FormSelectFiles->SearchMode = 2;
+    SwitchPage(this, FormSelectFiles);
+}

@@ -1,0 +1,98 @@
+#include "search/track_scan.h"
+
+#include "import/tool_files.h"
+#include "search/track_data.h"
+
+bool IsInStorage(const QString &path, const QString &storageFolder)
+{
+    QString storage = storageFolder;
+    while (storage.size() > 1 && storage.endsWith(QLatin1Char('/')))
+        storage.chop(1);
+    if (storage.isEmpty())
+        return false;
+    if (!path.startsWith(storage))
+        return false;
+    // Only the folder itself or what lies below it: ".../LibraryOld/" is a sibling.
+    return path.size() == storage.size() || path.at(storage.size()) == QLatin1Char('/')
+           || storage == QLatin1String("/");
+}
+
+std::unique_ptr<TSelectFilesData> ReadTrackTags(const QString &path)
+{
+    const QString upper = path.toUpper();
+    if (!upper.endsWith(QLatin1String(".MP3")) && !upper.endsWith(QLatin1String(".WMA")))
+        return nullptr;
+    const TWmaTags tags = ReadWmaTags(path);
+    auto record = std::make_unique<TSelectFilesData>();
+    record->AddName(tags.Name);
+    record->AddAlbum(tags.Album);
+    record->AddComposer(tags.Composer);
+    record->AddArtist(tags.Artist);
+    return record;
+}
+
+TTrackWalk::TTrackWalk(TVolumeList volumes, QString storageFolder, TTrackScanSink &sink)
+    : m_volumes(std::move(volumes)), m_storageFolder(std::move(storageFolder)), m_sink(sink)
+{
+}
+
+bool TTrackWalk::Pump()
+{
+    if (!m_stopped && !m_sink.Pump())
+        m_stopped = true;
+    return !m_stopped;
+}
+
+void TTrackWalk::DrivePass(bool removable)
+{
+    for (const TVolume &volume : m_volumes.Volumes()) {
+        if (!Pump())
+            return;
+        if (!MediaPresent(volume))
+            continue;
+        const TDriveType type = DriveType(volume);
+        const bool taken = removable ? type == DRIVE_REMOVABLE || type == DRIVE_REMOTE
+                                           || type == DRIVE_CDROM
+                                     : type == DRIVE_FIXED;
+        if (taken)
+            ScanLocation(volume.Root);
+    }
+}
+
+void TTrackWalk::ScanLocation(const QString &path)
+{
+    if (m_stopped || !m_volumes.FolderExists(path))
+        return;
+    // An audio CD drive's tracks (ScanCdAudio) are listed here, before the file walks.
+    for (const char *mask : {"*.mp3", "*.wav", "*.wma"})
+        ScanFolderTree(path, QLatin1String(mask));
+}
+
+void TTrackWalk::ScanFolderTree(const QString &path, const QString &mask)
+{
+    if (m_stopped || IsInStorage(path, m_storageFolder))
+        return;
+    const TFolderEntries entries = m_volumes.ListFolder(path);
+    bool first = true;
+    for (const QString &name : entries.Files) {
+        if (!MatchesMask(name, mask))
+            continue;
+        if (first)
+            m_sink.ShowFolder(path);
+        if (!Pump())
+            return;
+        if (first)
+            m_sink.AddFolder(path);
+        first = false;
+        m_sink.AddTrack(name, ReadTrackTags(path + name));
+    }
+    if (!first)
+        m_sink.EndFolder();
+    for (const QString &name : entries.Folders) {
+        if (!Pump())
+            return;
+        const QString folder = path + name + QLatin1Char('/');
+        if (!m_volumes.IsVolumeRoot(folder))
+            ScanFolderTree(folder, mask);
+    }
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform/volumes.h"
+
+#include <QString>
+
+#include <memory>
+
+class TSelectFilesData;
+
+// True when the folder is the storage folder or lies below it; the storage folder's own
+// tracks are never offered again. The storage folder is given without its trailing "/".
+bool IsInStorage(const QString &path, const QString &storageFolder);
+
+// The candidates from the tags of an MP3 or WMA file (read by the tag tool); null for any other
+// file. A missing or failing tag tool gives a record with empty lists.
+std::unique_ptr<TSelectFilesData> ReadTrackTags(const QString &path);
+
+// What a walk needs from the page that shows its findings.
+class TTrackScanSink {
+public:
+    virtual ~TTrackScanSink() = default;
+    // Lets pending events run; false when the walk must end (the application is ending, the
+    // page was left, or a newer scan took over).
+    virtual bool Pump() = 0;
+    // A folder with matches was found; called before the pump that precedes its node.
+    virtual void ShowFolder(const QString &folder) = 0;
+    virtual void AddFolder(const QString &folder) = 0;
+    // A track of the folder last added.
+    virtual void AddTrack(const QString &name, std::unique_ptr<TSelectFilesData> record) = 0;
+    // The folder last added has all its tracks of this walk.
+    virtual void EndFolder() = 0;
+};
+
+// The walks of a scan over one snapshot of the volumes: one walk per file type, each folder
+// with matches reported with its tracks, the storage folder, links to folders and the mount
+// points of other volumes left out. Once the sink's pump says stop, every walk returns.
+class TTrackWalk {
+public:
+    TTrackWalk(TVolumeList volumes, QString storageFolder, TTrackScanSink &sink);
+
+    const TVolumeList &Volumes() const { return m_volumes; }
+    bool Stopped() const { return m_stopped; }
+
+    // Every volume with its medium in whose drive type the pass takes: removable, network
+    // and CD drives (removable pass) or fixed disks.
+    void DrivePass(bool removable);
+    // One location (a volume's root or a chosen folder, ending in "/"): MP3, then WAV, then
+    // WMA files of its whole tree.
+    void ScanLocation(const QString &path);
+    void ScanFolderTree(const QString &path, const QString &mask);
+
+private:
+    bool Pump();
+
+    TVolumeList m_volumes;
+    QString m_storageFolder;
+    TTrackScanSink &m_sink;
+    bool m_stopped = false;
+};
