@@ -29,6 +29,7 @@ void OnStopSignal(int)
 
 void CatchStopSignals()
 {
+    // No SA_RESTART: a read blocked on a slow source returns at once and sees the request.
     struct sigaction action = {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);

@@ -20,6 +20,13 @@ std::string AvError(int code)
     return text;
 }
 
+// FFmpeg asks this while it waits for a read or write, so a stop request ends a blocked read
+// of a slow or stalled source too.
+int StopRequested(void *stop)
+{
+    return *static_cast<const volatile std::sig_atomic_t *>(stop) != 0;
+}
+
 int OutputRate(int inputRate)
 {
     for (const int rate : {22050, 32000, 44100, 48000}) {
@@ -41,6 +48,10 @@ public:
 
 private:
     bool Failed(const std::string &what, int code = 0);
+    AVIOInterruptCB Interrupt() const
+    {
+        return {StopRequested, const_cast<std::sig_atomic_t *>(&m_stop)};
+    }
     bool OpenInput(const std::string &wavPath);
     bool OpenEncoder();
     bool OpenOutput(const std::string &wmaPath);
@@ -97,6 +108,10 @@ bool TWavToWma::OpenInput(const std::string &wavPath)
     // prefix keeps a colon in the path from being read as a protocol.
     const AVInputFormat *wav = av_find_input_format("wav");
     const std::string url = "file:" + wavPath;
+    m_input = avformat_alloc_context();
+    if (!m_input)
+        return Failed("out of memory");
+    m_input->interrupt_callback = Interrupt();
     int code = avformat_open_input(&m_input, url.c_str(), wav, nullptr);
     if (code < 0)
         return Failed("cannot read the WAV file", code);
@@ -176,8 +191,9 @@ bool TWavToWma::OpenOutput(const std::string &wmaPath)
     stream->time_base = m_encoder->time_base;
     code = avcodec_parameters_from_context(stream->codecpar, m_encoder);
     const std::string url = "file:" + wmaPath;
+    m_output->interrupt_callback = Interrupt();
     if (code >= 0)
-        code = avio_open(&m_output->pb, url.c_str(), AVIO_FLAG_WRITE);
+        code = avio_open2(&m_output->pb, url.c_str(), AVIO_FLAG_WRITE, &m_output->interrupt_callback, nullptr);
     if (code >= 0)
         code = avformat_write_header(m_output, nullptr);
     if (code < 0)
@@ -267,6 +283,16 @@ bool TWavToWma::Decode(const AVPacket *packet)
 
 bool TWavToWma::Transcode()
 {
+    // A decoder gives out nothing for the first frame it is given: a frame of silence ahead
+    // of the audio keeps the start of the track.
+    if (av_frame_make_writable(m_toEncode) < 0)
+        return Failed("out of memory");
+    av_samples_set_silence(m_toEncode->data, 0, m_encoder->frame_size, m_encoder->ch_layout.nb_channels,
+                           m_encoder->sample_fmt);
+    m_toEncode->pts = m_nextPts;
+    m_nextPts += m_encoder->frame_size;
+    if (!SendFrame(m_toEncode))
+        return false;
     for (;;) {
         if (m_stop)
             return Failed("stopped");

@@ -1,0 +1,136 @@
+#include "test_media.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtEndian>
+
+#include <cmath>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+namespace TestMedia {
+
+QByteArray SilentMp3(int frames)
+{
+    QByteArray frame(417, '\0');
+    frame[0] = char(0xFF);
+    frame[1] = char(0xFB);
+    frame[2] = char(0x90);
+    frame[3] = char(0x64);
+    return frame.repeated(frames);
+}
+
+QByteArray Id3v1(const QByteArray &title, const QByteArray &artist, const QByteArray &album)
+{
+    QByteArray tag("TAG");
+    for (const QByteArray &field : {title, artist, album})
+        tag += field.left(30).leftJustified(30, '\0');
+    tag += QByteArray(4 + 30, '\0'); // year, comment
+    tag += char(0xFF);               // no genre
+    return tag;
+}
+
+static void AppendLe(QByteArray &bytes, quint32 value, int size)
+{
+    for (int i = 0; i < size; ++i)
+        bytes += char((value >> (8 * i)) & 0xFF);
+}
+
+QByteArray WavHeader(int sampleRate, int channels, qint64 frames)
+{
+    const quint32 dataSize = quint32(frames * channels * 2);
+    QByteArray header("RIFF");
+    AppendLe(header, 36 + dataSize, 4);
+    header += "WAVEfmt ";
+    AppendLe(header, 16, 4);
+    AppendLe(header, 1, 2); // PCM
+    AppendLe(header, quint32(channels), 2);
+    AppendLe(header, quint32(sampleRate), 4);
+    AppendLe(header, quint32(sampleRate * channels * 2), 4);
+    AppendLe(header, quint32(channels * 2), 2);
+    AppendLe(header, 16, 2);
+    header += "data";
+    AppendLe(header, dataSize, 4);
+    return header;
+}
+
+QByteArray Wav(int sampleRate, int channels, qint64 frames)
+{
+    QByteArray bytes = WavHeader(sampleRate, channels, frames);
+    const qsizetype start = bytes.size();
+    bytes.resize(start + frames * channels * 2);
+    auto *samples = reinterpret_cast<qint16 *>(bytes.data() + start);
+    for (qint64 i = 0; i < frames; ++i) {
+        const auto value = qint16(8000 * std::sin(2 * M_PI * 440.0 * double(i) / sampleRate));
+        for (int c = 0; c < channels; ++c)
+            qToLittleEndian(value, samples + i * channels + c);
+    }
+    return bytes;
+}
+
+bool WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+qint64 DecodedSamples(const QString &path, int *sampleRate)
+{
+    av_log_set_level(AV_LOG_ERROR);
+    AVFormatContext *input = nullptr;
+    if (avformat_open_input(&input, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+        return -1;
+    qint64 samples = -1;
+    AVCodecContext *decoder = nullptr;
+    AVPacket *packet = av_packet_alloc();
+    AVFrame *frame = av_frame_alloc();
+    const AVCodec *codec = nullptr;
+    const int stream = avformat_find_stream_info(input, nullptr) >= 0
+        ? av_find_best_stream(input, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0)
+        : -1;
+    if (stream >= 0 && (decoder = avcodec_alloc_context3(codec))
+        && avcodec_parameters_to_context(decoder, input->streams[stream]->codecpar) >= 0
+        && avcodec_open2(decoder, codec, nullptr) >= 0) {
+        samples = 0;
+        const auto drain = [&] {
+            while (avcodec_receive_frame(decoder, frame) >= 0)
+                samples += frame->nb_samples;
+        };
+        while (av_read_frame(input, packet) >= 0) {
+            if (packet->stream_index == stream && avcodec_send_packet(decoder, packet) >= 0)
+                drain();
+            av_packet_unref(packet);
+        }
+        avcodec_send_packet(decoder, nullptr);
+        drain();
+        if (sampleRate)
+            *sampleRate = decoder->sample_rate;
+    }
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avcodec_free_context(&decoder);
+    avformat_close_input(&input);
+    return samples;
+}
+
+bool InstallTools(const QString &folder, const QStringList &tools)
+{
+    for (const QString &tool : tools) {
+        const QString target = QDir(folder).filePath(tool);
+        QFile::remove(target);
+        if (!QFile::copy(QStringLiteral(QUAVERMILL_BIN_DIR "/") + tool, target))
+            return false;
+    }
+    return true;
+}
+
+} // namespace TestMedia

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Generated audio files for the tests and benchmarks of the tools.
+namespace TestMedia {
+
+// Silent MPEG-1 layer III frames (128 kbit/s, 44.1 kHz, 417 bytes each), no tag. A reader
+// needs two frames in a row to accept the file as audio.
+QByteArray SilentMp3(int frames = 10);
+// A 128-byte ID3v1 tag.
+QByteArray Id3v1(const QByteArray &title, const QByteArray &artist, const QByteArray &album);
+// A 16-bit PCM WAV file holding a tone; frames counts samples per channel.
+QByteArray Wav(int sampleRate, int channels, qint64 frames);
+// Just the 44-byte header of such a WAV file.
+QByteArray WavHeader(int sampleRate, int channels, qint64 frames);
+bool WriteFile(const QString &path, const QByteArray &bytes);
+QByteArray ReadFile(const QString &path);
+
+// Samples per channel that FFmpeg decodes from the file, and its sample rate; -1 when the
+// file does not decode.
+qint64 DecodedSamples(const QString &path, int *sampleRate = nullptr);
+
+// Copies the named tools of the build's program folder into folder. A copy, not a link: a
+// tool finds its exchange files beside its own program file.
+bool InstallTools(const QString &folder, const QStringList &tools);
+
+} // namespace TestMedia

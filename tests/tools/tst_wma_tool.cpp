@@ -1,0 +1,221 @@
+#include "app/locations.h"
+#include "import/tool_files.h"
+#include "test_media.h"
+#include "tool_process.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <taglib/asffile.h>
+#include <taglib/id3v1tag.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+
+using namespace TestMedia;
+
+class TestWmaTool : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void mp3RoundTrip_data();
+    void mp3RoundTrip();
+    void readsId3v1AndPrefersId3v2();
+    void wmaRoundTrip();
+    void damagedFilesFail_data();
+    void damagedFilesFail();
+    void mutatedFilesNeverCrash();
+
+private:
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+    QByteArray TaggedWma();
+    QTemporaryDir m_dir;
+};
+
+static QString Utf8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+static QString FromTagLib(const TagLib::String &text)
+{
+    return QString::fromStdString(text.to8Bit(true));
+}
+
+static QByteArray ReadParameters(const QString &path)
+{
+    return "[Parameters]\nFileToWork=" + path.toUtf8() + "\nOperation=READWMATAGS\n";
+}
+
+void TestWmaTool::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(InstallTools(m_dir.path(), {QStringLiteral("wma"), QStringLiteral("wav2wma")}));
+    SetProgramFolder(m_dir.path());
+}
+
+void TestWmaTool::mp3RoundTrip_data()
+{
+    QTest::addColumn<QStringList>("tags"); // Name, Album, Artist, Composer
+
+    QTest::newRow("ASCII") << QStringList{Utf8("Song"), Utf8("Album"), Utf8("Artist"), Utf8("Composer")};
+    QTest::newRow("accents and dash") << QStringList{Utf8("Björk — Jóga"), Utf8("Homogenic"), Utf8("Björk"),
+                                                     Utf8("Sjón")};
+    QTest::newRow("CJK and emoji") << QStringList{Utf8("戦場のメリークリスマス 🎹"), Utf8("𝄞 Suite"),
+                                                  Utf8("坂本龍一"), Utf8("Ryūichi")};
+    QTest::newRow("ini characters") << QStringList{Utf8("a=b; c [d]"), Utf8("#1"), Utf8("x=y"), Utf8(";")};
+    QTest::newRow("empty composer") << QStringList{Utf8("Name"), Utf8("Album"), Utf8("Artist"), QString()};
+}
+
+void TestWmaTool::mp3RoundTrip()
+{
+    QFETCH(QStringList, tags);
+    const QString mp3 = file(Utf8("Jóga.mp3"));
+    QVERIFY(WriteFile(mp3, SilentMp3()));
+    UpdateWmaTags(mp3, tags[0], tags[1], tags[2], tags[3]);
+
+    {
+        TagLib::MPEG::File written(QFile::encodeName(mp3).constData());
+        QVERIFY(written.hasID3v2Tag());
+        QVERIFY(!written.hasID3v1Tag());
+        TagLib::ID3v2::Tag *id3 = written.ID3v2Tag();
+        QCOMPARE(FromTagLib(id3->title()), tags[0]);
+        QCOMPARE(FromTagLib(id3->album()), tags[1]);
+        QCOMPARE(FromTagLib(id3->artist()), tags[2]);
+        const TagLib::ID3v2::FrameList composers = id3->frameListMap()["TCOM"];
+        QCOMPARE(composers.isEmpty() ? QString() : FromTagLib(composers.front()->toString()), tags[3]);
+        QVERIFY(written.audioProperties() && written.audioProperties()->lengthInMilliseconds() > 0);
+    }
+    const TWmaTags read = ReadWmaTags(mp3);
+    QCOMPARE((QStringList{read.Name, read.Album, read.Artist, read.Composer}), tags);
+}
+
+void TestWmaTool::readsId3v1AndPrefersId3v2()
+{
+    const QString mp3 = file(QStringLiteral("old.mp3"));
+    QVERIFY(WriteFile(mp3, SilentMp3() + Id3v1("Old title", "Old artist", "Old album")));
+    TWmaTags read = ReadWmaTags(mp3);
+    QCOMPARE((QStringList{read.Name, read.Album, read.Artist, read.Composer}),
+             (QStringList{Utf8("Old title"), Utf8("Old album"), Utf8("Old artist"), QString()}));
+
+    // Updating writes ID3v2 and keeps the ID3v1 tag in step; ID3v2 is read first.
+    UpdateWmaTags(mp3, Utf8("Néw"), QString(), Utf8("New artist"), Utf8("C"));
+    read = ReadWmaTags(mp3);
+    QCOMPARE((QStringList{read.Name, read.Album, read.Artist, read.Composer}),
+             (QStringList{Utf8("Néw"), QString(), Utf8("New artist"), Utf8("C")}));
+    TagLib::MPEG::File written(QFile::encodeName(mp3).constData());
+    QVERIFY(written.hasID3v1Tag());
+    QCOMPARE(FromTagLib(written.ID3v1Tag()->artist()), Utf8("New artist"));
+}
+
+QByteArray TestWmaTool::TaggedWma()
+{
+    const QString wav = file(QStringLiteral("tone.wav"));
+    if (!WriteFile(wav, Wav(44100, 2, 44100))
+        || !ConvertWavToWma(wav, Utf8("Björk — Jóga"), Utf8("Homogenic"), Utf8("Sjón"), Utf8("Björk")))
+        return {};
+    return ReadFile(file(QStringLiteral("tone.wma")));
+}
+
+void TestWmaTool::wmaRoundTrip()
+{
+    const QByteArray wmaBytes = TaggedWma();
+    QVERIFY(!wmaBytes.isEmpty());
+    const QString wma = file(QStringLiteral("tone.wma"));
+    TWmaTags read = ReadWmaTags(wma);
+    QCOMPARE((QStringList{read.Name, read.Album, read.Artist, read.Composer}),
+             (QStringList{Utf8("Björk — Jóga"), Utf8("Homogenic"), Utf8("Björk"), Utf8("Sjón")}));
+
+    UpdateWmaTags(wma, Utf8("Hunter"), Utf8("Homogenic"), Utf8("B."), QString());
+    read = ReadWmaTags(wma);
+    QCOMPARE((QStringList{read.Name, read.Album, read.Artist, read.Composer}),
+             (QStringList{Utf8("Hunter"), Utf8("Homogenic"), Utf8("B."), QString()}));
+    TagLib::ASF::File written(QFile::encodeName(wma).constData());
+    QVERIFY(written.isValid());
+    QCOMPARE(FromTagLib(written.tag()->title()), Utf8("Hunter"));
+    QVERIFY(!written.tag()->contains("WM/Composer"));
+    QVERIFY(DecodedSamples(wma) > 40000);
+}
+
+void TestWmaTool::damagedFilesFail_data()
+{
+    QTest::addColumn<QByteArray>("content"); // empty: no file at all
+    QTest::addColumn<bool>("asFolder");
+
+    QRandomGenerator random(5);
+    QByteArray noise(4096, '\0');
+    random.fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+    const QByteArray asfGuid = QByteArray::fromHex("3026B2758E66CF11A6D900AA0062CE6C");
+    // An ID3v2 header announcing a tag far longer than the file.
+    const QByteArray id3Only = QByteArray("ID3\x04\x00\x00\x7f\x7f\x7f\x7f", 10) + QByteArray(100, 'x');
+
+    QTest::newRow("missing") << QByteArray() << false;
+    QTest::newRow("a folder") << QByteArray() << true;
+    QTest::newRow("empty") << QByteArray("", 0) << false;
+    QTest::newRow("random bytes") << noise << false;
+    QTest::newRow("text") << QByteArray("This is not a song.\n").repeated(50) << false;
+    QTest::newRow("one frame only") << SilentMp3(1) << false;
+    QTest::newRow("ID3 tag, no audio") << id3Only << false;
+    QTest::newRow("ASF header, then noise") << asfGuid + noise << false;
+    QTest::newRow("WMA cut short") << asfGuid + QByteArray::fromHex("ffff000000000000") << false;
+}
+
+void TestWmaTool::damagedFilesFail()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, asFolder);
+    const QString path = file(QStringLiteral("damaged.mp3"));
+    QFile::remove(path);
+    QDir(path).removeRecursively();
+    if (asFolder)
+        QVERIFY(QDir().mkpath(path));
+    else if (!content.isNull())
+        QVERIFY(WriteFile(path, content));
+
+    const TToolRun read = RunToolWith(m_dir.path(), QStringLiteral("wma"), ReadParameters(path));
+    QVERIFY(!read.crashed);
+    QCOMPARE(read.exitCode, 255);
+    QCOMPARE(read.standardError.count('\n'), 1);
+
+    const TToolRun update = RunToolWith(
+        m_dir.path(), QStringLiteral("wma"),
+        "[Parameters]\nFileToWork=" + path.toUtf8() + "\nOperation=UPDATEWMATAGS\nName=N\nArtist=A\n");
+    QVERIFY(!update.crashed);
+    QCOMPARE(update.exitCode, 255);
+    if (!asFolder)
+        QCOMPARE(ReadFile(path), content); // a file that is not audio is left as it was
+}
+
+// Damaged copies of good files, read and then written: the tool may refuse, never crash.
+void TestWmaTool::mutatedFilesNeverCrash()
+{
+    const QByteArray mp3 = SilentMp3(4) + Id3v1("t", "a", "b");
+    QVERIFY(WriteFile(file(QStringLiteral("good.mp3")), SilentMp3(4)));
+    UpdateWmaTags(file(QStringLiteral("good.mp3")), Utf8("Name"), Utf8("Album"), Utf8("Artist"), Utf8("C"));
+    const QList<QByteArray> originals{ReadFile(file(QStringLiteral("good.mp3"))) + mp3.right(128), TaggedWma()};
+    QVERIFY(!originals[1].isEmpty());
+
+    QRandomGenerator random(42);
+    const QString path = file(QStringLiteral("mutated"));
+    for (int round = 0; round < 120; ++round) {
+        QByteArray bytes = originals[round % 2];
+        if (round % 3 == 0)
+            bytes.truncate(random.bounded(bytes.size()));
+        const int changes = 1 + random.bounded(16);
+        for (int i = 0; i < changes && !bytes.isEmpty(); ++i)
+            bytes[random.bounded(bytes.size())] = char(random.bounded(256));
+        QVERIFY(WriteFile(path, bytes));
+        for (const char *operation : {"READWMATAGS", "UPDATEWMATAGS"}) {
+            const TToolRun run = RunToolWith(m_dir.path(), QStringLiteral("wma"),
+                                             "[Parameters]\nFileToWork=" + path.toUtf8() + "\nOperation="
+                                                 + operation + "\nName=N\n");
+            QVERIFY2(!run.crashed, qPrintable(QStringLiteral("round %1, %2").arg(round).arg(QLatin1String(operation))));
+            QVERIFY2(run.exitCode == 0 || run.exitCode == 255, qPrintable(QString::number(run.exitCode)));
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(TestWmaTool)
+#include "tst_wma_tool.moc"
