@@ -2,15 +2,20 @@
 //   cmake --build build --target make_artwork && build/resources/make_artwork resources
 //
 // Draws the page pictures (pictures/*.jpg), the button pictures on silver (buttons/*.png) and
-// the tree pictures (tree/*.png) into the given resources folder. The build compiles the
-// committed files; it never runs this program. "--preview <folder>" also writes enlarged
+// the tree pictures (tree/*.png) into the given resources folder, and refreshes the copies of
+// the small pictures embedded in the help page. The build compiles the committed files; it
+// never runs this program. "--preview <folder>" also writes enlarged
 // contact sheets and a page mock-up for checking the look by eye.
 #include "artwork.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QGuiApplication>
+#include <QHash>
 #include <QPainter>
+#include <QRegularExpression>
 
 #include <cstdio>
 
@@ -59,6 +64,58 @@ QImage OnSilver(const QImage &drawn)
             image.setPixel(x, y, out);
         }
     }
+    return image;
+}
+
+// The help page shows the small pictures without needing other files: every picture that an
+// element names with data-picture="buttons/play" gets one style rule carrying the current
+// picture as a data URL, written between the two marker comments of the page.
+void EmbedInHelp(const QString &path, const QHash<QString, QImage> &pictures)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QString before = QString::fromUtf8(file.readAll());
+    file.close();
+    const QString open = QStringLiteral("/* pictures: written by resources/artwork/make_artwork */\n");
+    const QString close = QStringLiteral("/* end of pictures */");
+    const qsizetype from = before.indexOf(open);
+    const qsizetype to = before.indexOf(close);
+    if (from < 0 || to < from) {
+        std::fprintf(stderr, "%s: no picture markers\n", qPrintable(path));
+        return;
+    }
+    static const QRegularExpression named(QStringLiteral("data-picture=\"([a-z_]+/[a-z_]+)\""));
+    QStringList used;
+    for (const QRegularExpressionMatch &match : named.globalMatch(before))
+        if (!used.contains(match.captured(1)))
+            used.append(match.captured(1));
+    QString rules;
+    for (const QString &name : std::as_const(used)) {
+        if (!pictures.contains(name)) {
+            std::fprintf(stderr, "%s: no picture %s\n", qPrintable(path), qPrintable(name));
+            continue;
+        }
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        pictures.value(name).save(&buffer, "PNG");
+        rules += QStringLiteral("[data-picture=\"%1\"] { background-image: url(data:image/png;base64,%2); }\n")
+                     .arg(name, QString::fromLatin1(png.toBase64()));
+    }
+    const QString after = before.left(from + open.size()) + rules + before.mid(to);
+    if (after != before && file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(after.toUtf8());
+}
+
+// The program shows silver as transparent; a web page needs real transparency.
+QImage SilverCleared(const QImage &picture)
+{
+    QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == Silver)
+                image.setPixel(x, y, qRgba(0, 0, 0, 0));
     return image;
 }
 
@@ -126,16 +183,20 @@ int main(int argc, char **argv)
         Save(LeftPicture(section),
              out + QStringLiteral("/pictures/left_%1.jpg").arg(section.toLower()), "JPG", 93);
 
+    QHash<QString, QImage> forHelp;
     std::vector<QImage> buttons;
     for (const TNamedDrawing &drawing : ButtonDrawings()) {
         buttons.push_back(OnSilver(Draw16(drawing)));
         Save(buttons.back(), out + QStringLiteral("/buttons/%1.png").arg(drawing.name), "PNG");
+        forHelp.insert(QStringLiteral("buttons/") + drawing.name, SilverCleared(buttons.back()));
     }
     std::vector<QImage> tree;
     for (const TNamedDrawing &drawing : TreeDrawings()) {
         tree.push_back(Draw16(drawing));
         Save(tree.back(), out + QStringLiteral("/tree/%1.png").arg(drawing.name), "PNG");
+        forHelp.insert(QStringLiteral("tree/") + drawing.name, tree.back());
     }
+    EmbedInHelp(out + QStringLiteral("/Quavermill.html"), forHelp);
 
     if (!preview.isEmpty()) {
         Save(ContactSheet(buttons, QColor(192, 192, 192)), preview + QStringLiteral("/buttons.png"),
