@@ -1,0 +1,149 @@
+#include "pages/state_tree.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+
+Q_DECLARE_METATYPE(THitPart)
+
+namespace {
+
+QPixmap Solid(const QColor &color)
+{
+    QPixmap picture(TStateTree::PictureSize, TStateTree::PictureSize);
+    picture.fill(color);
+    return picture;
+}
+
+void SendMouse(QWidget *viewport, QEvent::Type type, const QPoint &pos,
+               Qt::MouseButton button = Qt::LeftButton)
+{
+    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease || type == QEvent::MouseMove
+                                         ? Qt::NoButton
+                                         : Qt::MouseButtons(button);
+    QMouseEvent event(type, pos, viewport->mapToGlobal(pos), type == QEvent::MouseMove ? Qt::NoButton : button,
+                      buttons, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &event);
+}
+
+} // namespace
+
+class TestStateTree : public QObject {
+    Q_OBJECT
+
+private:
+    TStateTree *tree = nullptr;
+    TStateTreeItem *root = nullptr;
+    TStateTreeItem *leaf = nullptr;
+    TStateTreeItem *bare = nullptr;   // no state and no node picture
+
+private Q_SLOTS:
+    void init()
+    {
+        tree = new TStateTree;
+        tree->resize(300, 200);
+        tree->SetStatePictures({QPixmap(), Solid(Qt::red), Solid(Qt::green)});
+        tree->SetNodePictures({Solid(Qt::blue), Solid(Qt::yellow)});
+        root = new TStateTreeItem(QStringLiteral("Root"), 0, 1);
+        leaf = new TStateTreeItem(QStringLiteral("Leaf"), 1, 0);
+        bare = new TStateTreeItem(QStringLiteral("Bare"));
+        root->addChild(leaf);
+        root->addChild(bare);
+        tree->addTopLevelItem(root);
+        root->setExpanded(true);
+        tree->show();
+        QVERIFY(QTest::qWaitForWindowExposed(tree));
+    }
+
+    void cleanup()
+    {
+        delete tree;
+        tree = nullptr;
+    }
+
+    void hitTest_data()
+    {
+        QTest::addColumn<int>("row");   // 0 root, 1 leaf, 2 bare
+        QTest::addColumn<int>("dx");    // from the left of the row's item rectangle
+        QTest::addColumn<THitPart>("part");
+        QTest::newRow("leaf state") << 1 << 3 << THitPart::StatePicture;
+        QTest::newRow("leaf node") << 1 << 16 + 3 << THitPart::NodePicture;
+        QTest::newRow("leaf text") << 1 << 32 + 6 << THitPart::Text;
+        QTest::newRow("leaf right of text") << 1 << 250 << THitPart::Elsewhere;
+        QTest::newRow("leaf indentation") << 1 << -3 << THitPart::Elsewhere;
+        QTest::newRow("root without state: node first") << 0 << 3 << THitPart::NodePicture;
+        QTest::newRow("root text") << 0 << 16 + 6 << THitPart::Text;
+        QTest::newRow("root button") << 0 << -5 << THitPart::ExpandButton;
+        QTest::newRow("bare: text at once") << 2 << 3 << THitPart::Text;
+    }
+
+    void hitTest()
+    {
+        QFETCH(int, row);
+        QFETCH(int, dx);
+        QFETCH(THitPart, part);
+        QTreeWidgetItem *item = QList<QTreeWidgetItem *>{root, leaf, bare}.at(row);
+        const QRect rect = tree->visualItemRect(item);
+        const TTreeHit hit = tree->HitTest(QPoint(rect.left() + dx, rect.center().y()));
+        QCOMPARE(hit.part, part);
+        QCOMPARE(hit.item, item);
+        QCOMPARE(tree->HitTest(QPoint(5, 190)).part, THitPart::Nowhere);
+    }
+
+    void picturesAreDrawnBeforeTheText()
+    {
+        const QImage image = tree->viewport()->grab().toImage();
+        const QRect rect = tree->visualItemRect(leaf);
+        const int y = rect.center().y();
+        QCOMPARE(image.pixelColor(rect.left() + 8, y), QColor(Qt::red));
+        QCOMPARE(image.pixelColor(rect.left() + 24, y), QColor(Qt::blue));
+        leaf->SetStateIndex(2);
+        leaf->SetNodeIndex(tree->AddNodePicture(Solid(Qt::magenta)));
+        const QImage changed = tree->viewport()->grab().toImage();
+        QCOMPARE(changed.pixelColor(rect.left() + 8, y), QColor(Qt::green));
+        QCOMPARE(changed.pixelColor(rect.left() + 24, y), QColor(Qt::magenta));
+    }
+
+    // A click is press and release; the second click of a double click is none.
+    void clicksAndDoubleClicks()
+    {
+        QSignalSpy clicked(tree, &TStateTree::Clicked);
+        QSignalSpy doubled(tree, &TStateTree::DoubleClicked);
+        QSignalSpy moved(tree, &TStateTree::PointerMoved);
+        const QPoint text = tree->TextRect(root).center();
+        SendMouse(tree->viewport(), QEvent::MouseMove, text);
+        QCOMPARE(moved.count(), 1);
+        QCOMPARE(moved.at(0).at(0).value<TTreeHit>().part, THitPart::Text);
+        SendMouse(tree->viewport(), QEvent::MouseButtonPress, text);
+        SendMouse(tree->viewport(), QEvent::MouseButtonRelease, text);
+        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(clicked.at(0).at(0).value<TTreeHit>().item, root);
+        SendMouse(tree->viewport(), QEvent::MouseButtonDblClick, text);
+        SendMouse(tree->viewport(), QEvent::MouseButtonRelease, text);
+        QCOMPARE(doubled.count(), 1);
+        QCOMPARE(clicked.count(), 1);
+        QVERIFY(!root->isExpanded());   // the tree still expands and collapses on a double click
+        SendMouse(tree->viewport(), QEvent::MouseButtonPress, text, Qt::RightButton);
+        SendMouse(tree->viewport(), QEvent::MouseButtonRelease, text, Qt::RightButton);
+        QCOMPARE(clicked.count(), 1);
+    }
+
+    void hotItemIsForgottenWithItsNode()
+    {
+        tree->SetHotItem(leaf);
+        delete root->takeChild(0);
+        QCOMPARE(tree->HotItem(), nullptr);
+        tree->SetHotItem(bare);
+        delete root;
+        QCOMPARE(tree->HotItem(), nullptr);
+        auto *other = new TStateTreeItem(QStringLiteral("Other"));
+        tree->addTopLevelItem(other);
+        tree->SetHotItem(other);
+        tree->clear();
+        QCOMPARE(tree->HotItem(), nullptr);
+    }
+};
+
+QTEST_MAIN(TestStateTree)
+#include "tst_state_tree.moc"
