@@ -335,6 +335,17 @@ void DrawBackground(QPainter &p)
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(MotifCentre, 64, 64);
 
+    // A whisper of the right picture's staff near the bottom ties the two pictures together;
+    // it stays faint enough for the hint text that may stand over it.
+    p.setPen(QPen(Faded(Palette::Chalk, 0.07), 1.0));
+    for (int line = 0; line < 5; ++line) {
+        QPainterPath staff;
+        const double y = 322 + 7 * line;
+        staff.moveTo(-2, y + 10);
+        staff.cubicTo(50, y - 16, 120, y + 22, Width + 2, y - 8);
+        p.drawPath(staff);
+    }
+
     // A faint light rim on the right edge separates the picture from the page beside it.
     QLinearGradient rim(Width - 6, 0, Width, 0);
     rim.setColorAt(0.0, QColor(255, 255, 255, 0));
