@@ -1,0 +1,140 @@
+#pragma once
+
+// A temporary world for the catalog and playlist pages: data, program and storage folders,
+// the frame with the main menu and the four pages in their order of creation, and a program
+// launcher that records what it was asked to start.
+
+#include "app/locations.h"
+#include "app/settings.h"
+#include "catalog/catalog_record.h"
+#include "catalog/catalog_tree.h"
+#include "catalog/view_catalog_page.h"
+#include "pages/frame_window.h"
+#include "pages/main_form.h"
+#include "playlists/create_playlist_page.h"
+#include "playlists/play_list_page.h"
+#include "playlists/player.h"
+#include "playlists/view_play_list_page.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+class TPagesWorld {
+public:
+    TPagesWorld()
+    {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/data")));
+        QDir().mkpath(m_dir.path() + QStringLiteral("/program"));
+        SetProgramFolder(m_dir.path() + QStringLiteral("/program/"));
+        Storage = m_dir.path() + QStringLiteral("/Library");
+        QDir().mkpath(Storage);
+        Frame = std::make_unique<TFrameWindow>();
+        new TFormMain(Frame.get());
+        new TFormPlayList(Frame.get());
+        new TFormViewCatalog(Frame.get());
+        new TFormViewPlayList(Frame.get());
+        new TFormCreatePlaylist(Frame.get());
+        TSettings settings;
+        settings.StorageDir = Storage;
+        settings.Player = QStringLiteral("player");
+        SetSettings(settings);
+        SetProgramLauncher([this](const QString &program, const QStringList &arguments) {
+            Launches.append(program + QLatin1Char(' ') + arguments.join(QLatin1Char(' ')));
+            return program == QLatin1String("xdg-open") ? OpenerWorks : PlayerWorks;
+        });
+        Frame->show();
+        SwitchPage(nullptr, FormMain);
+    }
+
+    ~TPagesWorld()
+    {
+        SetProgramLauncher({});
+        Frame.reset();
+    }
+
+    QString Root() const { return m_dir.path(); }
+
+    // Creates a file of size bytes at path (relative to the world) and returns its full path.
+    QString MakeFile(const QString &relative, int size = 10) const
+    {
+        const QString path = m_dir.path() + QLatin1Char('/') + relative;
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(QByteArray(size, 'x'));
+        return path;
+    }
+
+    static QString Record(const QString &composer, const QString &artist, const QString &album,
+                          const QString &fileName, const QString &name, qint64 size = 0)
+    {
+        return BuildRecord(QStringLiteral("DAT"), composer, artist, album, QStringLiteral("0"),
+                           fileName, name, QString::number(size));
+    }
+
+    // Shows the catalog view page with these records merged into the catalog, tree filled.
+    static void ShowCatalog(const QStringList &records)
+    {
+        FormViewCatalog->PendingRecords = records;
+        SwitchPage(FormMain, FormViewCatalog);
+        QTRY_VERIFY(FormViewCatalog->TreeViewCatalog->topLevelItemCount() == 2);
+    }
+
+    // The node at a path of texts from a root, e.g. {"Composer", "Bach", "Album (Artist: X)"}.
+    static TCatalogTreeItem *Node(TStateTree *tree, const QStringList &texts)
+    {
+        QTreeWidgetItem *node = nullptr;
+        for (const QString &text : texts) {
+            QTreeWidgetItem *next = nullptr;
+            const int count = node ? node->childCount() : tree->topLevelItemCount();
+            for (int i = 0; i < count && !next; ++i) {
+                QTreeWidgetItem *child = node ? node->child(i) : tree->topLevelItem(i);
+                if (child->text(0) == text)
+                    next = child;
+            }
+            if (!next)
+                return nullptr;
+            node = next;
+        }
+        return CatalogItem(node);
+    }
+
+    // A left click on a point of a tree's viewport (press and release).
+    static void Click(TStateTree *tree, const QPoint &pos)
+    {
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, pos, tree->viewport()->mapToGlobal(pos), Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                              Qt::NoModifier);
+            QApplication::sendEvent(tree->viewport(), &event);
+        }
+    }
+
+    static void Move(TStateTree *tree, const QPoint &pos)
+    {
+        QMouseEvent event(QEvent::MouseMove, pos, tree->viewport()->mapToGlobal(pos), Qt::NoButton,
+                          Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(tree->viewport(), &event);
+    }
+
+    static bool ShowsMessage(TFormBase *page, const QString &line1)
+    {
+        return page->PresentingMessage() && page->Label1->text() == line1;
+    }
+
+    QString Storage;
+    std::unique_ptr<TFrameWindow> Frame;
+    bool OpenerWorks = false;
+    bool PlayerWorks = true;
+    QStringList Launches;
+
+private:
+    QTemporaryDir m_dir;
+};

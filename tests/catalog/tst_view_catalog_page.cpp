@@ -1,0 +1,307 @@
+#include "pages_world.h"
+
+#include "app/application.h"
+#include "catalog/base_string_list.h"
+#include "catalog/catalog_file.h"
+
+#include <QSignalSpy>
+
+namespace {
+
+const QString ComposerRoot = QStringLiteral("Composer");
+const QString ArtistRoot = QStringLiteral("Artist");
+
+QString Album(const QString &album, const QString &otherRoot, const QString &value)
+{
+    return album + QStringLiteral(" (") + otherRoot + QStringLiteral(": ") + value + QLatin1Char(')');
+}
+
+TStateTree *Tree()
+{
+    return FormViewCatalog->TreeViewCatalog;
+}
+
+TCatalogTreeItem *Node(const QStringList &texts)
+{
+    return TPagesWorld::Node(Tree(), texts);
+}
+
+} // namespace
+
+class TestViewCatalogPage : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void captionShowsTheSizeInMegabytes_data()
+    {
+        QTest::addColumn<QList<qint64>>("sizes");
+        QTest::addColumn<QString>("suffix");
+        QTest::newRow("empty catalog") << QList<qint64>{} << QStringLiteral(" [ 0 MB ]");
+        QTest::newRow("just below 1 MB") << QList<qint64>{1048575} << QStringLiteral(" [ 0 MB ]");
+        QTest::newRow("1048575 + 1") << QList<qint64>{1048575, 1} << QStringLiteral(" [ 1 MB ]");
+        QTest::newRow("several MB") << QList<qint64>{5 * 1048576, 3 * 1048576 + 7} << QStringLiteral(" [ 8 MB ]");
+    }
+
+    void captionShowsTheSizeInMegabytes()
+    {
+        QFETCH(QList<qint64>, sizes);
+        QFETCH(QString, suffix);
+        TPagesWorld world;
+        QStringList records;
+        for (int i = 0; i < sizes.size(); ++i) {
+            records << TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
+                                           world.MakeFile(QStringLiteral("t%1.mp3").arg(i)),
+                                           QStringLiteral("T%1").arg(i), sizes[i]);
+        }
+        TPagesWorld::ShowCatalog(records);
+        QCOMPARE(Frame()->windowTitle(), Title() + QStringLiteral(" - Catalog Viewing") + suffix);
+        QCOMPARE(Tree()->topLevelItem(0)->text(0), ComposerRoot);
+        QCOMPARE(Tree()->topLevelItem(0)->childCount(), sizes.isEmpty() ? 0 : 1);
+        // The merged catalog is saved with its header first.
+        const QStringList lines = ReadLines(CatalogPath());
+        QCOMPARE(lines.size(), sizes.size() + 1);
+        QCOMPARE(lines.first(), HeaderRecord());
+    }
+
+    void treeShapeAndArtistRuns()
+    {
+        TPagesWorld world;
+        const QString a1 = world.MakeFile(QStringLiteral("a1.mp3"));
+        const QString b = world.MakeFile(QStringLiteral("b.mp3"));
+        const QString a2 = world.MakeFile(QStringLiteral("a2.mp3"));
+        // In catalog order (by composer) the artist runs A, B, A: two "A" nodes.
+        TPagesWorld::ShowCatalog({
+            TPagesWorld::Record(QStringLiteral("bach"), QStringLiteral("A"), QStringLiteral("X"), a1, QStringLiteral("One")),
+            TPagesWorld::Record(QStringLiteral("Chopin"), QStringLiteral("B"), QStringLiteral("Y"), b, QStringLiteral("Two")),
+            TPagesWorld::Record(QStringLiteral("Dvorak"), QStringLiteral("A"), QStringLiteral("Z"), a2, QStringLiteral("Three")),
+        });
+        QTreeWidgetItem *artists = Tree()->topLevelItem(1);
+        QCOMPARE(artists->text(0), ArtistRoot);
+        QStringList names;
+        for (int i = 0; i < artists->childCount(); ++i)
+            names << artists->child(i)->text(0);
+        QCOMPARE(names, (QStringList{QStringLiteral("A"), QStringLiteral("A"), QStringLiteral("B")}));
+        QVERIFY(Tree()->topLevelItem(0)->isExpanded() && artists->isExpanded());
+        TCatalogTreeItem *track = Node({ComposerRoot, QStringLiteral("bach"),
+                                        Album(QStringLiteral("X"), ArtistRoot, QStringLiteral("A")),
+                                        QStringLiteral("One")});
+        QVERIFY(track);
+        QCOMPARE(track->StateIndex(), int(CheckChecked));
+        QCOMPARE(track->NodeIndex(), int(PictureTrack));
+        QVERIFY(track->Twin);
+        QCOMPARE(track->Twin->RecordIndex, track->RecordIndex);
+        QCOMPARE(track->Twin->ParentItem()->text(0), Album(QStringLiteral("X"), ComposerRoot, QStringLiteral("bach")));
+    }
+
+    // A missing file makes its album, composer and artist unavailable in both branches; the
+    // album's other tracks can still be toggled.
+    void missingFileMakesItsGroupsUnavailable()
+    {
+        TPagesWorld world;
+        const QString present = world.MakeFile(QStringLiteral("present.mp3"));
+        TPagesWorld::ShowCatalog({
+            TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"), present, QStringLiteral("Here")),
+            TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
+                                world.Root() + QStringLiteral("/gone.mp3"), QStringLiteral("Gone")),
+        });
+        const QString composerAlbum = Album(QStringLiteral("X"), ArtistRoot, QStringLiteral("A"));
+        const QString artistAlbum = Album(QStringLiteral("X"), ComposerRoot, QStringLiteral("C"));
+        for (const QStringList &path : {QStringList{ComposerRoot, QStringLiteral("C")},
+                                        QStringList{ComposerRoot, QStringLiteral("C"), composerAlbum},
+                                        QStringList{ArtistRoot, QStringLiteral("A")},
+                                        QStringList{ArtistRoot, QStringLiteral("A"), artistAlbum}}) {
+            QVERIFY2(Node(path)->Check() == 0, qPrintable(path.join(QLatin1Char('/'))));
+        }
+        TCatalogTreeItem *gone = Node({ComposerRoot, QStringLiteral("C"), composerAlbum, QStringLiteral("Gone")});
+        QCOMPARE(gone->NodeIndex(), int(PictureTrackMissing));
+        ToggleNode(gone);
+        QCOMPARE(gone->StateIndex(), int(CheckUnavailable));
+        ToggleNode(Node({ComposerRoot, QStringLiteral("C")}));
+        TCatalogTreeItem *here = Node({ComposerRoot, QStringLiteral("C"), composerAlbum, QStringLiteral("Here")});
+        QCOMPARE(here->Check(), int(CheckChecked));
+        ToggleNode(here);
+        QCOMPARE(here->Check(), int(CheckUnchecked));
+        QCOMPARE(here->Twin->Check(), int(CheckUnchecked));
+        QCOMPARE(Node({ArtistRoot, QStringLiteral("A")})->Check(), 0);
+    }
+
+    // Unchecking a composer unchecks its twins' groups only when none of their children
+    // stays checked.
+    void toggleReachesTwinsAncestors()
+    {
+        TPagesWorld world;
+        TPagesWorld::ShowCatalog({
+            TPagesWorld::Record(QStringLiteral("C1"), QStringLiteral("A"), QStringLiteral("X"),
+                                world.MakeFile(QStringLiteral("1.mp3")), QStringLiteral("t1")),
+            TPagesWorld::Record(QStringLiteral("C2"), QStringLiteral("A"), QStringLiteral("X"),
+                                world.MakeFile(QStringLiteral("2.mp3")), QStringLiteral("t2")),
+        });
+        TCatalogTreeItem *artist = Node({ArtistRoot, QStringLiteral("A")});
+        TCatalogTreeItem *albumOfC1 = Node({ArtistRoot, QStringLiteral("A"), Album(QStringLiteral("X"), ComposerRoot, QStringLiteral("C1"))});
+        TCatalogTreeItem *albumOfC2 = Node({ArtistRoot, QStringLiteral("A"), Album(QStringLiteral("X"), ComposerRoot, QStringLiteral("C2"))});
+        ToggleNode(Node({ComposerRoot, QStringLiteral("C1")}));
+        QCOMPARE(albumOfC1->Check(), int(CheckUnchecked));
+        QCOMPARE(albumOfC1->ChildItem(0)->StateIndex(), int(CheckUnchecked));
+        QCOMPARE(albumOfC2->Check(), int(CheckChecked));
+        QCOMPARE(artist->Check(), int(CheckChecked));
+        ToggleNode(Node({ComposerRoot, QStringLiteral("C2")}));
+        QCOMPARE(artist->Check(), int(CheckUnchecked));
+        // Checking the artist again checks everything in both branches.
+        ToggleNode(artist);
+        QCOMPARE(Node({ComposerRoot, QStringLiteral("C1")})->Check(), int(CheckChecked));
+        QCOMPARE(Node({ComposerRoot, QStringLiteral("C2")})->Check(), int(CheckChecked));
+    }
+
+    // Pointer variants, a group toggled only after the double-click time, a double click that
+    // toggles nothing, and a track played from its picture.
+    void pointerAndClicks()
+    {
+        TPagesWorld world;
+        const QString file = world.MakeFile(QStringLiteral("song.mp3"));
+        TPagesWorld::ShowCatalog({TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"),
+                                                      QStringLiteral("X"), file, QStringLiteral("Song"))});
+        TStateTree *tree = Tree();
+        TCatalogTreeItem *composer = Node({ComposerRoot, QStringLiteral("C")});
+        composer->setExpanded(true);
+        TCatalogTreeItem *album = CatalogItem(composer->child(0));
+        album->setExpanded(true);
+        TCatalogTreeItem *track = CatalogItem(album->child(0));
+
+        TPagesWorld::Move(tree, tree->NodePictureRect(track).center());
+        QCOMPARE(track->NodeIndex(), int(PictureTrackHot));
+        TPagesWorld::Move(tree, tree->StatePictureRect(composer).center());
+        QCOMPARE(track->NodeIndex(), int(PictureTrack));
+        QCOMPARE(composer->StateIndex(), CheckChecked + CheckHotOffset);
+        QCOMPARE(tree->HotItem(), composer);
+        TPagesWorld::Move(tree, tree->TextRect(composer).center());
+        QCOMPARE(composer->StateIndex(), int(CheckChecked));
+        QCOMPARE(tree->HotItem(), nullptr);
+
+        TPagesWorld::Click(tree, tree->TextRect(composer).center());
+        QCOMPARE(composer->Check(), int(CheckChecked));
+        QTRY_COMPARE(composer->Check(), int(CheckUnchecked));
+        QCOMPARE(track->Twin->Check(), int(CheckUnchecked));
+
+        TPagesWorld::Click(tree, tree->TextRect(composer).center());
+        QMouseEvent doubleClick(QEvent::MouseButtonDblClick, tree->TextRect(composer).center(),
+                                tree->viewport()->mapToGlobal(tree->TextRect(composer).center()),
+                                Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(tree->viewport(), &doubleClick);
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        QCOMPARE(composer->Check(), int(CheckUnchecked));
+        composer->setExpanded(true);
+
+        // A track's own check box toggles at once; its picture plays it.
+        TPagesWorld::Click(tree, tree->StatePictureRect(track).center());
+        QCOMPARE(track->Check(), int(CheckChecked));
+        QCOMPARE(composer->Check(), int(CheckChecked));
+        world.OpenerWorks = true;
+        TPagesWorld::Click(tree, tree->NodePictureRect(track).center());
+        QCOMPARE(world.Launches, QStringList{QStringLiteral("xdg-open ") + file});
+        QCOMPARE(track->Check(), int(CheckChecked));
+        world.OpenerWorks = false;
+        world.PlayerWorks = false;
+        TPagesWorld::Click(tree, tree->NodePictureRect(track).center());
+        QVERIFY(TPagesWorld::ShowsMessage(FormViewCatalog, PlayerMessages().NotInstalled));
+        QVERIFY(tree->isHidden());
+    }
+
+    void deleteTracksKeepsEverythingOutsideTheStorageFolder()
+    {
+        TPagesWorld world;
+        const QString inside = world.MakeFile(QStringLiteral("Library/Artist/Album/gone.mp3"));
+        const QString insideKept = world.MakeFile(QStringLiteral("Library/Artist/Other/kept.mp3"));
+        const QString single = world.MakeFile(QStringLiteral("Library/Solo/Only/only.mp3"));
+        const QString sibling = world.MakeFile(QStringLiteral("LibraryOld/Artist/Album/old.mp3"));
+        const QString outside = world.MakeFile(QStringLiteral("elsewhere/out.mp3"));
+        const QString sneaky = world.Storage + QStringLiteral("/../elsewhere/out2.mp3");
+        world.MakeFile(QStringLiteral("elsewhere/out2.mp3"));
+        const QString missing = world.Storage + QStringLiteral("/missing.mp3");
+        auto record = [](const QString &composer, const QString &file) {
+            return TPagesWorld::Record(composer, QStringLiteral("A"), QStringLiteral("X"), file,
+                                       QFileInfo(file).baseName(), 1048576);
+        };
+        TPagesWorld::ShowCatalog({record(QStringLiteral("a"), inside), record(QStringLiteral("b"), insideKept),
+                                  record(QStringLiteral("c"), single), record(QStringLiteral("d"), sibling),
+                                  record(QStringLiteral("e"), outside), record(QStringLiteral("f"), sneaky),
+                                  record(QStringLiteral("g"), missing)});
+        for (const char *composer : {"a", "c", "d", "e", "f"})
+            ToggleNode(Node({ComposerRoot, QLatin1String(composer)}));
+        auto *button = FormViewCatalog->findChild<TIconButton *>(QStringLiteral("ButtonDeleteTracks"));
+        button->click();
+
+        QVERIFY(!QFile::exists(inside));
+        QVERIFY(!QFileInfo::exists(world.Storage + QStringLiteral("/Artist/Album")));
+        QVERIFY(QFile::exists(insideKept));
+        QVERIFY(!QFileInfo::exists(world.Storage + QStringLiteral("/Solo")));
+        QVERIFY(QFileInfo(world.Storage).isDir());
+        QVERIFY(QFile::exists(sibling));
+        QVERIFY(QFile::exists(outside));
+        QVERIFY(QFile::exists(world.Root() + QStringLiteral("/elsewhere/out2.mp3")));
+
+        // Only the checked track stays, in the catalog, its file and the tree at once.
+        const QStringList lines = ReadLines(CatalogPath());
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(ParseRecord(lines.at(1)).FileName, insideKept);
+        QCOMPARE(FormViewCatalog->Catalog().Count(), 2);
+        QCOMPARE(Tree()->topLevelItem(0)->childCount(), 1);
+        QCOMPARE(Tree()->topLevelItem(0)->child(0)->text(0), QStringLiteral("b"));
+        QVERIFY(Frame()->windowTitle().endsWith(QStringLiteral(" [ 1 MB ]")));
+    }
+
+    void deleteStoredTrackNeverLeavesTheStorageFolder_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("deleted");
+        QTest::newRow("inside") << QStringLiteral("Library/x.mp3") << true;
+        QTest::newRow("sibling sharing the name's beginning") << QStringLiteral("LibraryOld/x.mp3") << false;
+        QTest::newRow("through a link to outside") << QStringLiteral("Library/link/x.mp3") << false;
+        QTest::newRow("the storage folder itself") << QStringLiteral("Library") << false;
+    }
+
+    void deleteStoredTrackNeverLeavesTheStorageFolder()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, deleted);
+        QTemporaryDir dir;
+        const QString storage = dir.path() + QStringLiteral("/Library");
+        QDir().mkpath(storage);
+        QDir().mkpath(dir.path() + QStringLiteral("/LibraryOld"));
+        QDir().mkpath(dir.path() + QStringLiteral("/target"));
+        QFile::link(dir.path() + QStringLiteral("/target"), storage + QStringLiteral("/link"));
+        const QString path = dir.path() + QLatin1Char('/') + file;
+        if (!QFileInfo(path).isDir()) {
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+        }
+        DeleteStoredTrack(path, storage);
+        QCOMPARE(!QFileInfo::exists(path), deleted);
+        QVERIFY(QFileInfo(storage).isDir());
+    }
+
+    void enterLeadsToPlaylistMaking()
+    {
+        TPagesWorld world;
+        TPagesWorld::ShowCatalog({});
+        QTest::keyClick(Tree(), Qt::Key_Return);
+        QTRY_VERIFY(!FormCreatePlaylist->isHidden());
+        QVERIFY(FormViewCatalog->isHidden());
+        QCOMPARE(Tree()->topLevelItemCount(), 0);
+    }
+
+    void testModeShowsTheTestLinesOnly()
+    {
+        TPagesWorld world;
+        TSettings settings = Settings();
+        settings.WinMsgTestMode = true;
+        SetSettings(settings);
+        SwitchPage(FormMain, FormViewCatalog);
+        QCoreApplication::processEvents();
+        QVERIFY(TPagesWorld::ShowsMessage(FormViewCatalog, QStringLiteral("Test message, string 1.")));
+        QCOMPARE(FormViewCatalog->MessageTimer->interval(), 600000);
+        QCOMPARE(Tree()->topLevelItemCount(), 0);
+    }
+};
+
+QTEST_MAIN(TestViewCatalogPage)
+#include "tst_view_catalog_page.moc"
