@@ -1,0 +1,86 @@
+// Tool round-trip benchmark. From the repository (files defaults to 2000):
+//   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo && cmake --build build --target tool_bench wma wav2wma && build/bench/tool_bench [files]
+//
+// The scan starts the tag tool once per file, so ReadWmaTags's rate is the scan's speed. This
+// reads the tags of N generated, tagged MP3 files through ReadWmaTags and prints the rate
+// beside two floors measured in the same run: the same files read in-process with TagLib, and
+// N starts of a program that does nothing (/bin/true) through the same RunTool. It then
+// converts five minutes of CD audio with wav2wma and prints seconds of audio per second.
+
+#include "app/locations.h"
+#include "import/run_tool.h"
+#include "import/tool_files.h"
+#include "test_media.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <taglib/mpegfile.h>
+
+#include <cstdio>
+#include <functional>
+
+using namespace TestMedia;
+
+// Runs work count times and returns the rate per second.
+static double Rate(int count, const std::function<void(int)> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < count; ++i)
+        work(i);
+    return count / (double(timer.nsecsElapsed()) / 1e9);
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int count = argc > 1 ? QByteArray(argv[1]).toInt() : 2000;
+    QTemporaryDir dir;
+    if (!dir.isValid() || count <= 0 || !InstallTools(dir.path(), {QStringLiteral("wma"), QStringLiteral("wav2wma")})) {
+        std::fprintf(stderr, "tool_bench: cannot prepare %s (build wma and wav2wma first)\n", qPrintable(dir.path()));
+        return 1;
+    }
+    SetProgramFolder(dir.path());
+
+    const QString music = dir.filePath(QStringLiteral("music"));
+    QDir().mkpath(music);
+    QStringList files;
+    for (int i = 0; i < count; ++i) {
+        const QString path = QStringLiteral("%1/Track %2.mp3").arg(music).arg(i, 4, 10, QLatin1Char('0'));
+        WriteFile(path, SilentMp3(20));
+        TagLib::MPEG::File mp3(QFile::encodeName(path).constData(), false);
+        mp3.tag()->setTitle(TagLib::String("Björk — Jóga " + std::to_string(i), TagLib::String::UTF8));
+        mp3.tag()->setAlbum("Homogenic");
+        mp3.tag()->setArtist(TagLib::String("Björk", TagLib::String::UTF8));
+        mp3.save(TagLib::MPEG::File::ID3v2);
+        files.append(path);
+    }
+
+    qsizetype checksum = 0;
+    const double nothing = Rate(count, [](int) { RunTool(QStringLiteral("/bin/true")); });
+    const double roundTrip = Rate(count, [&](int i) { checksum += ReadWmaTags(files[i]).Name.size(); });
+    const double inProcess = Rate(count, [&](int i) {
+        TagLib::MPEG::File mp3(QFile::encodeName(files[i]).constData(), false);
+        checksum += mp3.firstFrameOffset() >= 0 ? qsizetype(mp3.tag()->title().size()) : 0;
+    });
+    std::printf("files                      %d (checksum %lld)\n", count, static_cast<long long>(checksum));
+    std::printf("do-nothing starts          %8.0f /s\n", nothing);
+    std::printf("ReadWmaTags round trip     %8.0f files/s  (%.0f%% of the do-nothing starts; target 70%%)\n",
+                roundTrip, 100 * roundTrip / nothing);
+    std::printf("TagLib in-process          %8.0f files/s\n", inProcess);
+
+    const int seconds = 300;
+    const QString wav = dir.filePath(QStringLiteral("Track01.wav"));
+    WriteFile(wav, Wav(44100, 2, qint64(44100) * seconds));
+    QElapsedTimer timer;
+    timer.start();
+    const bool converted = ConvertWavToWma(wav, QStringLiteral("Name"), QStringLiteral("Album"),
+                                           QStringLiteral("Composer"), QStringLiteral("Artist"));
+    const double elapsed = double(timer.nsecsElapsed()) / 1e9;
+    std::printf("wav2wma                    %8.0f s of audio per s  (%d s of CD audio in %.2f s%s; target 200)\n",
+                seconds / elapsed, seconds, elapsed, converted ? "" : ", FAILED");
+    return converted ? 0 : 1;
+}
