@@ -96,7 +96,6 @@ TFormSelectFiles::TFormSelectFiles(QWidget *parent)
                 QStringLiteral("Tracks Selection to Add to the Catalog"), parent)
 {
     FormSelectFiles = this;
-    setMouseTracking(true);
     LabelHint = CreateLabel(QStringLiteral("LabelHint"), QRect(8, 8, 165, 363),
                             QStringLiteral("Hint"),
                             QStringLiteral("Click tracks you don't want to add to the catalog."),
@@ -140,6 +139,7 @@ TFormSelectFiles::TFormSelectFiles(QWidget *parent)
     TreeViewFiles->SetStatePictures(
         TreePictures({nullptr, "check_on", "check_off", "check_on_hot", "check_off_hot"}));
     TreeViewFiles->SetNodePictures(TreePictures({"track", "track_hot"}));
+    TreeViewFiles->viewport()->installEventFilter(this);
     connect(TreeViewFiles, &TStateTree::Clicked, this,
             [this](const TTreeHit &hit) { RunReporting([&] { TreeClicked(hit); }); });
     connect(TreeViewFiles, &TStateTree::DoubleClicked, this,

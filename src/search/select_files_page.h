@@ -72,7 +72,7 @@ protected:
     void PageMessage(int message) override;
     void ReadTexts(const TIniFile &texts) override;
     QLabel *HintLabel() const override { return LabelHint; }
-    void mouseMoveEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     class TTreeSink;

@@ -6,6 +6,7 @@
 #include "search/track_data.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QTimer>
 
@@ -119,10 +120,12 @@ void TFormSelectFiles::ShowHoverHint(const TTreeHit &hit)
         LabelAboveTreeView->setText(m_normalAboveText);
 }
 
-void TFormSelectFiles::mouseMoveEvent(QMouseEvent *event)
+// The pointer leaving the tree is the first move over the rest of the page.
+bool TFormSelectFiles::eventFilter(QObject *watched, QEvent *event)
 {
-    LabelAboveTreeView->setText(m_normalAboveText);
-    TFormBase::mouseMoveEvent(event);
+    if (watched == TreeViewFiles->viewport() && event->type() == QEvent::Leave)
+        LabelAboveTreeView->setText(m_normalAboveText);
+    return TFormBase::eventFilter(watched, event);
 }
 
 void TFormSelectFiles::TreeClicked(const TTreeHit &hit)

@@ -1,0 +1,94 @@
+#pragma once
+
+// A world of volumes for the scan and folder chooser tests: a temporary folder holding the
+// data folder, the program folder and the folders that a QUAVERMILL_VOLUMES table names.
+
+#include "app/locations.h"
+#include "app/settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TScanWorld {
+public:
+    TScanWorld()
+    {
+        Root = m_dir.path() + QLatin1Char('/');
+        QDir().mkpath(Root + QStringLiteral("program"));
+        qputenv("XDG_DATA_HOME", (Root + QStringLiteral("data")).toUtf8());
+        SetProgramFolder(Root + QStringLiteral("program"));
+        qputenv("QUAVERMILL_VOLUMES", (Root + QStringLiteral("volumes.txt")).toUtf8());
+        SetVolumes({});
+        UseSettings();
+    }
+
+    // The storage folder is disk/Library; call again after a page has loaded the settings.
+    void UseSettings(bool testMode = false) const
+    {
+        TSettings settings;
+        settings.StorageDir = Root + QStringLiteral("disk/Library");
+        settings.WinMsgTestMode = testMode;
+        SetSettings(settings);
+    }
+
+    // One line per volume: "folder<TAB>kind<TAB>present", the folder relative to Root.
+    void SetVolumes(const QStringList &lines) const
+    {
+        QFile file(Root + QStringLiteral("volumes.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(lines.join(QLatin1Char('\n')).toUtf8());
+    }
+
+    void Write(const QString &relative, const QByteArray &content = QByteArray()) const
+    {
+        const QString path = Root + relative;
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    // Two MPEG frames, with an ID3v2.3 title when one is given.
+    static QByteArray Mp3(const QString &title = QString())
+    {
+        QByteArray data;
+        if (!title.isEmpty()) {
+            // Encoding 1: UTF-16 with a byte order mark.
+            QByteArray text("\x01\xff\xfe", 3);
+            for (const QChar c : title) {
+                text.append(char(c.unicode() & 0xff));
+                text.append(char(c.unicode() >> 8));
+            }
+            QByteArray frame("TIT2");
+            for (int shift : {24, 16, 8, 0})
+                frame.append(char((text.size() >> shift) & 0xff));
+            frame.append(2, '\0');
+            frame.append(text);
+            data = QByteArray("ID3\x03\x00\x00", 6);
+            for (int shift : {21, 14, 7, 0})
+                data.append(char((frame.size() >> shift) & 0x7f));
+            data.append(frame);
+        }
+        for (int i = 0; i < 2; ++i) {
+            data.append(QByteArray("\xff\xfb\x90\x64", 4));
+            data.append(413, '\0');
+        }
+        return data;
+    }
+
+    // The real tag tool, copied so that it finds its exchange files in the test's program
+    // folder.
+    void InstallTagTool() const
+    {
+        const QString tool = ProgramFolder() + QStringLiteral("wma");
+        QVERIFY(QFile::copy(QStringLiteral(QUAVERMILL_BIN_DIR "/wma"), tool));
+        QVERIFY(QFile::setPermissions(tool, QFile::permissions(tool) | QFile::ExeOwner));
+    }
+
+    QString Root;   // ends in "/"
+
+private:
+    QTemporaryDir m_dir;
+};
