@@ -6,8 +6,8 @@
 #include "catalog/base_string_list.h"
 #include "catalog/catalog_file.h"
 #include "catalog/catalog_tree.h"
-#include "pages/main_form.h"
 #include "pages/skin.h"
+#include "pages/state_tree.h"
 #include "playlists/create_playlist_page.h"
 
 #include <QCoreApplication>
@@ -20,50 +20,25 @@
 TFormViewCatalog *FormViewCatalog = nullptr;
 
 TFormViewCatalog::TFormViewCatalog(QWidget *parent)
-    : TFormBase(QStringLiteral("ViewCatalog"), QStringLiteral("Catalog Viewing"), parent)
+    : TCatalogTreePage(QStringLiteral("ViewCatalog"), QStringLiteral("Catalog Viewing"),
+                       QRect(8, 8, 159, 365),
+                       QStringLiteral("Click catalog items you want to delete and then press the "
+                                      "button. Only unchecked items will be deleted!"),
+                       QRect(192, 96, 393, 191), false, parent)
 {
     FormViewCatalog = this;
-    const QList<QPixmap> top = ButtonPictures({"return_main", "exit"});
     const QList<QPixmap> bottom = ButtonPictures({"delete", "playlist_new"});
     const int bottomBase = BottomBase(2);
-    CreateIconButton(TopBase, 0, false, [](TFormBase *page) { SwitchPage(page, FormMain); }, top,
-                     QStringLiteral("ButtonReturnToMain"));
-    CreateIconButton(TopBase, 1, false, [](TFormBase *) { EndApplication(); }, top,
-                     QStringLiteral("ButtonExit"));
     CreateIconButton(bottomBase, 0, false, [this](TFormBase *) { DeleteTracks(); }, bottom,
                      QStringLiteral("ButtonDeleteTracks"));
     CreateIconButton(bottomBase, 1, true,
                      [](TFormBase *page) { SwitchPage(page, FormCreatePlaylist); }, bottom,
                      QStringLiteral("ButtonCreatePlaylist"));
-
-    LabelHint = CreateLabel(QStringLiteral("LabelHint"), QRect(8, 8, 159, 365), QStringLiteral("Hint"),
-                            QStringLiteral("Click catalog items you want to delete and then press "
-                                           "the button. Only unchecked items will be deleted!"),
-                            false);
-    LabelHint->setFont(PageFont(13));
-    LabelHint->setWordWrap(true);
-    LabelHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    SetTextColor(LabelHint, Qt::white);
-    CreateButtonLabel(QStringLiteral("LabelReturnToMain"), TopBase, 0,
-                      QStringLiteral("ReturnToMain"), QStringLiteral("Return to main menu"));
-    CreateButtonLabel(QStringLiteral("LabelExit"), TopBase, 1, QStringLiteral("Exit"),
-                      QStringLiteral("Exit"));
     CreateButtonLabel(QStringLiteral("LabelDeleteTracks"), bottomBase, 0,
                       QStringLiteral("DeleteTracks"), QStringLiteral("Delete tracks"));
     CreateButtonLabel(QStringLiteral("LabelCreatePlaylist"), bottomBase, 1,
                       QStringLiteral("CreatePlaylist"), QStringLiteral("Create playlist"));
-
-    TreeViewCatalog = new TStateTree(this);
-    TreeViewCatalog->setObjectName(QStringLiteral("TreeViewCatalog"));
-    TreeViewCatalog->setGeometry(192, 96, 393, 191);
-    SetupCatalogTree(TreeViewCatalog);
-    m_handler = new TCatalogTreeHandler(
-        TreeViewCatalog, this, [this](int index) { return Catalog().Record(index).FileName; }, false);
-
-    SetupMessages(QRect(192, 176, 385, 23), QRect(192, 200, 385, 23), {TreeViewCatalog});
-    Label1->setFont(PageFont(16));
-    Label2->setFont(PageFont(16));
-    ApplySkinAndTexts();
+    FinishPage({TreeViewCatalog});
 
     m_catalog = OpenCatalog(CatalogPath());
     AddHeaderRecordIfEmpty(*m_catalog);
@@ -79,19 +54,6 @@ void TFormViewCatalog::ReadTexts(const TIniFile &texts)
 {
     ComposerRootText = ReadText(texts, Section(), QStringLiteral("Composer"), ComposerRootText);
     ArtistRootText = ReadText(texts, Section(), QStringLiteral("Artist"), ArtistRootText);
-}
-
-void TFormViewCatalog::FormShow()
-{
-    if (ShowTestMessageIfTestMode())
-        return;
-    PostPageMessage(this, MSG_LOAD_CATALOG);
-}
-
-void TFormViewCatalog::FormHide()
-{
-    m_handler->Stop();
-    TreeViewCatalog->clear();
 }
 
 void TFormViewCatalog::PageMessage(int message)

@@ -1,18 +1,14 @@
 #pragma once
 
-#include "pages/page_form.h"
+#include "catalog/catalog_tree_page.h"
 
 #include <QStringList>
 #include <memory>
 
-class TBaseStringList;
-class TCatalogTreeHandler;
-class TStateTree;
-
 // The catalog view page: the catalog as a tree by composer and by artist with its size total,
 // playing a track, deleting tracks and the way on to playlist making. It owns the process's
 // in-memory catalog, loaded while the page is created.
-class TFormViewCatalog : public TFormBase {
+class TFormViewCatalog : public TCatalogTreePage {
     Q_OBJECT
 public:
     explicit TFormViewCatalog(QWidget *parent = nullptr);
@@ -27,25 +23,19 @@ public:
     QString ComposerRootText = QStringLiteral("Composer");
     QString ArtistRootText = QStringLiteral("Artist");
 
-    TStateTree *TreeViewCatalog;
-    QLabel *LabelHint;
-
     // Removes every unchecked or unavailable track from the catalog, deleting the files of
     // unchecked tracks that lie inside the storage folder, then shows the new catalog.
     void DeleteTracks();
 
 protected:
-    void FormShow() override;
-    void FormHide() override;
+    const TBaseStringList &ShownCatalog() override { return *m_catalog; }
     void PageMessage(int message) override;
     void ReadTexts(const TIniFile &texts) override;
-    QLabel *HintLabel() const override { return LabelHint; }
 
 private:
     void ShowCatalog();
 
     std::unique_ptr<TBaseStringList> m_catalog;
-    TCatalogTreeHandler *m_handler;
 };
 
 extern TFormViewCatalog *FormViewCatalog;

@@ -5,8 +5,8 @@
 #include "catalog/base_string_list.h"
 #include "catalog/catalog_tree.h"
 #include "catalog/view_catalog_page.h"
-#include "pages/main_form.h"
 #include "pages/skin.h"
+#include "pages/state_tree.h"
 #include "playlists/play_list_page.h"
 #include "playlists/playlist_file.h"
 
@@ -24,44 +24,22 @@ static TBaseStringList &SharedCatalog()
 }
 
 TFormCreatePlaylist::TFormCreatePlaylist(QWidget *parent)
-    : TFormBase(QStringLiteral("CreatePlaylist"), QStringLiteral("Playlist Making"), parent)
+    : TCatalogTreePage(QStringLiteral("CreatePlaylist"), QStringLiteral("Playlist Making"),
+                       QRect(8, 8, 153, 359),
+                       QStringLiteral("Click tracks you want to add to the playlist, type playlist "
+                                      "name and then press the button. Only checked tracks will "
+                                      "be added!"),
+                       QRect(192, 120, 393, 161), true, parent)
 {
     FormCreatePlaylist = this;
-    const QList<QPixmap> top = ButtonPictures({"return_main", "exit"});
     const QList<QPixmap> bottom = ButtonPictures({"save"});
     const int bottomBase = BottomBase(1);
-    CreateIconButton(TopBase, 0, false, [](TFormBase *page) { SwitchPage(page, FormMain); }, top,
-                     QStringLiteral("ButtonReturnToMain"));
-    CreateIconButton(TopBase, 1, false, [](TFormBase *) { EndApplication(); }, top,
-                     QStringLiteral("ButtonExit"));
     CreateIconButton(bottomBase, 0, true, [this](TFormBase *) { SavePlaylist(); }, bottom,
                      QStringLiteral("ButtonSavePlaylist"));
-
-    LabelHint = CreateLabel(QStringLiteral("LabelHint"), QRect(8, 8, 153, 359), QStringLiteral("Hint"),
-                            QStringLiteral("Click tracks you want to add to the playlist, type "
-                                           "playlist name and then press the button. Only checked "
-                                           "tracks will be added!"),
-                            false);
-    LabelHint->setFont(PageFont(13));
-    LabelHint->setWordWrap(true);
-    LabelHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    SetTextColor(LabelHint, Qt::white);
-    CreateButtonLabel(QStringLiteral("LabelReturnToMain"), TopBase, 0,
-                      QStringLiteral("ReturnToMain"), QStringLiteral("Return to main menu"));
-    CreateButtonLabel(QStringLiteral("LabelExit"), TopBase, 1, QStringLiteral("Exit"),
-                      QStringLiteral("Exit"));
     QLabel *aboveTree = CreateLabel(QStringLiteral("LabelAboveListView"), QRect(192, 96, 385, 23),
                                     QStringLiteral("AboveListView"),
                                     QStringLiteral("Select tracks you want to include in playlist."));
     aboveTree->setFont(PageFont(16));
-
-    TreeViewCatalog = new TStateTree(this);
-    TreeViewCatalog->setObjectName(QStringLiteral("TreeViewCatalog"));
-    TreeViewCatalog->setGeometry(192, 120, 393, 161);
-    SetupCatalogTree(TreeViewCatalog);
-    m_handler = new TCatalogTreeHandler(
-        TreeViewCatalog, this, [](int index) { return SharedCatalog().Record(index).FileName; }, true);
-
     QLabel *aboveName = CreateLabel(QStringLiteral("LabelAboveEditName"), QRect(192, 283, 385, 23),
                                     QStringLiteral("AboveEditName"),
                                     QStringLiteral("Type playlist name."));
@@ -72,12 +50,7 @@ TFormCreatePlaylist::TFormCreatePlaylist(QWidget *parent)
     EditName->setFont(PageFont(13));
     CreateButtonLabel(QStringLiteral("LabelSavePlaylist"), bottomBase, 0,
                       QStringLiteral("SavePlaylist"), QStringLiteral("Save the playlist"));
-
-    SetupMessages(QRect(192, 176, 385, 23), QRect(192, 200, 385, 23),
-                  {aboveTree, TreeViewCatalog, aboveName, EditName});
-    Label1->setFont(PageFont(16));
-    Label2->setFont(PageFont(16));
-    ApplySkinAndTexts();
+    FinishPage({aboveTree, TreeViewCatalog, aboveName, EditName});
 }
 
 TFormCreatePlaylist::~TFormCreatePlaylist()
@@ -94,17 +67,9 @@ void TFormCreatePlaylist::ReadTexts(const TIniFile &texts)
     TypeAnotherText = ReadText(texts, Section(), QStringLiteral("TypeAnotherName"), TypeAnotherText);
 }
 
-void TFormCreatePlaylist::FormShow()
+const TBaseStringList &TFormCreatePlaylist::ShownCatalog()
 {
-    if (ShowTestMessageIfTestMode())
-        return;
-    PostPageMessage(this, MSG_LOAD_CATALOG);
-}
-
-void TFormCreatePlaylist::FormHide()
-{
-    m_handler->Stop();
-    TreeViewCatalog->clear();
+    return SharedCatalog();
 }
 
 void TFormCreatePlaylist::PageMessage(int message)

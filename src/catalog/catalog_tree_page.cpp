@@ -1,0 +1,59 @@
+#include "catalog/catalog_tree_page.h"
+
+#include "app/application.h"
+#include "catalog/base_string_list.h"
+#include "catalog/catalog_tree.h"
+#include "pages/main_form.h"
+#include "pages/skin.h"
+
+#include <QLabel>
+
+TCatalogTreePage::TCatalogTreePage(const QString &section, const QString &caption,
+                                   const QRect &hintPlace, const QString &hint,
+                                   const QRect &treePlace, bool playMissing, QWidget *parent)
+    : TFormBase(section, caption, parent)
+{
+    const QList<QPixmap> top = ButtonPictures({"return_main", "exit"});
+    CreateIconButton(TopBase, 0, false, [](TFormBase *page) { SwitchPage(page, FormMain); }, top,
+                     QStringLiteral("ButtonReturnToMain"));
+    CreateIconButton(TopBase, 1, false, [](TFormBase *) { EndApplication(); }, top,
+                     QStringLiteral("ButtonExit"));
+    LabelHint = CreateLabel(QStringLiteral("LabelHint"), hintPlace, QStringLiteral("Hint"), hint, false);
+    LabelHint->setFont(PageFont(13));
+    LabelHint->setWordWrap(true);
+    LabelHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SetTextColor(LabelHint, Qt::white);
+    CreateButtonLabel(QStringLiteral("LabelReturnToMain"), TopBase, 0,
+                      QStringLiteral("ReturnToMain"), QStringLiteral("Return to main menu"));
+    CreateButtonLabel(QStringLiteral("LabelExit"), TopBase, 1, QStringLiteral("Exit"),
+                      QStringLiteral("Exit"));
+
+    TreeViewCatalog = new TStateTree(this);
+    TreeViewCatalog->setObjectName(QStringLiteral("TreeViewCatalog"));
+    TreeViewCatalog->setGeometry(treePlace);
+    SetupCatalogTree(TreeViewCatalog);
+    m_handler = new TCatalogTreeHandler(
+        TreeViewCatalog, this, [this](int index) { return ShownCatalog().Record(index).FileName; },
+        playMissing);
+}
+
+void TCatalogTreePage::FinishPage(const QList<QWidget *> &replaced)
+{
+    SetupMessages(QRect(192, 176, 385, 23), QRect(192, 200, 385, 23), replaced);
+    Label1->setFont(PageFont(16));
+    Label2->setFont(PageFont(16));
+    ApplySkinAndTexts();
+}
+
+void TCatalogTreePage::FormShow()
+{
+    if (ShowTestMessageIfTestMode())
+        return;
+    PostPageMessage(this, MSG_LOAD_CATALOG);
+}
+
+void TCatalogTreePage::FormHide()
+{
+    m_handler->Stop();
+    TreeViewCatalog->clear();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "pages/page_form.h"
+
+class TBaseStringList;
+class TCatalogTreeHandler;
+class TStateTree;
+
+// A page that shows the catalog tree, with "Return to main menu" and "Exit" as its top buttons
+// and a hint on the left picture: the catalog view and the playlist making pages.
+class TCatalogTreePage : public TFormBase {
+    Q_OBJECT
+public:
+    TStateTree *TreeViewCatalog;
+    QLabel *LabelHint;
+
+protected:
+    TCatalogTreePage(const QString &section, const QString &caption, const QRect &hintPlace,
+                     const QString &hint, const QRect &treePlace, bool playMissing, QWidget *parent);
+    // Sets up the page messages over the replaced controls and applies skin and texts; the
+    // page's constructor calls it once every control exists.
+    void FinishPage(const QList<QWidget *> &replaced);
+    // The catalog whose record indexes the tree holds.
+    virtual const TBaseStringList &ShownCatalog() = 0;
+
+    // Posts the start message (the test lines instead in test mode).
+    void FormShow() override;
+    // Empties the tree, so that no node outlives the catalog it was made from.
+    void FormHide() override;
+    QLabel *HintLabel() const override { return LabelHint; }
+
+private:
+    TCatalogTreeHandler *m_handler;
+};
