@@ -12,8 +12,11 @@ namespace {
 
 constexpr int Width = 177;
 constexpr int Height = 379;
-// The motif stands in the upper half; the lower half stays calm for the hint text.
-constexpr QPointF MotifCentre(88.5, 128);
+// The emblem (motif and name) stands in the middle band, y 104 to 276. The pages' hint text
+// goes above it (a hint label at the top) or below it (one aligned to the bottom), so both
+// ends of the picture stay calm.
+constexpr QPointF MotifCentre(88.5, 168);
+constexpr double NameTop = 240;
 
 QColor Faded(QColor colour, double alpha)
 {
@@ -361,9 +364,9 @@ void DrawWordmark(QPainter &p)
     font.setLetterSpacing(QFont::AbsoluteSpacing, 0.6);
     p.setFont(font);
     p.setPen(Faded(Palette::Chalk, 0.92));
-    const QRectF box(0, 14, Width, 28);
+    const QRectF box(0, NameTop, Width, 28);
     p.drawText(box, Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("Quavermill"));
-    const double y = 48.5;
+    const double y = NameTop + 34.5;
     p.setPen(QPen(Faded(Palette::Chalk, 0.35), 1.0));
     p.drawLine(QPointF(42, y), QPointF(80, y));
     p.drawLine(QPointF(97, y), QPointF(135, y));

@@ -139,7 +139,7 @@ QImage ContactSheet(const std::vector<QImage> &pictures, const QColor &backgroun
 
 // A page as the program lays it out: left picture, right picture, labels and buttons.
 QImage PageMockup(const QImage &left, const QImage &right, const QStringList &labels,
-                  const QString &hint)
+                  const QString &hint, Qt::Alignment hintAlignment)
 {
     QImage page(639, 381, QImage::Format_RGB32);
     page.fill(QColor(239, 239, 239));
@@ -160,7 +160,7 @@ QImage PageMockup(const QImage &left, const QImage &right, const QStringList &la
     small.setPixelSize(13);
     p.setFont(small);
     p.setPen(Qt::white);
-    p.drawText(QRect(9, 200, 160, 170), Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, hint);
+    p.drawText(QRect(9, 9, 153, 359), Qt::AlignLeft | hintAlignment | Qt::TextWordWrap, hint);
     return page;
 }
 
@@ -213,9 +213,15 @@ int main(int argc, char **argv)
                                     QStringLiteral("Help"),
                                     QStringLiteral("Return to tracks selection"),
                                     QStringLiteral("Save the playlist")};
-        for (const QString &section : LeftSections())
-            Save(PageMockup(LeftPicture(section), right, labels, hint),
-                 preview + QStringLiteral("/page_%1.png").arg(section.toLower()), "PNG");
+        // Hint labels may stand at the top or at the bottom of the left picture.
+        for (const QString &section : LeftSections()) {
+            const QImage left = LeftPicture(section);
+            const QString name = preview + QStringLiteral("/page_") + section.toLower();
+            Save(PageMockup(left, right, labels, hint, Qt::AlignTop), name + QStringLiteral(".png"),
+                 "PNG");
+            Save(PageMockup(left, right, labels, hint, Qt::AlignBottom),
+                 name + QStringLiteral("_low.png"), "PNG");
+        }
     }
     return 0;
 }
