@@ -4,9 +4,11 @@
 #include <QColor>
 #include <QPointF>
 #include <QImage>
+#include <QPainterPath>
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 class QPainter;
@@ -46,6 +48,9 @@ QStringList LeftSections();
 std::vector<TNamedDrawing> ButtonDrawings();
 // 16 x 16 tree and list pictures, drawn on a transparent background.
 std::vector<TNamedDrawing> TreeDrawings();
+
+// A closed outline through straight lines, for the many polygons of the drawings.
+QPainterPath ClosedPath(std::initializer_list<QPointF> points);
 
 // An eighth note, filled with `brush`; `head` is the centre of its head and at scale 1 the
 // stem rises 52 pixels above it.

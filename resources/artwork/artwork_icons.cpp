@@ -26,11 +26,7 @@ QBrush Shaded(const QColor &colour, double top = 0, double bottom = 16)
 
 void Arrowhead(QPainter &p, QPointF tip, QPointF back1, QPointF back2, const QColor &colour)
 {
-    QPainterPath head;
-    head.moveTo(tip);
-    head.lineTo(back1);
-    head.lineTo(back2);
-    head.closeSubpath();
+    const QPainterPath head = ClosedPath({tip, back1, back2});
     p.setPen(Outline(colour));
     p.setBrush(colour);
     p.drawPath(head);
@@ -52,6 +48,14 @@ void Note(QPainter &p, const QColor &colour)
     flag.cubicTo(12.2, 7.5, 10.5, 6.6, 9.1, 6.4);
     flag.closeSubpath();
     p.drawPath(flag);
+}
+
+// A circle at the centre of the 16 x 16 grid.
+void Centred(QPainter &p, double radius, const QBrush &brush, const QPen &pen = Qt::NoPen)
+{
+    p.setPen(pen);
+    p.setBrush(brush);
+    p.drawEllipse(QPointF(8, 8), radius, radius);
 }
 
 // The background that marks a picture under the mouse pointer.
@@ -129,14 +133,8 @@ void Disc(QPainter &p, const QColor &label)
 
 void Folder(QPainter &p)
 {
-    QPainterPath back;
-    back.moveTo(1.5, 13.5);
-    back.lineTo(1.5, 3.5);
-    back.lineTo(6, 3.5);
-    back.lineTo(7.5, 5);
-    back.lineTo(14.5, 5);
-    back.lineTo(14.5, 13.5);
-    back.closeSubpath();
+    const QPainterPath back =
+        ClosedPath({{1.5, 13.5}, {1.5, 3.5}, {6, 3.5}, {7.5, 5}, {14.5, 5}, {14.5, 13.5}});
     p.setPen(Outline(Gold.darker(170)));
     p.setBrush(Shaded(Gold.darker(112)));
     p.drawPath(back);
@@ -185,9 +183,7 @@ void Plus(QPainter &p, QPointF centre, double arm, const QColor &colour)
 
 void Circled(QPainter &p, const QColor &colour)
 {
-    p.setPen(Outline(colour.darker(150)));
-    p.setBrush(Shaded(colour, 1, 15));
-    p.drawEllipse(QPointF(8, 8), 6.5, 6.5);
+    Centred(p, 6.5, Shaded(colour, 1, 15), Outline(colour.darker(150)));
 }
 
 void Pencil(QPainter &p, QPointF tip, double length, const QColor &body)
@@ -200,11 +196,7 @@ void Pencil(QPainter &p, QPointF tip, double length, const QColor &body)
     p.drawRect(QRectF(3.5, -2, length - 3.5, 4));
     p.setBrush(Red.lighter(120));
     p.drawRect(QRectF(length - 2, -2, 2, 4));
-    QPainterPath nib;
-    nib.moveTo(0, 0);
-    nib.lineTo(3.5, -2);
-    nib.lineTo(3.5, 2);
-    nib.closeSubpath();
+    const QPainterPath nib = ClosedPath({{0, 0}, {3.5, -2}, {3.5, 2}});
     p.setBrush(Paper);
     p.drawPath(nib);
     p.restore();
@@ -226,11 +218,7 @@ void Magnifier(QPainter &p)
 
 void Play(QPainter &p)
 {
-    QPainterPath play;
-    play.moveTo(4.5, 2.5);
-    play.lineTo(13.5, 8);
-    play.lineTo(4.5, 13.5);
-    play.closeSubpath();
+    const QPainterPath play = ClosedPath({{4.5, 2.5}, {13.5, 8}, {4.5, 13.5}});
     p.setPen(Outline(Green.darker(170)));
     p.setBrush(Shaded(Green, 2, 14));
     p.drawPath(play);
@@ -241,12 +229,7 @@ void Exit(QPainter &p)
     p.setPen(Outline());
     p.setBrush(Shaded(Paper.darker(108)));
     p.drawRect(QRectF(2.5, 1.5, 8, 13));
-    QPainterPath door;
-    door.moveTo(2.5, 1.5);
-    door.lineTo(7.5, 3.5);
-    door.lineTo(7.5, 15);
-    door.lineTo(2.5, 14.5);
-    door.closeSubpath();
+    const QPainterPath door = ClosedPath({{2.5, 1.5}, {7.5, 3.5}, {7.5, 15}, {2.5, 14.5}});
     p.setBrush(Shaded(Gold.darker(115)));
     p.drawPath(door);
     p.setPen(QPen(Red, 2.2, Qt::SolidLine, Qt::FlatCap));
@@ -272,14 +255,8 @@ void House(QPainter &p)
     p.drawRect(QRectF(3.5, 7.5, 9, 7));
     p.setBrush(Shaded(Teal, 10, 15));
     p.drawRect(QRectF(6.5, 10.5, 3, 4));
-    QPainterPath roof;
-    roof.moveTo(0.8, 8.5);
-    roof.lineTo(8, 1.5);
-    roof.lineTo(15.2, 8.5);
-    roof.lineTo(13, 8.5);
-    roof.lineTo(8, 3.8);
-    roof.lineTo(3, 8.5);
-    roof.closeSubpath();
+    const QPainterPath roof =
+        ClosedPath({{0.8, 8.5}, {8, 1.5}, {15.2, 8.5}, {13, 8.5}, {8, 3.8}, {3, 8.5}});
     p.setPen(Outline(Red.darker(150)));
     p.setBrush(Red);
     p.drawPath(roof);
@@ -339,12 +316,7 @@ void Bin(QPainter &p)
 {
     p.setPen(Outline(Red.darker(170)));
     p.setBrush(Shaded(Red, 4, 15));
-    QPainterPath can;
-    can.moveTo(3.5, 4.5);
-    can.lineTo(12.5, 4.5);
-    can.lineTo(11.5, 14.5);
-    can.lineTo(4.5, 14.5);
-    can.closeSubpath();
+    const QPainterPath can = ClosedPath({{3.5, 4.5}, {12.5, 4.5}, {11.5, 14.5}, {4.5, 14.5}});
     p.drawPath(can);
     p.setPen(Outline(Paper.darker(110), 1.0));
     p.drawLine(QPointF(6.5, 6.5), QPointF(6.5, 12.5));
@@ -356,13 +328,8 @@ void Bin(QPainter &p)
 
 void Floppy(QPainter &p)
 {
-    QPainterPath body;
-    body.moveTo(1.5, 1.5);
-    body.lineTo(12, 1.5);
-    body.lineTo(14.5, 4);
-    body.lineTo(14.5, 14.5);
-    body.lineTo(1.5, 14.5);
-    body.closeSubpath();
+    const QPainterPath body =
+        ClosedPath({{1.5, 1.5}, {12, 1.5}, {14.5, 4}, {14.5, 14.5}, {1.5, 14.5}});
     p.setPen(Outline());
     p.setBrush(Shaded(HotEdge.darker(120)));
     p.drawPath(body);
@@ -376,13 +343,8 @@ void Floppy(QPainter &p)
 
 void Sheet(QPainter &p)
 {
-    QPainterPath sheet;
-    sheet.moveTo(2.5, 0.5);
-    sheet.lineTo(10, 0.5);
-    sheet.lineTo(13.5, 4);
-    sheet.lineTo(13.5, 15.5);
-    sheet.lineTo(2.5, 15.5);
-    sheet.closeSubpath();
+    const QPainterPath sheet =
+        ClosedPath({{2.5, 0.5}, {10, 0.5}, {13.5, 4}, {13.5, 15.5}, {2.5, 15.5}});
     p.setPen(Outline());
     p.setBrush(Shaded(Paper));
     p.drawPath(sheet);
@@ -409,17 +371,11 @@ void Person(QPainter &p)
 
 void Record(QPainter &p)
 {
-    p.setPen(Outline());
-    p.setBrush(QColor(34, 40, 52));
-    p.drawEllipse(QPointF(8, 8), 6.8, 6.8);
-    p.setPen(Outline(QColor(90, 100, 118), 0.8));
-    p.setBrush(Qt::NoBrush);
-    p.drawEllipse(QPointF(8, 8), 4.8, 4.8);
-    p.setPen(Qt::NoPen);
-    p.setBrush(Gold);
-    p.drawEllipse(QPointF(8, 8), 2.4, 2.4);
-    p.setBrush(QColor(34, 40, 52));
-    p.drawEllipse(QPointF(8, 8), 0.8, 0.8);
+    const QColor vinyl(34, 40, 52);
+    Centred(p, 6.8, vinyl, Outline());
+    Centred(p, 4.8, Qt::NoBrush, Outline(QColor(90, 100, 118), 0.8));
+    Centred(p, 2.4, Gold);
+    Centred(p, 0.8, vinyl);
 }
 
 void Cross(QPainter &p, const QColor &colour)
@@ -431,12 +387,8 @@ void Cross(QPainter &p, const QColor &colour)
 
 void ReviewNew(QPainter &p)
 {
-    p.setPen(Outline(Gold.darker(130), 1.6));
-    p.setBrush(Paper);
-    p.drawEllipse(QPointF(8, 8), 6, 6);
-    p.setPen(Qt::NoPen);
-    p.setBrush(Gold);
-    p.drawEllipse(QPointF(8, 8), 2.2, 2.2);
+    Centred(p, 6, Paper, Outline(Gold.darker(130), 1.6));
+    Centred(p, 2.2, Gold);
 }
 
 void ReviewSeen(QPainter &p)
@@ -449,11 +401,8 @@ void ReviewSeen(QPainter &p)
     p.setPen(Outline(Teal.darker(140)));
     p.setBrush(Paper);
     p.drawPath(eye);
-    p.setBrush(Teal);
-    p.drawEllipse(QPointF(8, 8), 3.1, 3.1);
-    p.setPen(Qt::NoPen);
-    p.setBrush(Navy);
-    p.drawEllipse(QPointF(8, 8), 1.3, 1.3);
+    Centred(p, 3.1, Teal, Outline(Teal.darker(140)));
+    Centred(p, 1.3, Navy);
 }
 
 void ReviewSet(QPainter &p)
@@ -464,10 +413,8 @@ void ReviewSet(QPainter &p)
 
 void ReviewGone(QPainter &p)
 {
-    p.setPen(Outline(Grey));
-    p.setBrush(QColor(214, 218, 224));
-    p.drawEllipse(QPointF(8, 8), 6.5, 6.5);
-    p.drawEllipse(QPointF(8, 8), 2.2, 2.2);
+    Centred(p, 6.5, QColor(214, 218, 224), Outline(Grey));
+    Centred(p, 2.2, QColor(214, 218, 224), Outline(Grey));
     p.setPen(QPen(Red, 2, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(3.2, 12.8), QPointF(12.8, 3.2));
 }

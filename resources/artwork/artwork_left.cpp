@@ -103,12 +103,7 @@ void DrawFolder(QPainter &p)
     p.setPen(LinePen());
     p.setBrush(SoftFill());
     p.drawPath(FolderBack(body));
-    QPainterPath front;
-    front.moveTo(-44, 36);
-    front.lineTo(-36, -6);
-    front.lineTo(50, -6);
-    front.lineTo(44, 36);
-    front.closeSubpath();
+    const QPainterPath front = ClosedPath({{-44, 36}, {-36, -6}, {50, -6}, {44, 36}});
     p.setPen(LinePen());
     p.setBrush(Faded(Palette::DeepTeal, 0.85));
     p.drawPath(front);
@@ -146,13 +141,7 @@ void DrawDescribe(QPainter &p)
 {
     p.save();
     p.rotate(-28);
-    QPainterPath tag;
-    tag.moveTo(-40, -20);
-    tag.lineTo(18, -20);
-    tag.lineTo(40, 0);
-    tag.lineTo(18, 20);
-    tag.lineTo(-40, 20);
-    tag.closeSubpath();
+    const QPainterPath tag = ClosedPath({{-40, -20}, {18, -20}, {40, 0}, {18, 20}, {-40, 20}});
     p.setPen(LinePen());
     p.setBrush(SoftFill());
     p.drawPath(tag);
@@ -174,11 +163,7 @@ void DrawDescribe(QPainter &p)
     p.setPen(QPen(Palette::Chalk, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Palette::Amber);
     p.drawRoundedRect(QRectF(-26, -5.5, 44, 11), 2.5, 2.5);
-    QPainterPath nib;
-    nib.moveTo(-26, -5.5);
-    nib.lineTo(-38, 0);
-    nib.lineTo(-26, 5.5);
-    nib.closeSubpath();
+    const QPainterPath nib = ClosedPath({{-26, -5.5}, {-38, 0}, {-26, 5.5}});
     p.setBrush(Palette::Chalk);
     p.drawPath(nib);
     p.restore();
@@ -292,11 +277,7 @@ void DrawPlay(QPainter &p)
     p.setPen(QPen(Faded(Palette::Chalk, 0.3), 1.5));
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(QPointF(0, 0), 48, 48);
-    QPainterPath play;
-    play.moveTo(-12, -22);
-    play.lineTo(24, 0);
-    play.lineTo(-12, 22);
-    play.closeSubpath();
+    const QPainterPath play = ClosedPath({{-12, -22}, {24, 0}, {-12, 22}});
     p.setPen(QPen(Palette::Amber, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Palette::Amber);
     p.drawPath(play);
@@ -372,12 +353,7 @@ void DrawWordmark(QPainter &p)
     p.drawLine(QPointF(97, y), QPointF(135, y));
     p.setPen(Qt::NoPen);
     p.setBrush(Palette::Amber);
-    QPainterPath diamond;
-    diamond.moveTo(88.5, y - 3.5);
-    diamond.lineTo(92, y);
-    diamond.lineTo(88.5, y + 3.5);
-    diamond.lineTo(85, y);
-    diamond.closeSubpath();
+    const QPainterPath diamond = ClosedPath({{88.5, y - 3.5}, {92, y}, {88.5, y + 3.5}, {85, y}});
     p.drawPath(diamond);
 }
 

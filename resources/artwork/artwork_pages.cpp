@@ -37,6 +37,14 @@ void DrawStaffWave(QPainter &p, const QColor &colour)
 
 } // namespace
 
+QPainterPath ClosedPath(std::initializer_list<QPointF> points)
+{
+    QPainterPath path;
+    path.addPolygon(QPolygonF(QList<QPointF>(points)));
+    path.closeSubpath();
+    return path;
+}
+
 void DrawQuaver(QPainter &p, QPointF head, double scale, const QBrush &brush)
 {
     p.save();
