@@ -10,7 +10,6 @@
 #include "search/track_data.h"
 #include "search/track_scan.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QTimer>
 
@@ -40,7 +39,7 @@ public:
 
     bool Pump() override
     {
-        QCoreApplication::processEvents();
+        m_page->m_pump.Pump();
         return m_page->StillWanted(m_run);
     }
 
@@ -227,7 +226,7 @@ void TFormSelectFiles::StartScan()
     TreeViewFiles->TruncateNodePictures(FirstFolderImage);
     m_icons.Clear();
     SetCaptionText(m_seekingCaption);
-    QCoreApplication::processEvents();
+    m_pump.Force();
     if (ApplicationEnding())
         return;
     const TVolumeList volumes = CurrentVolumes();
@@ -285,7 +284,7 @@ void TFormSelectFiles::WatchMedia()
     TTreeSink sink(this, run, volumes);
     TTrackWalk walk(volumes, Settings().StorageDir, sink);
     for (const TVolume &volume : volumes.Volumes()) {
-        QCoreApplication::processEvents();
+        m_pump.Force();
         if (!StillWanted(run))
             return;
         if (!MediaPresent(volume))

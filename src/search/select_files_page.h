@@ -3,6 +3,7 @@
 #include "pages/page_form.h"
 #include "pages/state_tree.h"
 #include "search/folder_icon.h"
+#include "search/message_pump.h"
 
 #include <memory>
 
@@ -95,6 +96,7 @@ private:
     QString m_normalAboveText;
     QString m_nameCaption = QStringLiteral("Name");
     TFolderIconCache m_icons;
+    TMessagePump m_pump;
     QTreeWidgetItem *m_clickedNode = nullptr;
     THitPart m_clickedHit = THitPart::Nowhere;
     int m_run = 0;            // the scan or media check that may go on; older ones end

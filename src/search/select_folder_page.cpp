@@ -8,7 +8,6 @@
 #include "search/search_page.h"
 #include "search/select_files_page.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QScopedValueRollback>
 #include <QTimer>
@@ -227,7 +226,7 @@ void TFormSelectFolder::NodeExpanded(QTreeWidgetItem *node)
             continue;
         AddFolderNode(node, name, folder, volumes);
         if (!first)
-            QCoreApplication::processEvents();
+            m_pump.Pump();
         first = false;
     }
     m_listings.removeOne(&listing);

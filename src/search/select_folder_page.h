@@ -2,6 +2,7 @@
 
 #include "pages/page_form.h"
 #include "search/folder_icon.h"
+#include "search/message_pump.h"
 
 class QLabel;
 class QTimer;
@@ -48,6 +49,7 @@ private:
     bool Stopping() const;
 
     TFolderIconCache m_icons;
+    TMessagePump m_pump;
     QList<TListing *> m_listings;
     bool m_singleExpandOff = false;
 };

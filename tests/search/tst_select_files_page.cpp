@@ -272,13 +272,15 @@ void TestSelectFilesPage::folderClickWaitsForDoubleClick()
 
 void TestSelectFilesPage::deselectAllDuringScan()
 {
+    // The tag tool's runs let the click in while the walk goes on.
+    m_world->InstallTagTool();
     for (int i = 0; i < 6; ++i)
-        m_world->Write(QStringLiteral("disk/F%1/t.wav").arg(i));
+        m_world->Write(QStringLiteral("disk/F%1/t.mp3").arg(i), TScanWorld::Mp3());
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
     auto *deselect = FormSelectFiles->findChild<QPushButton *>(QStringLiteral("ButtonDeselectAll"));
     QVERIFY(deselect);
     int folders = 0;
-    // Pressed while the third folder is being found, between two pumps of the walk.
+    // Pressed while the walk is at the third folder.
     connect(FormSelectFiles, &QWidget::windowTitleChanged, this, [&](const QString &title) {
         if (title.contains(QLatin1Char('[')) && ++folders == 3)
             QMetaObject::invokeMethod(deselect, [deselect] { deselect->click(); }, Qt::QueuedConnection);
@@ -328,8 +330,9 @@ void TestSelectFilesPage::secondStartDuringScanKeepsTheTree()
 
 void TestSelectFilesPage::leavingEndsTheScan()
 {
+    m_world->InstallTagTool();
     for (int i = 0; i < 40; ++i)
-        m_world->Write(QStringLiteral("disk/F%1/t.wav").arg(i, 2, 10, QLatin1Char('0')));
+        m_world->Write(QStringLiteral("disk/F%1/t.mp3").arg(i, 2, 10, QLatin1Char('0')), TScanWorld::Mp3());
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
     int folders = 0;
     connect(FormSelectFiles, &QWidget::windowTitleChanged, this, [&](const QString &title) {
