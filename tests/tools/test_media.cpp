@@ -33,6 +33,63 @@ QByteArray Id3v1(const QByteArray &title, const QByteArray &artist, const QByteA
     return tag;
 }
 
+static QByteArray SyncSafe(quint32 value)
+{
+    QByteArray bytes;
+    for (int shift = 21; shift >= 0; shift -= 7)
+        bytes += char((value >> shift) & 0x7F);
+    return bytes;
+}
+
+static QByteArray BigEndian(quint32 value, int size)
+{
+    QByteArray bytes;
+    for (int i = size - 1; i >= 0; --i)
+        bytes += char((value >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+QByteArray Id3v2(int version, const QList<TId3Frame> &frames, bool unsynchronised, const QByteArray &extendedHeader)
+{
+    QByteArray body = extendedHeader;
+    for (const TId3Frame &frame : frames) {
+        const auto size = quint32(frame.body.size());
+        body += frame.id;
+        body += version == 2 ? BigEndian(size, 3) : version == 3 ? BigEndian(size, 4) : SyncSafe(size);
+        if (version > 2)
+            body += QByteArray(2, '\0');
+        body += frame.body;
+    }
+    if (unsynchronised)
+        body.replace(QByteArray("\xff", 1), QByteArray("\xff\x00", 2));
+    const char flags = char((unsynchronised ? 0x80 : 0) | (extendedHeader.isEmpty() ? 0 : 0x40));
+    return "ID3" + QByteArray(1, char(version)) + QByteArray(1, '\0') + QByteArray(1, flags)
+        + SyncSafe(quint32(body.size())) + body;
+}
+
+QByteArray Latin1Text(const QString &text)
+{
+    return QByteArray(1, '\0') + text.toLatin1();
+}
+
+QByteArray Utf16Text(const QString &text, bool bigEndian)
+{
+    QByteArray bytes(1, bigEndian ? '\2' : '\1');
+    if (!bigEndian)
+        bytes += "\xff\xfe";
+    for (const QChar c : text) {
+        const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+QByteArray Utf8Text(const QString &text)
+{
+    return '\3' + text.toUtf8();
+}
+
 static void AppendLe(QByteArray &bytes, quint32 value, int size)
 {
     for (int i = 0; i < size; ++i)

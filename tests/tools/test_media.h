@@ -12,6 +12,19 @@ namespace TestMedia {
 QByteArray SilentMp3(int frames = 10);
 // A 128-byte ID3v1 tag.
 QByteArray Id3v1(const QByteArray &title, const QByteArray &artist, const QByteArray &album);
+// An ID3v2 tag of major version 2, 3 or 4 holding the frames (id, body) in order, with the
+// sizes written as that version wants them. unsynchronised applies the whole-tag
+// unsynchronisation of versions 2 and 3; extendedHeader goes before the frames as it is.
+struct TId3Frame {
+    QByteArray id;
+    QByteArray body;
+};
+QByteArray Id3v2(int version, const QList<TId3Frame> &frames, bool unsynchronised = false,
+                 const QByteArray &extendedHeader = QByteArray());
+// Text frame bodies: encoding byte, then the text.
+QByteArray Latin1Text(const QString &text);
+QByteArray Utf16Text(const QString &text, bool bigEndian = false);
+QByteArray Utf8Text(const QString &text);
 // A 16-bit PCM WAV file holding a tone; frames counts samples per channel.
 QByteArray Wav(int sampleRate, int channels, qint64 frames);
 // Just the 44-byte header of such a WAV file.

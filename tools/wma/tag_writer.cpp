@@ -15,10 +15,6 @@ namespace {
 const char ComposerFrame[] = "TCOM";
 const char ComposerAttribute[] = "WM/Composer";
 
-// The header object GUID that opens every ASF file.
-const unsigned char AsfHeaderGuid[16] = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
-                                         0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
-
 enum class Kind { Missing, Mpeg, Asf };
 
 Kind KindOf(const std::string &path)
@@ -31,11 +27,6 @@ Kind KindOf(const std::string &path)
     if (file.gcount() == sizeof head && std::memcmp(head, AsfHeaderGuid, sizeof head) == 0)
         return Kind::Asf;
     return Kind::Mpeg;
-}
-
-std::string Utf8(const TagLib::String &text)
-{
-    return text.to8Bit(true);
 }
 
 TagLib::String Tag(const std::string &text)
@@ -57,45 +48,12 @@ bool OpenMpeg(TagLib::MPEG::File &file, std::string &error)
     return true;
 }
 
-bool ReadMpeg(const std::string &path, TTrackTags &tags, std::string &error)
-{
-    TagLib::MPEG::File file(path.c_str(), false);
-    if (!OpenMpeg(file, error))
-        return false;
-    // The tag union answers each field from ID3v2 first, then from the older tags.
-    const TagLib::Tag *tag = file.tag();
-    tags.Name = Utf8(tag->title());
-    tags.Album = Utf8(tag->album());
-    tags.Artist = Utf8(tag->artist());
-    if (file.hasID3v2Tag()) {
-        const TagLib::ID3v2::FrameList &frames = file.ID3v2Tag()->frameListMap()[ComposerFrame];
-        if (!frames.isEmpty())
-            tags.Composer = Utf8(frames.front()->toString());
-    }
-    return true;
-}
-
 bool OpenAsf(TagLib::ASF::File &file, std::string &error)
 {
     if (!file.isOpen() || !file.isValid() || !file.tag()) {
         error = "damaged WMA file";
         return false;
     }
-    return true;
-}
-
-bool ReadAsf(const std::string &path, TTrackTags &tags, std::string &error)
-{
-    TagLib::ASF::File file(path.c_str(), false);
-    if (!OpenAsf(file, error))
-        return false;
-    const TagLib::ASF::Tag *tag = file.tag();
-    tags.Name = Utf8(tag->title());
-    tags.Album = Utf8(tag->album());
-    tags.Artist = Utf8(tag->artist());
-    const TagLib::ASF::AttributeList composers = tag->attribute(ComposerAttribute);
-    if (!composers.isEmpty())
-        tags.Composer = Utf8(composers.front().toString());
     return true;
 }
 
@@ -172,22 +130,6 @@ bool Guarded(Action action, std::string &error)
 }
 
 } // namespace
-
-bool ReadTrackTags(const std::string &path, TTrackTags &tags, std::string &error)
-{
-    return Guarded([&] {
-        switch (KindOf(path)) {
-        case Kind::Asf:
-            return ReadAsf(path, tags, error);
-        case Kind::Mpeg:
-            return ReadMpeg(path, tags, error);
-        case Kind::Missing:
-            break;
-        }
-        error = "cannot open the file";
-        return false;
-    }, error);
-}
 
 bool WriteTrackTags(const std::string &path, const TTrackTags &tags, std::string &error)
 {

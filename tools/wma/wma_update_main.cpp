@@ -1,0 +1,44 @@
+// The writing half of the tag tool, started by "wma" in its place for "UPDATEWMATAGS": writes
+// the four texts of "wma.prm" into the tags of "FileToWork" with TagLib. Exit code 0 on
+// success, 255 on any failure with one line on standard error.
+
+#include "tool_common.h"
+#include "track_tags.h"
+
+#include <exception>
+
+namespace {
+
+const char ToolName[] = "wma";
+const char Parameters[] = "Parameters";
+
+int Run()
+{
+    const std::string folder = OwnFolder();
+    TExchangeFile parameters;
+    if (!parameters.Load(folder + "wma.prm"))
+        return Fail(ToolName, "cannot read " + folder + "wma.prm");
+    if (parameters.Get(Parameters, "Operation") != "UPDATEWMATAGS")
+        return Fail(ToolName, "wma.prm asks for no tag update");
+    const std::string path = parameters.Get(Parameters, "FileToWork");
+    TTrackTags tags;
+    tags.Name = parameters.Get(Parameters, "Name");
+    tags.Album = parameters.Get(Parameters, "Album");
+    tags.Composer = parameters.Get(Parameters, "Composer");
+    tags.Artist = parameters.Get(Parameters, "Artist");
+    std::string error;
+    if (!WriteTrackTags(path, tags, error))
+        return Fail(ToolName, path + ": " + error);
+    return 0;
+}
+
+} // namespace
+
+int main()
+{
+    try {
+        return Run();
+    } catch (const std::exception &e) {
+        return Fail(ToolName, e.what());
+    }
+}
