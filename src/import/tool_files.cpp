@@ -34,12 +34,14 @@ QString TagValue(QString text)
     return CutUnits(text, TagUnits);
 }
 
-// A path that would reach the tool changed (broken over lines or trimmed) names another file,
-// so it is never passed. Paths are passed whole: cutting one would also name another file.
+// A path that would reach the tool changed (broken over lines, or trimmed of the spaces and
+// tabs the tools trim) names another file, so it is never passed. Paths are passed whole:
+// cutting one would also name another file.
 bool CanPass(const QString &path)
 {
+    const auto isBlank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
     return !path.isEmpty() && !path.contains(QLatin1Char('\n')) && !path.contains(QLatin1Char('\r'))
-        && path == path.trimmed();
+        && !isBlank(path.front()) && !isBlank(path.back());
 }
 
 // Sets the keys in the given order, keeping the keys of earlier runs, and saves once so that

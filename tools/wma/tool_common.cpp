@@ -59,13 +59,12 @@ bool TExchangeFile::Save(const std::string &path) const
     std::string text;
     if (d->ini.Save(text, false) < 0)
         return false;
-    const std::string temporary = path + ".tmp";
-    FILE *file = std::fopen(temporary.c_str(), "wb");
+    FILE *file = std::fopen(path.c_str(), "wb");
     if (!file)
         return false;
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (std::fclose(file) != 0 || !written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
+    if (std::fclose(file) != 0 || !written) {
+        std::remove(path.c_str());
         return false;
     }
     return true;

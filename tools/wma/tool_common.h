@@ -24,7 +24,8 @@ public:
     std::string Get(const char *section, const char *key) const;
     // Line breaks in the value become spaces: a value must stay on its own line.
     void Set(const char *section, const char *key, const std::string &value);
-    // Writes a temporary file beside path and renames it over path; false on failure.
+    // Writes the file at path; false on failure, and then no file is left. The program reads a
+    // results file only after the tool has ended with success, so no temporary file is needed.
     bool Save(const std::string &path) const;
 
 private:

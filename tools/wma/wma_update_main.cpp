@@ -5,6 +5,7 @@
 #include "tool_common.h"
 #include "track_tags.h"
 
+#include <csignal>
 #include <exception>
 
 namespace {
@@ -26,8 +27,17 @@ int Run()
     tags.Album = parameters.Get(Parameters, "Album");
     tags.Composer = parameters.Get(Parameters, "Composer");
     tags.Artist = parameters.Get(Parameters, "Artist");
+    // TagLib may rewrite the whole file to make room for the tags: a stop request waits until
+    // the file is whole again, then ends the process.
+    sigset_t stops;
+    sigemptyset(&stops);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&stops, signal);
+    sigprocmask(SIG_BLOCK, &stops, nullptr);
     std::string error;
-    if (!WriteTrackTags(path, tags, error))
+    const bool written = WriteTrackTags(path, tags, error);
+    sigprocmask(SIG_UNBLOCK, &stops, nullptr);
+    if (!written)
         return Fail(ToolName, path + ": " + error);
     return 0;
 }
