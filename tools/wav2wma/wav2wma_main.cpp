@@ -11,7 +11,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -83,16 +82,14 @@ private:
     std::string m_path;
 };
 
-int Convert(const TExchangeFile &parameters)
+int Convert(const std::string &, const TExchangeFile &parameters)
 {
+    if (parameters.Get(Parameters, "Operation") != "CONVERTWAVTOWMA")
+        return Fail(ToolName, "wav2wma.prm asks for no conversion");
     const std::string wavPath = parameters.Get(Parameters, "FileToWork");
     if (wavPath.empty())
         return Fail(ToolName, "no file to work on");
-    TTrackTags tags;
-    tags.Name = parameters.Get(Parameters, "Name");
-    tags.Album = parameters.Get(Parameters, "Album");
-    tags.Composer = parameters.Get(Parameters, "Composer");
-    tags.Artist = parameters.Get(Parameters, "Artist");
+    const TTrackTags tags = TagParameters(parameters);
 
     const std::string wmaPath = WmaPathFor(wavPath);
     if (wmaPath == wavPath)
@@ -113,26 +110,10 @@ int Convert(const TExchangeFile &parameters)
     return 0;
 }
 
-int Run()
-{
-    const std::string folder = OwnFolder();
-    TExchangeFile parameters;
-    if (!parameters.Load(folder + "wav2wma.prm"))
-        return Fail(ToolName, "cannot read " + folder + "wav2wma.prm");
-    const std::string operation = parameters.Get(Parameters, "Operation");
-    if (operation != "CONVERTWAVTOWMA")
-        return Fail(ToolName, "unknown operation \"" + operation + "\"");
-    return Convert(parameters);
-}
-
 } // namespace
 
 int main()
 {
     CatchStopSignals();
-    try {
-        return Run();
-    } catch (const std::exception &e) {
-        return Fail(ToolName, e.what());
-    }
+    return RunWithParameters(ToolName, "wav2wma.prm", Convert);
 }

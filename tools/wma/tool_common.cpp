@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <unistd.h>
 
 #define SI_NO_CONVERSION
@@ -68,6 +69,30 @@ bool TExchangeFile::Save(const std::string &path) const
         return false;
     }
     return true;
+}
+
+int RunWithParameters(const char *tool, const char *fileName,
+                      int (*work)(const std::string &folder, const TExchangeFile &parameters))
+{
+    try {
+        const std::string folder = OwnFolder();
+        TExchangeFile parameters;
+        if (!parameters.Load(folder + fileName))
+            return Fail(tool, "cannot read " + folder + fileName);
+        return work(folder, parameters);
+    } catch (const std::exception &e) {
+        return Fail(tool, e.what());
+    }
+}
+
+TTrackTags TagParameters(const TExchangeFile &parameters)
+{
+    TTrackTags tags;
+    tags.Name = parameters.Get("Parameters", "Name");
+    tags.Album = parameters.Get("Parameters", "Album");
+    tags.Composer = parameters.Get("Parameters", "Composer");
+    tags.Artist = parameters.Get("Parameters", "Artist");
+    return tags;
 }
 
 int Fail(const char *tool, const std::string &why)

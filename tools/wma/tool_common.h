@@ -1,5 +1,7 @@
 #pragma once
 
+#include "track_tags.h"
+
 #include <memory>
 #include <string>
 
@@ -32,6 +34,15 @@ private:
     struct Data;
     std::unique_ptr<Data> d;
 };
+
+// Loads the parameter file fileName beside the program and runs work with the program's folder
+// and the file; returns work's exit code. A file that cannot be read, or an exception that
+// escapes work, ends the tool with Fail.
+int RunWithParameters(const char *tool, const char *fileName,
+                      int (*work)(const std::string &folder, const TExchangeFile &parameters));
+
+// The texts "Name", "Album", "Composer" and "Artist" of section "Parameters".
+TTrackTags TagParameters(const TExchangeFile &parameters);
 
 // Prints "tool: why" as one line on standard error; the tool then ends with exit code 255.
 int Fail(const char *tool, const std::string &why);

@@ -8,7 +8,6 @@
 #include "tool_common.h"
 #include "track_tags.h"
 
-#include <exception>
 #include <unistd.h>
 
 namespace {
@@ -41,12 +40,8 @@ int UpdateTags(const std::string &folder)
     return Fail(ToolName, "cannot start " + writer + ": " + SystemError());
 }
 
-int Run()
+int Work(const std::string &folder, const TExchangeFile &parameters)
 {
-    const std::string folder = OwnFolder();
-    TExchangeFile parameters;
-    if (!parameters.Load(folder + "wma.prm"))
-        return Fail(ToolName, "cannot read " + folder + "wma.prm");
     const std::string operation = parameters.Get(Parameters, "Operation");
     const std::string path = parameters.Get(Parameters, "FileToWork");
     if (path.empty())
@@ -62,9 +57,5 @@ int Run()
 
 int main()
 {
-    try {
-        return Run();
-    } catch (const std::exception &e) {
-        return Fail(ToolName, e.what());
-    }
+    return RunWithParameters(ToolName, "wma.prm", Work);
 }

@@ -6,27 +6,18 @@
 #include "track_tags.h"
 
 #include <csignal>
-#include <exception>
 
 namespace {
 
 const char ToolName[] = "wma";
 const char Parameters[] = "Parameters";
 
-int Run()
+int Work(const std::string &, const TExchangeFile &parameters)
 {
-    const std::string folder = OwnFolder();
-    TExchangeFile parameters;
-    if (!parameters.Load(folder + "wma.prm"))
-        return Fail(ToolName, "cannot read " + folder + "wma.prm");
     if (parameters.Get(Parameters, "Operation") != "UPDATEWMATAGS")
         return Fail(ToolName, "wma.prm asks for no tag update");
     const std::string path = parameters.Get(Parameters, "FileToWork");
-    TTrackTags tags;
-    tags.Name = parameters.Get(Parameters, "Name");
-    tags.Album = parameters.Get(Parameters, "Album");
-    tags.Composer = parameters.Get(Parameters, "Composer");
-    tags.Artist = parameters.Get(Parameters, "Artist");
+    const TTrackTags tags = TagParameters(parameters);
     // TagLib may rewrite the whole file to make room for the tags: a stop request waits until
     // the file is whole again, then ends the process.
     sigset_t stops;
@@ -46,9 +37,5 @@ int Run()
 
 int main()
 {
-    try {
-        return Run();
-    } catch (const std::exception &e) {
-        return Fail(ToolName, e.what());
-    }
+    return RunWithParameters(ToolName, "wma.prm", Work);
 }

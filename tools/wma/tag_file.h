@@ -1,0 +1,53 @@
+#pragma once
+
+#include "track_tags.h"
+
+#include <cstdint>
+#include <string>
+
+// What the tag readers share: reading parts of a file, numbers and texts in its bytes. Every
+// length the readers take from a file is checked against what was really read, so a damaged
+// or hostile file can only make the reading fail, never reach past a buffer.
+
+using Bytes = std::string;
+
+// The parts of a file that the tag formats point at, read on demand.
+class TFile {
+public:
+    explicit TFile(const std::string &path);
+    ~TFile();
+    TFile(const TFile &) = delete;
+    TFile &operator=(const TFile &) = delete;
+
+    // False for a missing or unreadable file and for anything but a plain file.
+    bool usable() const { return m_usable; }
+    uint64_t size() const { return m_size; }
+    // Exactly count bytes at offset, or false.
+    bool Read(uint64_t offset, uint64_t count, Bytes &out) const;
+
+private:
+    int m_fd;
+    uint64_t m_size = 0;
+    bool m_usable = false;
+};
+
+inline uint8_t At(const Bytes &data, size_t index)
+{
+    return uint8_t(data[index]);
+}
+
+uint32_t BigEndian(const Bytes &data, size_t at, int count);
+uint64_t LittleEndian(const Bytes &data, size_t at, int count);
+void AppendUtf8(std::string &out, char32_t c);
+std::string FromLatin1(const Bytes &data);
+// UTF-16 up to its first NUL; unpaired surrogates become U+FFFD.
+std::string FromUtf16(const Bytes &data, bool bigEndian);
+// Keeps only well-formed UTF-8, so that nothing else reaches the results file.
+std::string ValidUtf8(const Bytes &data);
+// Without the spaces and control characters at either end.
+std::string Trimmed(std::string text);
+
+// The readers of the two kinds of file: false with a reason in error when the file is not
+// of the kind or is damaged.
+bool ReadMpegTags(const TFile &file, TTrackTags &tags, std::string &error);
+bool ReadAsfTags(const TFile &file, TTrackTags &tags, std::string &error);
