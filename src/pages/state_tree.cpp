@@ -51,7 +51,7 @@ TStateTreeItem *TStateTreeItem::ChildItem(int index) const
 }
 
 // Draws the state picture and the node picture in front of the text of column 0; the text
-// and its selection follow them, as on the classic tree control.
+// and its selection follow them.
 class TStateTreeDelegate : public QStyledItemDelegate {
 public:
     explicit TStateTreeDelegate(TStateTree *tree) : QStyledItemDelegate(tree), m_tree(tree) {}
@@ -77,9 +77,6 @@ public:
         }
         QStyleOptionViewItem textOption(option);
         textOption.rect.setLeft(x);
-        // A single-column tree marks the text only; a table marks whole rows.
-        if (m_tree->columnCount() == 1)
-            textOption.rect.setWidth(qMin(textOption.rect.width(), TextWidth(option, item->text(0))));
         QStyledItemDelegate::paint(painter, textOption, index);
     }
 

@@ -98,6 +98,11 @@ void TFormViewPlayList::FormShow()
 
 void TFormViewPlayList::ListTracks()
 {
+    // Shown without a playlist (never by the play a list page): nothing to list.
+    if (PlaylistPath.isEmpty()) {
+        ListViewPlay->clear();
+        return;
+    }
     const std::unique_ptr<TBaseStringList> records = ReadPlaylistForDisplay(PlaylistPath);
     ListViewPlay->clear();
     QList<QTreeWidgetItem *> rows;
