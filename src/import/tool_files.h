@@ -6,8 +6,8 @@
 // call writes the tool's parameter file ("wav2wma.prm" or "wma.prm", section "Parameters")
 // beside the tool, keeping keys that earlier runs left there, runs the tool with RunTool and
 // reads what it answers. Tag values reach the tools cut to 99 UTF-16 units; line breaks in
-// them become spaces. A path that holds a line break cannot be passed and fails the call
-// without running the tool. When the tool is missing nothing is written and nothing runs.
+// them become spaces. Paths are passed whole; one that holds a line break or begins or ends
+// with a space or tab would reach the tool changed, so it fails the call without running it. When the tool is missing nothing is written and nothing runs.
 // The parameter file is deleted after a failed run. All calls block in a nested event loop
 // (see RunTool) and never throw.
 
