@@ -208,12 +208,12 @@ void TestSelectFolderPage::drivesComeAndGo()
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1"),
                          QStringLiteral("disk/media/usb\tremovable\t0"),
                          QStringLiteral("floppy\tfloppy\t1"), QStringLiteral("cd\tcd\t0")});
-    QTRY_COMPARE_WITH_TIMEOUT(Drives(), QStringList{QStringLiteral("disk")}, 1500);
+    QTRY_COMPARE_WITH_TIMEOUT(Drives(), QStringList{QStringLiteral("disk")}, 2500);
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1"), QStringLiteral("cd\tcd\t1"),
                          QStringLiteral("disk/media/usb\tremovable\t1")});
     QTRY_COMPARE_WITH_TIMEOUT(Drives(), (QStringList{QStringLiteral("cd"), QStringLiteral("disk"),
                                                      QStringLiteral("disk/media/usb")}),
-                              1500);
+                              2500);
     SwitchPage(FormSelectFolder, FormMain);
     QVERIFY(!FormSelectFolder->Timer1->isActive());
 }
