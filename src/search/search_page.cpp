@@ -48,3 +48,21 @@ TFormSearch::TFormSearch(QWidget *parent)
     }
     ApplySkinAndTexts();
 }
+
+void CreateReturnButtons(TFormBase *page)
+{
+    const QList<QPixmap> pictures = ButtonPictures({"return_main", "return_back", "exit"});
+    page->CreateIconButton(TFormBase::TopBase, 0, false, [](TFormBase *from) { SwitchPage(from, FormMain); },
+                           pictures, QStringLiteral("ButtonReturnToMain"));
+    page->CreateIconButton(TFormBase::TopBase, 1, false,
+                           [](TFormBase *from) { SwitchPage(from, FormSearch); }, pictures,
+                           QStringLiteral("ButtonReturnToSearch"));
+    page->CreateIconButton(TFormBase::TopBase, 2, false, [](TFormBase *) { EndApplication(); },
+                           pictures, QStringLiteral("ButtonExit"));
+    page->CreateButtonLabel(QStringLiteral("LabelReturnToMain"), TFormBase::TopBase, 0,
+                            QStringLiteral("ReturnToMain"), QStringLiteral("Return to main menu"));
+    page->CreateButtonLabel(QStringLiteral("LabelReturnToSearch"), TFormBase::TopBase, 1,
+                            QStringLiteral("ReturnToSearch"), QStringLiteral("Return to search"));
+    page->CreateButtonLabel(QStringLiteral("LabelExit"), TFormBase::TopBase, 2,
+                            QStringLiteral("Exit"), QStringLiteral("Exit"));
+}

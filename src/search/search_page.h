@@ -10,3 +10,7 @@ public:
 };
 
 extern TFormSearch *FormSearch;
+
+// The top group of the folder chooser and the track selection page: "Return to main menu",
+// "Return to search" and "Exit", with their labels.
+void CreateReturnButtons(TFormBase *page);

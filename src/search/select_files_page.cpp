@@ -3,7 +3,6 @@
 #include "app/application.h"
 #include "app/ini_file.h"
 #include "app/settings.h"
-#include "pages/main_form.h"
 #include "pages/skin.h"
 #include "platform/volumes.h"
 #include "search/search_page.h"
@@ -104,24 +103,12 @@ TFormSelectFiles::TFormSelectFiles(QWidget *parent)
     LabelHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     SetTextColor(LabelHint, Qt::red);
 
-    const QList<QPixmap> top = ButtonPictures({"return_main", "return_back", "exit"});
-    CreateIconButton(TopBase, 0, false, [](TFormBase *page) { SwitchPage(page, FormMain); }, top,
-                     QStringLiteral("ButtonReturnToMain"));
-    CreateIconButton(TopBase, 1, false, [](TFormBase *page) { SwitchPage(page, FormSearch); },
-                     top, QStringLiteral("ButtonReturnToSearch"));
-    CreateIconButton(TopBase, 2, false, [](TFormBase *) { EndApplication(); }, top,
-                     QStringLiteral("ButtonExit"));
+    CreateReturnButtons(this);
     const QList<QPixmap> bottom = ButtonPictures({"deselect", "describe"});
     CreateIconButton(BottomBase(2), 0, false, [this](TFormBase *) { DeselectAll(); }, bottom,
                      QStringLiteral("ButtonDeselectAll"));
     CreateIconButton(BottomBase(2), 1, true, [this](TFormBase *) { SetTracksDescription(); },
                      bottom, QStringLiteral("ButtonSetDescription"));
-    CreateButtonLabel(QStringLiteral("LabelReturnToMain"), TopBase, 0,
-                      QStringLiteral("ReturnToMain"), QStringLiteral("Return to main menu"));
-    CreateButtonLabel(QStringLiteral("LabelReturnToSearch"), TopBase, 1,
-                      QStringLiteral("ReturnToSearch"), QStringLiteral("Return to search"));
-    CreateButtonLabel(QStringLiteral("LabelExit"), TopBase, 2, QStringLiteral("Exit"),
-                      QStringLiteral("Exit"));
     CreateButtonLabel(QStringLiteral("LabelDeselectAll"), BottomBase(2), 0,
                       QStringLiteral("DeselectAll"), QStringLiteral("Deselect all tracks"));
     CreateButtonLabel(QStringLiteral("LabelSetDescription"), BottomBase(2), 1,

@@ -1,7 +1,6 @@
 #include "search/select_folder_page.h"
 
 #include "app/application.h"
-#include "pages/main_form.h"
 #include "pages/skin.h"
 #include "pages/state_tree.h"
 #include "platform/volumes.h"
@@ -27,21 +26,9 @@ TFormSelectFolder::TFormSelectFolder(QWidget *parent)
                 parent)
 {
     FormSelectFolder = this;
-    const QList<QPixmap> top = ButtonPictures({"return_main", "return_back", "exit"});
-    CreateIconButton(TopBase, 0, false, [](TFormBase *page) { SwitchPage(page, FormMain); }, top,
-                     QStringLiteral("ButtonReturnToMain"));
-    CreateIconButton(TopBase, 1, false, [](TFormBase *page) { SwitchPage(page, FormSearch); },
-                     top, QStringLiteral("ButtonReturnToSearch"));
-    CreateIconButton(TopBase, 2, false, [](TFormBase *) { EndApplication(); }, top,
-                     QStringLiteral("ButtonExit"));
+    CreateReturnButtons(this);
     CreateIconButton(BottomBase(1), 0, true, [this](TFormBase *) { StartSearchFromFolder(); },
                      ButtonPictures({"start_search"}), QStringLiteral("ButtonStartSearch"));
-    CreateButtonLabel(QStringLiteral("LabelReturnToMain"), TopBase, 0,
-                      QStringLiteral("ReturnToMain"), QStringLiteral("Return to main menu"));
-    CreateButtonLabel(QStringLiteral("LabelReturnToSearch"), TopBase, 1,
-                      QStringLiteral("ReturnToSearch"), QStringLiteral("Return to search"));
-    CreateButtonLabel(QStringLiteral("LabelExit"), TopBase, 2, QStringLiteral("Exit"),
-                      QStringLiteral("Exit"));
     CreateButtonLabel(QStringLiteral("LabelStartSearch"), BottomBase(1), 0,
                       QStringLiteral("StartSearch"), QStringLiteral("Start tracks search"));
     LabelAboveTreeView = CreateLabel(QStringLiteral("LabelAboveTreeView"), QRect(192, 134, 385, 38),

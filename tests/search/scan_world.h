@@ -5,6 +5,11 @@
 
 #include "app/locations.h"
 #include "app/settings.h"
+#include "pages/frame_window.h"
+#include "pages/main_form.h"
+#include "search/search_page.h"
+#include "search/select_files_page.h"
+#include "search/select_folder_page.h"
 
 #include <QDir>
 #include <QFile>
@@ -85,6 +90,20 @@ public:
         const QString tool = ProgramFolder() + QStringLiteral("wma");
         QVERIFY(QFile::copy(QStringLiteral(QUAVERMILL_BIN_DIR "/wma"), tool));
         QVERIFY(QFile::setPermissions(tool, QFile::permissions(tool) | QFile::ExeOwner));
+    }
+
+    // The frame with the pages a search goes through, showing the main menu. Creating the
+    // main menu loads the settings, so the world's settings are set again afterwards.
+    TFrameWindow *CreatePages(bool testMode = false) const
+    {
+        auto *frame = new TFrameWindow;
+        new TFormMain(frame);
+        new TFormSearch(frame);
+        new TFormSelectFolder(frame);
+        new TFormSelectFiles(frame);
+        UseSettings(testMode);
+        SwitchPage(nullptr, FormMain);
+        return frame;
     }
 
     QString Root;   // ends in "/"

@@ -1,11 +1,6 @@
 #include "scan_world.h"
 
-#include "pages/frame_window.h"
-#include "pages/main_form.h"
 #include "playlists/player.h"
-#include "search/search_page.h"
-#include "search/select_files_page.h"
-#include "search/select_folder_page.h"
 #include "search/track_data.h"
 #include "search/track_scan.h"
 
@@ -98,13 +93,7 @@ private Q_SLOTS:
     void init()
     {
         m_world = new TScanWorld;
-        m_frame = new TFrameWindow;
-        new TFormMain(m_frame);
-        new TFormSearch(m_frame);
-        new TFormSelectFolder(m_frame);
-        new TFormSelectFiles(m_frame);
-        m_world->UseSettings();
-        SwitchPage(nullptr, FormMain);
+        m_frame = m_world->CreatePages();
     }
 
     void cleanup()

@@ -1,11 +1,5 @@
 #include "scan_world.h"
 
-#include "pages/frame_window.h"
-#include "pages/main_form.h"
-#include "search/search_page.h"
-#include "search/select_files_page.h"
-#include "search/select_folder_page.h"
-
 #include <QKeyEvent>
 #include <QTimer>
 
@@ -47,13 +41,7 @@ private Q_SLOTS:
     void init()
     {
         m_world = new TScanWorld;
-        m_frame = new TFrameWindow;
-        new TFormMain(m_frame);
-        new TFormSearch(m_frame);
-        new TFormSelectFolder(m_frame);
-        new TFormSelectFiles(m_frame);
-        m_world->UseSettings(true);   // test mode: the selection page scans nothing
-        SwitchPage(nullptr, FormMain);
+        m_frame = m_world->CreatePages(true);   // test mode: the selection page scans nothing
         m_world->Write(QStringLiteral("disk/Music/Rock/a.mp3"));
         m_world->Write(QStringLiteral("disk/Music/Jazz/b.mp3"));
         m_world->Write(QStringLiteral("disk/Books/c.txt"));
