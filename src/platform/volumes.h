@@ -60,7 +60,8 @@ public:
 
     const QList<TVolume> &Volumes() const { return m_volumes; }
     // The volume whose root is the longest that begins the path (a drive without its "/"
-    // lies on its own volume); null when none does.
+    // lies on its own volume); null when none does. Once a medium is unmounted its paths fall
+    // to the volume below it, so ask FolderExists whether a folder's medium is still in.
     const TVolume *VolumeOf(const QString &path) const;
     // True for the root of any volume, also of one left out as no drive (such as /proc): a
     // walk never enters a subfolder that is one, so each volume is walked in its own pass.
