@@ -238,8 +238,10 @@ void TFormSelectFolder::StartSearchFromFolder()
     while (top->parent())
         top = top->parent();
     const TVolumeList volumes = CurrentVolumes();
+    // A drive that went a moment ago (its node not yet pruned) counts as removable.
     const TVolume *volume = volumes.VolumeOf(FullPath(top));
-    FormSelectFiles->FromRemovable = !volume || DriveType(*volume) != DRIVE_FIXED;
+    const bool fixed = volume && volume->Root == FullPath(top) && DriveType(*volume) == DRIVE_FIXED;
+    FormSelectFiles->FromRemovable = !fixed;
     FormSelectFiles->ChosenFolder = path;
     FormSelectFiles->SearchMode = 2;
     SwitchPage(this, FormSelectFiles);
