@@ -19,7 +19,8 @@ public:
     QString ReadString(const QString &section, const QString &key, const QString &defaultValue) const;
     bool HasKey(const QString &section, const QString &key) const;
     void WriteString(const QString &section, const QString &key, const QString &value);
-    // Writes the whole file at once (temporary file and rename); raises EQuavermill on failure.
+    // Writes the whole file at once (temporary file and rename, not synced: these are the
+    // tools' exchange files); raises EQuavermill on failure.
     void Save() const;
 
     // Sets one key in the file at path, keeping every other key of the file.
