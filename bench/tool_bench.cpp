@@ -4,11 +4,9 @@
 // The scan starts the tag tool once per file, so ReadWmaTags's rate is the scan's speed. This
 // reads the tags of N generated, tagged MP3 files through ReadWmaTags and prints the rate
 // beside two floors measured in the same run: the same files read in-process with TagLib, and
-// N starts of a program that does nothing (/bin/true) through the same RunTool, and the round
-// trip once more with the parameter file written without a disk sync. It then converts five
+// N starts of a program that does nothing (/bin/true) through the same RunTool. It then converts five
 // minutes of CD audio with wav2wma and prints seconds of audio per second.
 
-#include "app/ini_file.h"
 #include "app/locations.h"
 #include "import/run_tool.h"
 #include "import/tool_files.h"
@@ -65,40 +63,23 @@ int main(int argc, char **argv)
     // Other work on the machine disturbs single runs: each rate is the best of three rounds,
     // the rounds taken in turn.
     qsizetype checksum = 0;
-    const QString wma = ProgramFolder() + QStringLiteral("wma");
-    const QString prm = ProgramFolder() + QStringLiteral("wma.prm");
-    const QString rslt = ProgramFolder() + QStringLiteral("wma.rslt");
     const std::function<void(int)> work[] = {
         [](int) { RunTool(QStringLiteral("/bin/true")); },
         [&](int i) { checksum += ReadWmaTags(files[i]).Name.size(); },
-        // The same round trip with the parameter file renamed into place without the disk
-        // sync that TIniFile::Save (QSaveFile) does, to show what that sync costs.
-        [&](int i) {
-            QFile out(prm + QStringLiteral(".new"));
-            out.open(QIODevice::WriteOnly);
-            out.write("[Parameters]\nFileToWork=" + files[i].toUtf8() + "\nOperation=READWMATAGS\n");
-            out.close();
-            std::rename(QFile::encodeName(out.fileName()).constData(), QFile::encodeName(prm).constData());
-            QFile::remove(rslt);
-            if (RunTool(wma) >= 0)
-                checksum += TIniFile(rslt).ReadString(QStringLiteral("Results"), QStringLiteral("Name"), QString()).size();
-            QFile::remove(rslt);
-        },
         [&](int i) {
             TagLib::MPEG::File mp3(QFile::encodeName(files[i]).constData(), false);
             checksum += mp3.firstFrameOffset() >= 0 ? qsizetype(mp3.tag()->title().size()) : 0;
         }};
-    double best[4] = {};
+    double best[3] = {};
     for (int round = 0; round < 3; ++round) {
-        for (int kind = 0; kind < 4; ++kind)
+        for (int kind = 0; kind < 3; ++kind)
             best[kind] = std::max(best[kind], Rate(count, work[kind]));
     }
-    const double nothing = best[0], roundTrip = best[1], unsynced = best[2], inProcess = best[3];
+    const double nothing = best[0], roundTrip = best[1], inProcess = best[2];
     std::printf("files                      %d (checksum %lld)\n", count, static_cast<long long>(checksum));
     std::printf("do-nothing starts          %8.0f /s\n", nothing);
     std::printf("ReadWmaTags round trip     %8.0f files/s  (%.0f%% of the do-nothing starts; target 70%%)\n",
                 roundTrip, 100 * roundTrip / nothing);
-    std::printf("  wma.prm saved unsynced   %8.0f files/s  (%.0f%%)\n", unsynced, 100 * unsynced / nothing);
     std::printf("TagLib in-process          %8.0f files/s\n", inProcess);
 
     const int seconds = 300;
