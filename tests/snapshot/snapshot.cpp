@@ -1,23 +1,82 @@
 // Renders every page of Quavermill into <folder>/<section>.png so the look can be checked by
-// eye. The pages are shown one after another as the program would show them, in a world of
-// their own (an empty data folder unless XDG_DATA_HOME is set, no volumes unless
-// QUAVERMILL_VOLUMES is set).
+// eye. The pages are shown one after another as the program would show them, in a small world
+// of their own: a USB stick with two albums, a catalog of a few tracks (one of them missing)
+// and one playlist.
 //
 //   QT_QPA_PLATFORM=offscreen build/tests/page_snapshots shots/
 
 #include "app/create_pages.h"
 #include "app/locations.h"
+#include "catalog/catalog_record.h"
 #include "pages/frame_window.h"
 #include "pages/main_form.h"
 #include "pages/page_form.h"
+#include "playlists/playlist_file.h"
+#include "playlists/view_play_list_page.h"
+#include "search/select_files_page.h"
+#include "test_media.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
+
+namespace {
+
+QString Track(const QString &root, const QString &path)
+{
+    const QString file = root + QLatin1Char('/') + path;
+    QDir().mkpath(QFileInfo(file).path());
+    TestMedia::WriteFile(file, file.endsWith(QLatin1String(".wav"))
+                                   ? TestMedia::Wav(44100, 2, 4410)
+                                   : TestMedia::SilentMp3(20));
+    return file;
+}
+
+QString Record(const QString &composer, const QString &artist, const QString &album, int number,
+               const QString &file, const QString &name)
+{
+    return BuildRecord(QStringLiteral("DAT"), composer, artist, album,
+                       QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0')), file, name,
+                       QString::number(4180000 + number * 731000));
+}
+
+void BuildWorld(const QString &root)
+{
+    qputenv("XDG_DATA_HOME", (root + QStringLiteral("/data")).toUtf8());
+    const QString stick = root + QStringLiteral("/stick");
+    Track(stick, QStringLiteral("Homogenic/01 Hunter.mp3"));
+    Track(stick, QStringLiteral("Homogenic/02 Jóga.mp3"));
+    Track(stick, QStringLiteral("Homogenic/03 Unravel.mp3"));
+    Track(stick, QStringLiteral("Kind of Blue/So What.wav"));
+    const QString volumes = root + QStringLiteral("/volumes");
+    QFile table(volumes);
+    table.open(QIODevice::WriteOnly);
+    table.write(stick.toUtf8() + "/\tremovable\t1\n");
+    qputenv("QUAVERMILL_VOLUMES", volumes.toUtf8());
+
+    const QString library = DefaultStorageFolder();
+    const QStringList records = {
+        Record(QStringLiteral("Björk"), QStringLiteral("Björk"), QStringLiteral("Homogenic"), 1,
+               Track(library, QStringLiteral("Björk/Homogenic/01 Hunter.mp3")), QStringLiteral("Hunter")),
+        Record(QStringLiteral("Björk"), QStringLiteral("Björk"), QStringLiteral("Homogenic"), 2,
+               Track(library, QStringLiteral("Björk/Homogenic/02 Jóga.mp3")), QStringLiteral("Jóga")),
+        Record(QStringLiteral("Miles Davis"), QStringLiteral("Miles Davis"), QStringLiteral("Kind of Blue"), 1,
+               Track(library, QStringLiteral("Miles Davis/Kind of Blue/So What.mp3")), QStringLiteral("So What")),
+        Record(QStringLiteral("J. S. Bach"), QStringLiteral("Glenn Gould"), QStringLiteral("Goldberg Variations"), 1,
+               library + QStringLiteral("/Glenn Gould/Goldberg Variations/Aria.mp3"), QStringLiteral("Aria")),
+    };
+    TestMedia::WriteFile(DataFile(QLatin1String(CatalogFileName)),
+                         (HeaderRecord() + QStringLiteral("\r\n") + records.join(QStringLiteral("\r\n"))
+                          + QStringLiteral("\r\n")).toUtf8());
+    WritePlaylist(QStringLiteral("Evening"), records);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -25,19 +84,16 @@ int main(int argc, char *argv[])
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("shots");
     QDir().mkpath(folder);
     QTemporaryDir world;
-    if (qEnvironmentVariableIsEmpty("XDG_DATA_HOME"))
-        qputenv("XDG_DATA_HOME", world.path().toUtf8());
-    if (qEnvironmentVariableIsEmpty("QUAVERMILL_VOLUMES")) {
-        const QString volumes = world.filePath(QStringLiteral("volumes"));
-        QFile(volumes).open(QIODevice::WriteOnly);
-        qputenv("QUAVERMILL_VOLUMES", volumes.toUtf8());
-    }
+    BuildWorld(world.path());
+    SetProgramFolder(QStringLiteral(QUAVERMILL_BIN_DIR)); // the tag tool
 
     TFrameWindow frame;
     CreatePages(&frame);
     SwitchPage(nullptr, FormMain);
     QTest::qWait(100);
     TFormBase *previous = FormMain;
+    FormViewPlayList->PlaylistPath = PlaylistPath(QStringLiteral("Evening"));
+    FormSelectFiles->FromRemovable = true;
     for (TFormBase *page : frame.findChildren<TFormBase *>(Qt::FindDirectChildrenOnly)) {
         SwitchPage(previous, page);
         previous = page;
