@@ -1,6 +1,5 @@
 #include "catalog/catalog_tree_page.h"
 
-#include "app/application.h"
 #include "catalog/base_string_list.h"
 #include "catalog/catalog_tree.h"
 #include "pages/main_form.h"
@@ -13,20 +12,12 @@ TCatalogTreePage::TCatalogTreePage(const QString &section, const QString &captio
                                    const QRect &treePlace, bool playMissing, QWidget *parent)
     : TFormBase(section, caption, parent)
 {
-    const QList<QPixmap> top = ButtonPictures({"return_main", "exit"});
-    CreateIconButton(TopBase, 0, false, [](TFormBase *page) { SwitchPage(page, FormMain); }, top,
-                     QStringLiteral("ButtonReturnToMain"));
-    CreateIconButton(TopBase, 1, false, [](TFormBase *) { EndApplication(); }, top,
-                     QStringLiteral("ButtonExit"));
+    CreateButtonGroup(TopBase, {ReturnToMainButton(), ExitButton()});
     LabelHint = CreateLabel(QStringLiteral("LabelHint"), hintPlace, QStringLiteral("Hint"), hint, false);
     LabelHint->setFont(PageFont(13));
     LabelHint->setWordWrap(true);
     LabelHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     SetTextColor(LabelHint, Qt::white);
-    CreateButtonLabel(QStringLiteral("LabelReturnToMain"), TopBase, 0,
-                      QStringLiteral("ReturnToMain"), QStringLiteral("Return to main menu"));
-    CreateButtonLabel(QStringLiteral("LabelExit"), TopBase, 1, QStringLiteral("Exit"),
-                      QStringLiteral("Exit"));
 
     TreeViewCatalog = new TStateTree(this);
     TreeViewCatalog->setObjectName(QStringLiteral("TreeViewCatalog"));

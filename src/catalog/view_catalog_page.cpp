@@ -27,17 +27,14 @@ TFormViewCatalog::TFormViewCatalog(QWidget *parent)
                        QRect(192, 96, 393, 191), false, parent)
 {
     FormViewCatalog = this;
-    const QList<QPixmap> bottom = ButtonPictures({"delete", "playlist_new"});
-    const int bottomBase = BottomBase(2);
-    CreateIconButton(bottomBase, 0, false, [this](TFormBase *) { DeleteTracks(); }, bottom,
-                     QStringLiteral("ButtonDeleteTracks"));
-    CreateIconButton(bottomBase, 1, true,
-                     [](TFormBase *page) { SwitchPage(page, FormCreatePlaylist); }, bottom,
-                     QStringLiteral("ButtonCreatePlaylist"));
-    CreateButtonLabel(QStringLiteral("LabelDeleteTracks"), bottomBase, 0,
-                      QStringLiteral("DeleteTracks"), QStringLiteral("Delete tracks"));
-    CreateButtonLabel(QStringLiteral("LabelCreatePlaylist"), bottomBase, 1,
-                      QStringLiteral("CreatePlaylist"), QStringLiteral("Create playlist"));
+    CreateButtonGroup(BottomBase(2),
+                      {
+                          {"DeleteTracks", "Delete tracks", "delete",
+                           [this](TFormBase *) { DeleteTracks(); }},
+                          {"CreatePlaylist", "Create playlist", "playlist_new",
+                           [](TFormBase *page) { SwitchPage(page, FormCreatePlaylist); }},
+                      },
+                      1);
     FinishPage({TreeViewCatalog});
 
     m_catalog = OpenCatalog(CatalogPath());

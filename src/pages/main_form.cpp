@@ -17,34 +17,34 @@ TFormMain::TFormMain(QWidget *parent)
     : TFormBase(QStringLiteral("Main"), QStringLiteral("Main Menu"), parent)
 {
     FormMain = this;
-    const QList<QPixmap> pictures = ButtonPictures({"play", "add", "catalog", "playlist_new", "exit", "help"});
-    struct Entry {
-        const char *label;
-        const char *key;
-        const char *text;
-        TButtonAction action;
-    };
-    const Entry entries[] = {
-        {"LabelPlayList", "PlayList", "Play a list", [](TFormBase *page) { SwitchPage(page, FormPlayList); }},
-        {"LabelAddTracks", "AddTracks", "Add tracks to the catalog",
-         [](TFormBase *page) { SwitchPage(page, FormSearch); }},
-        {"LabelShowCatalogs", "ShowCatalogs", "Show catalog contents",
-         [](TFormBase *page) { SwitchPage(page, FormViewCatalog); }},
-        {"LabelCreatePlaylist", "CreatePlaylist", "Create playlist",
-         [](TFormBase *page) { SwitchPage(page, FormCreatePlaylist); }},
-        {"LabelExit", "Exit", "Exit", [](TFormBase *) { EndApplication(); }},
-        {"LabelHelp", "Help", "Help", [](TFormBase *) { OpenHelp(); }},
-    };
-    int index = 0;
-    for (const Entry &entry : entries) {
-        CreateIconButton(TopBase, index, index == 0, entry.action, pictures,
-                         QStringLiteral("Button") + QLatin1String(entry.key));
-        CreateButtonLabel(QLatin1String(entry.label), TopBase, index, QLatin1String(entry.key),
-                          QLatin1String(entry.text));
-        ++index;
-    }
+    CreateButtonGroup(
+        TopBase,
+        {
+            {"PlayList", "Play a list", "play",
+             [](TFormBase *page) { SwitchPage(page, FormPlayList); }},
+            {"AddTracks", "Add tracks to the catalog", "add",
+             [](TFormBase *page) { SwitchPage(page, FormSearch); }},
+            {"ShowCatalogs", "Show catalog contents", "catalog",
+             [](TFormBase *page) { SwitchPage(page, FormViewCatalog); }},
+            {"CreatePlaylist", "Create playlist", "playlist_new",
+             [](TFormBase *page) { SwitchPage(page, FormCreatePlaylist); }},
+            ExitButton(),
+            {"Help", "Help", "help", [](TFormBase *) { OpenHelp(); }},
+        },
+        0);
     LoadSettings();
     ApplySkinAndTexts();
+}
+
+TButtonSpec ReturnToMainButton()
+{
+    return {"ReturnToMain", "Return to main menu", "return_main",
+            [](TFormBase *page) { SwitchPage(page, FormMain); }};
+}
+
+TButtonSpec ExitButton()
+{
+    return {"Exit", "Exit", "exit", [](TFormBase *) { EndApplication(); }};
 }
 
 void TFormMain::OpenHelp()

@@ -12,3 +12,7 @@ public:
 };
 
 extern TFormMain *FormMain;
+
+// The buttons most pages share: back to the main menu, and the end of the program.
+TButtonSpec ReturnToMainButton();
+TButtonSpec ExitButton();

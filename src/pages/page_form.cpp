@@ -64,14 +64,6 @@ void TIconButton::paintEvent(QPaintEvent *event)
                        m_data.picture);
 }
 
-QList<QPixmap> ButtonPictures(std::initializer_list<const char *> names)
-{
-    QList<QPixmap> pictures;
-    for (const char *name : names)
-        pictures.append(QPixmap(QStringLiteral(":/buttons/%1.png").arg(QLatin1String(name))));
-    return pictures;
-}
-
 TFormBase::TFormBase(const QString &section, const QString &designedCaption, QWidget *parent)
     : QWidget(parent ? parent : Frame()), m_section(section)
 {
@@ -137,6 +129,23 @@ QLabel *TFormBase::CreateButtonLabel(const QString &objectName, int base, int in
                                      const QString &textKey, const QString &text)
 {
     return CreateLabel(objectName, QRect(192, base + 42 * index + 6, 385, 25), textKey, text);
+}
+
+void TFormBase::CreateButtonGroup(int base, std::initializer_list<TButtonSpec> buttons,
+                                  int defaultIndex)
+{
+    QList<QPixmap> pictures;
+    for (const TButtonSpec &button : buttons)
+        pictures.append(QPixmap(QStringLiteral(":/buttons/%1.png").arg(QLatin1String(button.picture))));
+    int index = 0;
+    for (const TButtonSpec &button : buttons) {
+        const QLatin1String key(button.key);
+        CreateIconButton(base, index, index == defaultIndex, button.action, pictures,
+                         QStringLiteral("Button") + key);
+        CreateButtonLabel(QStringLiteral("Label") + key, base, index, key,
+                          QLatin1String(button.text));
+        ++index;
+    }
 }
 
 void TFormBase::RunButton(QPushButton *button)

@@ -50,11 +50,19 @@ private:
     TButtonData m_data;
 };
 
-// A picture list of 16 x 16 button pictures on silver, built from the program's named button
-// pictures (":/buttons/<name>.png"): play, add, catalog, playlist_new, exit, help, return_main,
-// return_back, search_removable, search_fixed, search_folder, start_search, deselect, describe,
-// add_catalog, delete, save, show_content.
-QList<QPixmap> ButtonPictures(std::initializer_list<const char *> names);
+
+// One icon button and its label in a group. The button is named "Button" + key and the label
+// "Label" + key; the label's text is read from the text file under key.
+struct TButtonSpec {
+    const char *key;
+    const char *text;       // the designed label text
+    // One of the named 16 x 16 button pictures on silver (":/buttons/<name>.png"): play, add,
+    // catalog, playlist_new, exit, help, return_main, return_back, search_removable,
+    // search_fixed, search_folder, start_search, deselect, describe, add_catalog, delete, save,
+    // show_content.
+    const char *picture;
+    TButtonAction action;
+};
 
 // One page of the program: a child of the frame window that fills its client area, with a
 // picture on the left, a picture on the right, large labels on the right picture and an icon
@@ -80,14 +88,14 @@ public:
 
     TIconButton *CreateIconButton(int base, int index, bool isDefault, TButtonAction action,
                                   const QList<QPixmap> &pictures, const QString &objectName = {});
-    // A large label at left 192, 6 pixels below button `index` of the group at `base`. Its
-    // text is read from the text file under `textKey` and it takes "RightTextColor".
-    QLabel *CreateButtonLabel(const QString &objectName, int base, int index,
-                              const QString &textKey, const QString &text);
     // Any label that the text file names by `textKey` (empty: none) and that takes
     // "RightTextColor" when rightSide is set.
     QLabel *CreateLabel(const QString &objectName, const QRect &place, const QString &textKey,
                         const QString &text, bool rightSide = true);
+    // A group of icon buttons with their labels from `base` down; button `defaultIndex` (if
+    // any) is the page's default button.
+    void CreateButtonGroup(int base, std::initializer_list<TButtonSpec> buttons,
+                           int defaultIndex = -1);
     void RunButton(QPushButton *button);
     TIconButton *DefaultButton() const { return m_defaultButton; }
 
@@ -127,6 +135,10 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    // A large label at left 192, 6 pixels below button `index` of the group at `base`. Its
+    // text is read from the text file under `textKey` and it takes "RightTextColor".
+    QLabel *CreateButtonLabel(const QString &objectName, int base, int index,
+                              const QString &textKey, const QString &text);
     void ApplyRightSkin(const QString &imageKey, const QString &colorKey);
     void EndMessage();
 

@@ -32,10 +32,6 @@ TFormCreatePlaylist::TFormCreatePlaylist(QWidget *parent)
                        QRect(192, 120, 393, 161), true, parent)
 {
     FormCreatePlaylist = this;
-    const QList<QPixmap> bottom = ButtonPictures({"save"});
-    const int bottomBase = BottomBase(1);
-    CreateIconButton(bottomBase, 0, true, [this](TFormBase *) { SavePlaylist(); }, bottom,
-                     QStringLiteral("ButtonSavePlaylist"));
     QLabel *aboveTree = CreateLabel(QStringLiteral("LabelAboveListView"), QRect(192, 96, 385, 23),
                                     QStringLiteral("AboveListView"),
                                     QStringLiteral("Select tracks you want to include in playlist."));
@@ -48,8 +44,10 @@ TFormCreatePlaylist::TFormCreatePlaylist(QWidget *parent)
     EditName->setObjectName(QStringLiteral("EditName"));
     EditName->setGeometry(192, 305, 393, 24);
     EditName->setFont(PageFont(13));
-    CreateButtonLabel(QStringLiteral("LabelSavePlaylist"), bottomBase, 0,
-                      QStringLiteral("SavePlaylist"), QStringLiteral("Save the playlist"));
+    CreateButtonGroup(BottomBase(1),
+                      {{"SavePlaylist", "Save the playlist", "save",
+                        [this](TFormBase *) { SavePlaylist(); }}},
+                      0);
     FinishPage({aboveTree, TreeViewCatalog, aboveName, EditName});
 }
 

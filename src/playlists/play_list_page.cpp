@@ -24,24 +24,7 @@ TFormPlayList::TFormPlayList(QWidget *parent)
     : TFormBase(QStringLiteral("PlaylistChoice"), QStringLiteral("Playlist Choice"), parent)
 {
     FormPlayList = this;
-    const QList<QPixmap> top = ButtonPictures({"return_main", "exit"});
-    const QList<QPixmap> bottom = ButtonPictures({"delete", "show_content", "play"});
-    const int bottomBase = BottomBase(3);
-    CreateIconButton(TopBase, 0, false, [](TFormBase *page) { SwitchPage(page, FormMain); }, top,
-                     QStringLiteral("ButtonReturnToMain"));
-    CreateIconButton(TopBase, 1, false, [](TFormBase *) { EndApplication(); }, top,
-                     QStringLiteral("ButtonExit"));
-    CreateIconButton(bottomBase, 0, false, [this](TFormBase *) { DeletePlaylist(); }, bottom,
-                     QStringLiteral("ButtonDeletePlaylist"));
-    CreateIconButton(bottomBase, 1, false, [this](TFormBase *) { ShowContent(); }, bottom,
-                     QStringLiteral("ButtonShowListContent"));
-    CreateIconButton(bottomBase, 2, true, [this](TFormBase *) { Play(); }, bottom,
-                     QStringLiteral("ButtonPlayList"));
-
-    CreateButtonLabel(QStringLiteral("LabelReturnToMain"), TopBase, 0,
-                      QStringLiteral("ReturnToMain"), QStringLiteral("Return to main menu"));
-    CreateButtonLabel(QStringLiteral("LabelExit"), TopBase, 1, QStringLiteral("Exit"),
-                      QStringLiteral("Exit"));
+    CreateButtonGroup(TopBase, {ReturnToMainButton(), ExitButton()});
     QLabel *aboveList = CreateLabel(QStringLiteral("LabelAboveList"), QRect(192, 96, 385, 23),
                                     QStringLiteral("AboveList"),
                                     QStringLiteral("Choose a list to play."));
@@ -54,12 +37,15 @@ TFormPlayList::TFormPlayList(QWidget *parent)
     ListBoxPlayLists->setUniformItemSizes(true);
     connect(ListBoxPlayLists, &QListWidget::itemDoubleClicked, this,
             [this] { RunReporting([this] { Play(); }); });
-    CreateButtonLabel(QStringLiteral("LabelDeletePlaylist"), bottomBase, 0,
-                      QStringLiteral("DeletePlaylist"), QStringLiteral("Delete the playlist"));
-    CreateButtonLabel(QStringLiteral("LabelShowListContent"), bottomBase, 1,
-                      QStringLiteral("ShowListContent"), QStringLiteral("Show playlist content"));
-    CreateButtonLabel(QStringLiteral("LabelPlayList"), bottomBase, 2, QStringLiteral("PlayList"),
-                      QStringLiteral("Play the list"));
+    CreateButtonGroup(BottomBase(3),
+                      {
+                          {"DeletePlaylist", "Delete the playlist", "delete",
+                           [this](TFormBase *) { DeletePlaylist(); }},
+                          {"ShowListContent", "Show playlist content", "show_content",
+                           [this](TFormBase *) { ShowContent(); }},
+                          {"PlayList", "Play the list", "play", [this](TFormBase *) { Play(); }},
+                      },
+                      2);
 
     SetupMessages(QRect(192, 176, 385, 23), QRect(192, 200, 385, 23), {aboveList, ListBoxPlayLists});
     Label1->setFont(PageFont(16));

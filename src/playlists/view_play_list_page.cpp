@@ -1,6 +1,5 @@
 #include "playlists/view_play_list_page.h"
 
-#include "app/application.h"
 #include "app/ini_file.h"
 #include "catalog/base_string_list.h"
 #include "pages/main_form.h"
@@ -33,26 +32,16 @@ TFormViewPlayList::TFormViewPlayList(QWidget *parent)
     : TFormBase(QStringLiteral("ViewPlaylist"), QStringLiteral("Playlist Viewing"), parent)
 {
     FormViewPlayList = this;
-    const QList<QPixmap> top = ButtonPictures({"return_main", "return_back", "exit"});
-    const QList<QPixmap> bottom = ButtonPictures({"play"});
-    const int bottomBase = BottomBase(1);
-    CreateIconButton(TopBase, 0, false, [](TFormBase *page) { SwitchPage(page, FormMain); }, top,
-                     QStringLiteral("ButtonReturnToMain"));
-    CreateIconButton(TopBase, 1, false, [](TFormBase *page) { SwitchPage(page, FormPlayList); },
-                     top, QStringLiteral("ButtonReturnToSelection"));
-    CreateIconButton(TopBase, 2, false, [](TFormBase *) { EndApplication(); }, top,
-                     QStringLiteral("ButtonExit"));
-    CreateIconButton(bottomBase, 0, true, [this](TFormBase *) { Play(); }, bottom,
-                     QStringLiteral("ButtonPlayList"));
-
-    CreateButtonLabel(QStringLiteral("LabelReturnToMain"), TopBase, 0,
-                      QStringLiteral("ReturnToMain"), QStringLiteral("Return to main menu"));
-    CreateButtonLabel(QStringLiteral("LabelReturnToSelection"), TopBase, 1,
-                      QStringLiteral("ReturnToSelection"), QStringLiteral("Return to playlist selection"));
-    CreateButtonLabel(QStringLiteral("LabelExit"), TopBase, 2, QStringLiteral("Exit"),
-                      QStringLiteral("Exit"));
-    CreateButtonLabel(QStringLiteral("LabelPlayList"), bottomBase, 0, QStringLiteral("PlayList"),
-                      QStringLiteral("Play the list"));
+    CreateButtonGroup(TopBase,
+                      {
+                          ReturnToMainButton(),
+                          {"ReturnToSelection", "Return to playlist selection", "return_back",
+                           [](TFormBase *page) { SwitchPage(page, FormPlayList); }},
+                          ExitButton(),
+                      });
+    CreateButtonGroup(BottomBase(1), {{"PlayList", "Play the list", "play",
+                                       [this](TFormBase *) { Play(); }}},
+                      0);
 
     ListViewPlay = new TStateTree(this);
     ListViewPlay->setObjectName(QStringLiteral("ListViewPlay"));

@@ -104,15 +104,14 @@ TFormSelectFiles::TFormSelectFiles(QWidget *parent)
     SetTextColor(LabelHint, Qt::red);
 
     CreateReturnButtons(this);
-    const QList<QPixmap> bottom = ButtonPictures({"deselect", "describe"});
-    CreateIconButton(BottomBase(2), 0, false, [this](TFormBase *) { DeselectAll(); }, bottom,
-                     QStringLiteral("ButtonDeselectAll"));
-    CreateIconButton(BottomBase(2), 1, true, [this](TFormBase *) { SetTracksDescription(); },
-                     bottom, QStringLiteral("ButtonSetDescription"));
-    CreateButtonLabel(QStringLiteral("LabelDeselectAll"), BottomBase(2), 0,
-                      QStringLiteral("DeselectAll"), QStringLiteral("Deselect all tracks"));
-    CreateButtonLabel(QStringLiteral("LabelSetDescription"), BottomBase(2), 1,
-                      QStringLiteral("SetDescription"), QStringLiteral("Set tracks description"));
+    CreateButtonGroup(BottomBase(2),
+                      {
+                          {"DeselectAll", "Deselect all tracks", "deselect",
+                           [this](TFormBase *) { DeselectAll(); }},
+                          {"SetDescription", "Set tracks description", "describe",
+                           [this](TFormBase *) { SetTracksDescription(); }},
+                      },
+                      1);
     LabelAboveTreeView = CreateLabel(
         QStringLiteral("LabelAboveTreeView"), QRect(192, 136, 385, 23),
         QStringLiteral("AboveTreeView"),

@@ -27,10 +27,10 @@ TFormSelectFolder::TFormSelectFolder(QWidget *parent)
 {
     FormSelectFolder = this;
     CreateReturnButtons(this);
-    CreateIconButton(BottomBase(1), 0, true, [this](TFormBase *) { StartSearchFromFolder(); },
-                     ButtonPictures({"start_search"}), QStringLiteral("ButtonStartSearch"));
-    CreateButtonLabel(QStringLiteral("LabelStartSearch"), BottomBase(1), 0,
-                      QStringLiteral("StartSearch"), QStringLiteral("Start tracks search"));
+    CreateButtonGroup(BottomBase(1),
+                      {{"StartSearch", "Start tracks search", "start_search",
+                        [this](TFormBase *) { StartSearchFromFolder(); }}},
+                      0);
     LabelAboveTreeView = CreateLabel(QStringLiteral("LabelAboveTreeView"), QRect(192, 134, 385, 38),
                                      QStringLiteral("AboveTreeView"),
                                      QStringLiteral("Choose a folder to look for tracks."));

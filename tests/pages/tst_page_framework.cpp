@@ -22,19 +22,25 @@ public:
     explicit TTestPage(const QString &section, TFormBase *watched = nullptr)
         : TFormBase(section, section), m_watched(watched)
     {
-        const QList<QPixmap> pictures = ButtonPictures({"return_main", "exit"});
-        First = CreateIconButton(TopBase, 0, false, [this](TFormBase *) { ++firstRuns; }, pictures);
-        Second = CreateIconButton(TopBase, 1, true, [this](TFormBase *page) {
-            QCOMPARE(page, this);
-            ++defaultRuns;
-        }, pictures);
-        Failing = CreateIconButton(BottomBase(1), 0, false, [](TFormBase *) {
-            throw std::runtime_error("dropped");
-        }, pictures);
+        CreateButtonGroup(TopBase,
+                          {
+                              {"First", "First", "return_main", [this](TFormBase *) { ++firstRuns; }},
+                              {"Second", "Second", "exit",
+                               [this](TFormBase *page) {
+                                   QCOMPARE(page, this);
+                                   ++defaultRuns;
+                               }},
+                          },
+                          1);
+        CreateButtonGroup(BottomBase(1), {{"Failing", "Failing", "delete", [](TFormBase *) {
+                                              throw std::runtime_error("dropped");
+                                          }}});
+        First = findChild<TIconButton *>(QStringLiteral("ButtonFirst"));
+        Second = findChild<TIconButton *>(QStringLiteral("ButtonSecond"));
+        Failing = findChild<TIconButton *>(QStringLiteral("ButtonFailing"));
+        Replaced = findChild<QLabel *>(QStringLiteral("LabelFirst"));
         Edit = new QLineEdit(this);
         Edit->setGeometry(192, 150, 200, 24);
-        Replaced = CreateButtonLabel(QStringLiteral("LabelReplaced"), TopBase, 0,
-                                     QStringLiteral("Replaced"), QStringLiteral("Replaced"));
         SetupMessages(QRect(192, 170, 385, 23), QRect(192, 200, 385, 23), {Replaced, Edit});
         ApplySkinAndTexts();
     }
