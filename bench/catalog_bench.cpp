@@ -8,6 +8,8 @@
 
 #include "catalog/catalog_file.h"
 
+#include "peak_memory.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
@@ -83,18 +85,6 @@ qint64 WriteCatalog(const QString &path, int count, QRandomGenerator &random)
     return file.size();
 }
 
-long PeakKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
-
 // Median of Rounds runs, in milliseconds.
 double Time(const std::function<void()> &prepare, const std::function<void()> &run)
 {
@@ -124,7 +114,7 @@ int main(int argc, char **argv)
     const QString path = dir.filePath(QStringLiteral("mp3_library.dat"));
     QRandomGenerator random(12345);
     const qint64 fileBytes = WriteCatalog(path, count, random);
-    const long startKiB = PeakKiB();
+    const long startKiB = PeakMemoryKiB();
 
     std::unique_ptr<TBaseStringList> catalog;
     const double open = Time([&] { catalog.reset(); }, [&] { catalog = OpenCatalog(path); });
@@ -147,7 +137,7 @@ int main(int argc, char **argv)
                 catalog->SetMark(int(random.bounded(catalog->Count())), 1);
         },
         [&] { Purge(*catalog); });
-    const long peakKiB = PeakKiB();
+    const long peakKiB = PeakMemoryKiB();
     const int records = catalog->Count();
     catalog.reset();
 

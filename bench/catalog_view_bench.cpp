@@ -12,6 +12,8 @@
 #include "pages/main_form.h"
 #include "pages/state_tree.h"
 
+#include "peak_memory.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -22,18 +24,6 @@
 #include <cstdio>
 
 namespace {
-
-qint64 MemoryHighWaterKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
 
 // 1000 artists with 10 albums of 10 tracks each; 500 composers, one per album. Written line by
 // line, so that making the catalog leaves no mark on the memory figures.
@@ -91,7 +81,7 @@ int main(int argc, char *argv[])
     const QString storage = dir.path() + QStringLiteral("/Library");
     WriteCatalog(storage, tracks);
 
-    const qint64 before = MemoryHighWaterKb();
+    const long before = PeakMemoryKiB();
     TFrameWindow frame;
     new TFormMain(&frame);
     QElapsedTimer clock;
@@ -124,8 +114,8 @@ int main(int argc, char *argv[])
     std::printf("  load at page creation      %6lld ms\n", static_cast<long long>(loadMs));
     std::printf("  start message to tree drawn %5lld ms (target 1500)\n", static_cast<long long>(showMs));
     std::printf("  hide (tree cleared)        %6lld ms\n", static_cast<long long>(hideMs));
-    std::printf("  memory high-water mark     %6lld MB (target 400; %lld MB before the pages)\n",
-                MemoryHighWaterKb() / 1024, before / 1024);
+    std::printf("  memory high-water mark     %6ld MB (target 400; %ld MB before the pages)\n",
+                PeakMemoryKiB() / 1024, before / 1024);
     std::printf("  window title: %s\n", qPrintable(title));
     return 0;
 }
