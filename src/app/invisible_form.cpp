@@ -74,9 +74,11 @@ void TFormInvisible::Listen()
         throw EQuavermill(m_server->errorString());
 }
 
+// A minimised instance comes back; one that is already on the desktop stays as it is.
 void TFormInvisible::ReadRequest()
 {
-    if (TFrameWindow *frame = Frame())
+    TFrameWindow *frame = Frame();
+    if (frame && ApplicationMinimized())
         frame->RestoreApplication();
 }
 

@@ -1,4 +1,6 @@
+#include "app/create_pages.h"
 #include "app/invisible_form.h"
+#include "pages/frame_window.h"
 
 #include <QElapsedTimer>
 #include <QLocalSocket>
@@ -71,6 +73,20 @@ private Q_SLOTS:
         Stop(first);
     }
 
+    // The running instance's side of the hand-over, in this process.
+    void handOverRestoresAMinimisedInstance()
+    {
+        qputenv("XDG_DATA_HOME", m_dir.path().toUtf8());
+        TFrameWindow frame;
+        CreatePages(&frame);
+        QTRY_VERIFY(frame.isVisible());
+        frame.MinimizeApplication();
+        QTRY_VERIFY(ApplicationMinimized());
+        QVERIFY(TFormInvisible::ForwardToRunningInstance());
+        QTRY_VERIFY(!ApplicationMinimized());
+        QVERIFY(!frame.isMinimized());
+    }
+
     void socketOfCrashedInstanceDoesNotBlock()
     {
         QProcess crashed;
@@ -86,5 +102,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSingleInstance)
+QTEST_MAIN(TestSingleInstance)
 #include "tst_single_instance.moc"
