@@ -1,6 +1,7 @@
 #include "catalog/base_string_list.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -17,7 +18,11 @@ struct TKeyLess {
 
 TBaseStringList::TItem TBaseStringList::MakeItem(const QString &line)
 {
-    return TItem{line.toUtf8(), RecordKey(line), 0};
+    // The key comes from the bytes that are kept, not from line: UTF-8 has no lone surrogate,
+    // so a line holding one is kept with "?" in its place and must sort as it will be read.
+    QByteArray utf8 = line.toUtf8();
+    QByteArray key = RecordKeyUtf8(utf8);
+    return TItem{std::move(utf8), std::move(key), 0};
 }
 
 size_t TBaseStringList::LowerBound(const QByteArray &key) const
@@ -67,7 +72,7 @@ int TBaseStringList::AddOrReplace(const QString &line)
 
 int TBaseStringList::IndexOf(const QString &line) const
 {
-    const QByteArray key = RecordKey(line);
+    const QByteArray key = MakeItem(line).key;
     const size_t at = LowerBound(key);
     return at < m_items.size() && m_items[at].key == key ? int(at) : -1;
 }
