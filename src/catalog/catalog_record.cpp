@@ -1,7 +1,6 @@
 #include "catalog/catalog_record.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 namespace {
@@ -148,13 +147,6 @@ bool TCatalogRecord::IsTrack() const
     return Kind.compare(QLatin1String(TrackKind), Qt::CaseInsensitive) == 0;
 }
 
-qint64 TCatalogRecord::FileSizeBytes() const
-{
-    bool ok = false;
-    const qint64 bytes = FileSize.toLongLong(&ok);
-    return ok && bytes >= 0 ? bytes : 0;
-}
-
 QString BuildRecord(const TCatalogRecord &record)
 {
     QString line(RecordLength, u'_');
@@ -220,20 +212,9 @@ QByteArray CaseInsensitiveKey(QStringView text)
     return key;
 }
 
-static int CompareKeys(const QByteArray &a, const QByteArray &b)
-{
-    const int result = std::memcmp(a.constData(), b.constData(), size_t(std::min(a.size(), b.size())));
-    if (result != 0)
-        return result;
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
-}
-
 int CompareStrings(QStringView a, QStringView b)
 {
-    return CompareKeys(RecordKey(a), RecordKey(b));
-}
-
-int CompareTextIgnoringCase(QStringView a, QStringView b)
-{
-    return CompareKeys(CaseInsensitiveKey(a), CaseInsensitiveKey(b));
+    const QByteArray keyA = RecordKey(a);
+    const QByteArray keyB = RecordKey(b);
+    return keyA < keyB ? -1 : (keyB < keyA ? 1 : 0);
 }

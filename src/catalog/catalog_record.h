@@ -56,8 +56,6 @@ struct TCatalogRecord {
 
     // True for a track record: Kind is "DAT" without regard to case.
     bool IsTrack() const;
-    // FileSize as a number of bytes; 0 when it is not a non-negative decimal integer.
-    qint64 FileSizeBytes() const;
 };
 
 // Builds the 685-character line. Each value is cut to the characters its field keeps, never
@@ -91,4 +89,3 @@ QByteArray RecordKeyUtf8(QByteArrayView utf8Line);
 // equal without regard to case, and byte order sorts them without regard to case. Used for
 // whole playlist lines and M3U paths.
 QByteArray CaseInsensitiveKey(QStringView text);
-int CompareTextIgnoringCase(QStringView a, QStringView b);
