@@ -105,6 +105,11 @@ void MakeWritable(const QString &path)
 template <typename Produce>
 void SaveAtomically(const QString &path, Produce produce)
 {
+    // The system would take the path only up to a NUL and write another file, reporting
+    // success (a playlist named "mp3_library.dat" + NUL + "x" would replace the catalog).
+    if (path.contains(QChar(u'\0')))
+        throw EQuavermill(QStringLiteral("Cannot write %1: the name holds a NUL character")
+                              .arg(QString(path).replace(QChar(u'\0'), QChar(u'?'))));
     MakeWritable(path);
     QSaveFile file(path);
     file.setDirectWriteFallback(false);

@@ -97,13 +97,17 @@ private Q_SLOTS:
         QTest::newRow("empty") << QString();
         QTest::newRow("separator") << u"../escape"_s;
         QTest::newRow("folder") << u"sub/list"_s;
+        QTest::newRow("NUL") << u"mp3_library.dat"_s + QChar(0) + u"x"_s;
     }
 
     void badNames()
     {
         QFETCH(QString, name);
+        const QDir data(m_home.path() + u"/Quavermill"_s);
+        const QStringList before = data.entryList(QDir::Files | QDir::Hidden);
         QVERIFY_THROWS_EXCEPTION(EQuavermill, WritePlaylist(name, {Track(u"A"_s)}));
         QVERIFY(!QFile::exists(m_home.path() + u"/escape.list"_s));
+        QCOMPARE(data.entryList(QDir::Files | QDir::Hidden), before);
     }
 
     void readForDisplay()
