@@ -93,6 +93,14 @@ private:
     bool m_atStart = true;
 };
 
+// The system would take the path only up to a NUL and use another file, reporting success
+// (a playlist named "mp3_library.dat" + NUL + "x" would replace the catalog).
+void RefuseNul(const QString &path)
+{
+    if (path.contains(QChar(u'\0')))
+        throw ESystemError(EINVAL, QString(path).replace(QChar(u'\0'), QChar(u'?')));
+}
+
 void MakeWritable(const QString &path)
 {
     QFile file(path);
@@ -105,11 +113,7 @@ void MakeWritable(const QString &path)
 template <typename Produce>
 void SaveAtomically(const QString &path, Produce produce)
 {
-    // The system would take the path only up to a NUL and write another file, reporting
-    // success (a playlist named "mp3_library.dat" + NUL + "x" would replace the catalog).
-    if (path.contains(QChar(u'\0')))
-        throw EQuavermill(QStringLiteral("Cannot write %1: the name holds a NUL character")
-                              .arg(QString(path).replace(QChar(u'\0'), QChar(u'?'))));
+    RefuseNul(path);
     MakeWritable(path);
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
@@ -192,6 +196,7 @@ QStringList ReadLines(const QString &path)
 
 std::unique_ptr<TBaseStringList> OpenCatalog(const QString &path)
 {
+    RefuseNul(path);
     if (!QFile::exists(path)) {
         QFile file(path);
         errno = 0;

@@ -118,12 +118,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::newRow("missing folder") << Path(u"no/such/folder.dat"_s);
         QTest::newRow("a folder") << m_dir.path();
+        QTest::newRow("NUL in the name") << Path(u"nul"_s) + QChar(0) + u".dat"_s;
     }
 
     void openFailures()
     {
         QFETCH(QString, path);
         QVERIFY_THROWS_EXCEPTION(ESystemError, OpenCatalog(path));
+        QVERIFY(!QFile::exists(Path(u"nul"_s)));
     }
 
     void loadSortsAndKeepsFirstOfEqualKeys()
