@@ -14,6 +14,8 @@
 #include <taglib/mpegfile.h>
 #include <taglib/textidentificationframe.h>
 
+#include <sys/stat.h>
+
 using namespace TestMedia;
 
 class TestWmaTool : public QObject {
@@ -267,8 +269,8 @@ void TestWmaTool::updateWithoutWriterFails()
 
 void TestWmaTool::damagedFilesFail_data()
 {
-    QTest::addColumn<QByteArray>("content"); // empty: no file at all
-    QTest::addColumn<bool>("asFolder");
+    QTest::addColumn<QByteArray>("content"); // null: no file at all
+    QTest::addColumn<QString>("special");    // "folder" or "pipe" in place of the file
 
     QRandomGenerator random(5);
     QByteArray noise(4096, '\0');
@@ -277,26 +279,29 @@ void TestWmaTool::damagedFilesFail_data()
     // An ID3v2 header announcing a tag far longer than the file.
     const QByteArray id3Only = QByteArray("ID3\x04\x00\x00\x7f\x7f\x7f\x7f", 10) + QByteArray(100, 'x');
 
-    QTest::newRow("missing") << QByteArray() << false;
-    QTest::newRow("a folder") << QByteArray() << true;
-    QTest::newRow("empty") << QByteArray("", 0) << false;
-    QTest::newRow("random bytes") << noise << false;
-    QTest::newRow("text") << QByteArray("This is not a song.\n").repeated(50) << false;
-    QTest::newRow("one frame only") << SilentMp3(1) << false;
-    QTest::newRow("ID3 tag, no audio") << id3Only << false;
-    QTest::newRow("ASF header, then noise") << asfGuid + noise << false;
-    QTest::newRow("WMA cut short") << asfGuid + QByteArray::fromHex("ffff000000000000") << false;
+    QTest::newRow("missing") << QByteArray() << QString();
+    QTest::newRow("a folder") << QByteArray() << QStringLiteral("folder");
+    QTest::newRow("a named pipe nobody writes") << QByteArray() << QStringLiteral("pipe");
+    QTest::newRow("empty") << QByteArray("", 0) << QString();
+    QTest::newRow("random bytes") << noise << QString();
+    QTest::newRow("text") << QByteArray("This is not a song.\n").repeated(50) << QString();
+    QTest::newRow("one frame only") << SilentMp3(1) << QString();
+    QTest::newRow("ID3 tag, no audio") << id3Only << QString();
+    QTest::newRow("ASF header, then noise") << asfGuid + noise << QString();
+    QTest::newRow("WMA cut short") << asfGuid + QByteArray::fromHex("ffff000000000000") << QString();
 }
 
 void TestWmaTool::damagedFilesFail()
 {
     QFETCH(QByteArray, content);
-    QFETCH(bool, asFolder);
+    QFETCH(QString, special);
     const QString path = file(QStringLiteral("damaged.mp3"));
     QFile::remove(path);
     QDir(path).removeRecursively();
-    if (asFolder)
+    if (special == QLatin1String("folder"))
         QVERIFY(QDir().mkpath(path));
+    else if (special == QLatin1String("pipe"))
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     else if (!content.isNull())
         QVERIFY(WriteFile(path, content));
 
@@ -310,7 +315,7 @@ void TestWmaTool::damagedFilesFail()
         "[Parameters]\nFileToWork=" + path.toUtf8() + "\nOperation=UPDATEWMATAGS\nName=N\nArtist=A\n");
     QVERIFY(!update.crashed);
     QCOMPARE(update.exitCode, 255);
-    if (!asFolder)
+    if (special.isEmpty())
         QCOMPARE(ReadFile(path), content); // a file that is not audio is left as it was
 }
 

@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-TFile::TFile(const std::string &path) : m_fd(open(path.c_str(), O_RDONLY | O_CLOEXEC))
+// Opened without blocking: a named pipe given as the file would otherwise hold the tool (and
+// the scan waiting for it) until some writer appeared. It is then refused as no plain file.
+TFile::TFile(const std::string &path) : m_fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK))
 {
     struct stat info = {};
     if (m_fd >= 0 && fstat(m_fd, &info) == 0 && S_ISREG(info.st_mode)) {

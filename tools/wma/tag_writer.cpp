@@ -9,19 +9,24 @@
 #include <cstring>
 #include <fstream>
 #include <new>
+#include <sys/stat.h>
 
 namespace {
 
 const char ComposerFrame[] = "TCOM";
 const char ComposerAttribute[] = "WM/Composer";
 
-enum class Kind { Missing, Mpeg, Asf };
+enum class Kind { Unusable, Mpeg, Asf };
 
+// Only a plain file is opened: opening a named pipe would wait for a writer forever.
 Kind KindOf(const std::string &path)
 {
+    struct stat info = {};
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return Kind::Unusable;
     std::ifstream file(path, std::ios::binary);
     if (!file)
-        return Kind::Missing;
+        return Kind::Unusable;
     char head[sizeof AsfHeaderGuid] = {};
     file.read(head, sizeof head);
     if (file.gcount() == sizeof head && std::memcmp(head, AsfHeaderGuid, sizeof head) == 0)
@@ -57,6 +62,15 @@ bool OpenAsf(TagLib::ASF::File &file, std::string &error)
     return true;
 }
 
+template <typename File>
+bool Writable(const File &file, std::string &error)
+{
+    if (!file.readOnly())
+        return true;
+    error = "the file is read-only";
+    return false;
+}
+
 void SetBasicTags(TagLib::Tag *tag, const TTrackTags &tags)
 {
     tag->setTitle(Tag(tags.Name));
@@ -67,12 +81,8 @@ void SetBasicTags(TagLib::Tag *tag, const TTrackTags &tags)
 bool WriteMpeg(const std::string &path, const TTrackTags &tags, std::string &error)
 {
     TagLib::MPEG::File file(path.c_str(), false);
-    if (!OpenMpeg(file, error))
+    if (!OpenMpeg(file, error) || !Writable(file, error))
         return false;
-    if (file.readOnly()) {
-        error = "the file is read-only";
-        return false;
-    }
     TagLib::ID3v2::Tag *id3v2 = file.ID3v2Tag(true);
     SetBasicTags(id3v2, tags);
     id3v2->removeFrames(ComposerFrame);
@@ -97,12 +107,8 @@ bool WriteMpeg(const std::string &path, const TTrackTags &tags, std::string &err
 bool WriteAsf(const std::string &path, const TTrackTags &tags, std::string &error)
 {
     TagLib::ASF::File file(path.c_str(), false);
-    if (!OpenAsf(file, error))
+    if (!OpenAsf(file, error) || !Writable(file, error))
         return false;
-    if (file.readOnly()) {
-        error = "the file is read-only";
-        return false;
-    }
     TagLib::ASF::Tag *tag = file.tag();
     SetBasicTags(tag, tags);
     if (tags.Composer.empty())
@@ -139,7 +145,7 @@ bool WriteTrackTags(const std::string &path, const TTrackTags &tags, std::string
             return WriteAsf(path, tags, error);
         case Kind::Mpeg:
             return WriteMpeg(path, tags, error);
-        case Kind::Missing:
+        case Kind::Unusable:
             break;
         }
         error = "cannot open the file";
