@@ -59,17 +59,6 @@ int TBaseStringList::Add(const QString &line)
     return int(at);
 }
 
-int TBaseStringList::AddOrReplace(const QString &line)
-{
-    TItem item = MakeItem(line);
-    const size_t at = LowerBound(item.key);
-    if (at < m_items.size() && m_items[at].key == item.key)
-        m_items[at] = std::move(item);
-    else
-        m_items.insert(m_items.begin() + qsizetype(at), std::move(item));
-    return int(at);
-}
-
 int TBaseStringList::IndexOf(const QString &line) const
 {
     const QByteArray key = MakeItem(line).key;

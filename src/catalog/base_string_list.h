@@ -43,13 +43,9 @@ public:
     // Inserts the line at its sorted place with mark 0 and returns its index. When a line with
     // the same record key is already held, nothing changes and the result is -1.
     int Add(const QString &line);
-    // Like Add, but a held line with the same record key is replaced (its mark goes back to
-    // 0). Returns the index of the new line.
-    int AddOrReplace(const QString &line);
     // Index of the line whose record key equals that of line, or -1.
     int IndexOf(const QString &line) const;
     void Delete(int index);
-    void Clear() { m_items.clear(); }
 
     // Replaces the whole content with lines (UTF-8, in file order): the first of several
     // lines with the same record key stays. This is how a file is loaded.
