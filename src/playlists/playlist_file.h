@@ -26,8 +26,8 @@ QStringList SortedUniqueIgnoringCase(const QStringList &lines);
 // (read-only or not). The records are written sorted by whole line without regard to case,
 // each once, followed by CR LF. An empty list gives an empty file. The write is atomic: when
 // it fails, an earlier playlist of that name is left as it was. Raises EQuavermill when the
-// name is empty or holds "/" (a name is a file name, never a path into other folders) and
-// when the file cannot be written.
+// name is empty or holds "/" (a name is a file name, never a path into other folders) or NUL,
+// and when the file cannot be written.
 void WritePlaylist(const QString &name, const QStringList &records);
 // The same, to a given path.
 void WritePlaylistFile(const QString &path, const QStringList &records);
