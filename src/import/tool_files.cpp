@@ -70,6 +70,14 @@ bool RunWithParameters(const QString &tool, const TParameters &keys)
     return false;
 }
 
+// The file the converter makes: the WAV file's name with ".wma" in place of its extension.
+QString WmaPathFor(const QString &wavPath)
+{
+    const qsizetype dot = wavPath.lastIndexOf(QLatin1Char('.'));
+    return (dot > wavPath.lastIndexOf(QLatin1Char('/')) + 1 ? wavPath.left(dot) : wavPath)
+        + QStringLiteral(".wma");
+}
+
 bool ToolExists(const QString &tool)
 {
     return QFile::exists(ProgramFolder() + tool);
@@ -95,7 +103,10 @@ bool ConvertWavToWma(const QString &wavPath, const QString &name, const QString 
     const TParameters keys = TParameters{{QStringLiteral("Operation"), QStringLiteral("CONVERTWAVTOWMA")},
                                          {QStringLiteral("FileToWork"), wavPath}}
         + TagParameters(name, album, composer, artist);
-    return RunWithParameters(tool, keys);
+    // The caller deletes the WAV file after a success, so a run that ends well but leaves no
+    // WMA (as when the system's loader cannot find the converter's libraries and ends it with
+    // 127) must not count as one.
+    return RunWithParameters(tool, keys) && QFile::exists(WmaPathFor(wavPath));
 }
 
 void UpdateWmaTags(const QString &path, const QString &name, const QString &album,

@@ -6,10 +6,11 @@
 // call writes the tool's parameter file ("wav2wma.prm" or "wma.prm", section "Parameters")
 // beside the tool, keeping keys that earlier runs left there, runs the tool with RunTool and
 // reads what it answers. Tag values reach the tools cut to 99 UTF-16 units; line breaks in
-// them become spaces. Paths are passed whole; one that holds a line break or begins or ends
-// with a space or tab would reach the tool changed, so it fails the call without running it. When the tool is missing nothing is written and nothing runs.
-// The parameter file is deleted after a failed run. All calls block in a nested event loop
-// (see RunTool) and never throw.
+// them become spaces. Paths are passed whole, never cut to 259 units: a cut path would name
+// another file. A path that holds a line break or begins or ends with a space or tab would
+// reach the tool changed, so it fails the call without running anything. When the tool is
+// missing nothing is written and nothing runs. The parameter file is deleted after a failed
+// run. All calls block in a nested event loop (see RunTool) and never throw.
 
 // The four descriptive texts of a track as the tag tool reads them.
 struct TWmaTags {
@@ -20,9 +21,9 @@ struct TWmaTags {
 };
 
 // Converts the WAV file at wavPath into a WMA file beside it (same name, extension ".wma")
-// carrying the four texts as its tags. True when the tool reports success. The WAV file is
-// left in place either way; the caller checks beforehand that the tool exists and that
-// conversion is switched on.
+// carrying the four texts as its tags. True when the tool reports success and the WMA file
+// exists. The WAV file is left in place either way; the caller checks beforehand that the
+// tool exists and that conversion is switched on.
 bool ConvertWavToWma(const QString &wavPath, const QString &name, const QString &album,
                      const QString &composer, const QString &artist);
 
