@@ -130,6 +130,11 @@ bool TFormSelectFiles::eventFilter(QObject *watched, QEvent *event)
 
 void TFormSelectFiles::TreeClicked(const TTreeHit &hit)
 {
+    // A folder click still waiting for a double click stands on its own once another click
+    // comes; left pending, its toggle would fall on the node of the later click (a track
+    // toggled twice, or played twice).
+    if (Timer2->isActive())
+        Timer2Timer();
     if (!hit.item)
         return;
     m_clickedNode = hit.item;

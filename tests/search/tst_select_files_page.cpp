@@ -238,25 +238,35 @@ void TestSelectFilesPage::checkRules()
 void TestSelectFilesPage::folderClickWaitsForDoubleClick()
 {
     m_world->Write(QStringLiteral("disk/A/1.wav"));
+    m_world->Write(QStringLiteral("disk/A/2.wav"));
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
     Scan(1);
     QTreeWidgetItem *folder = Tree()->topLevelItem(0);
     QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {}, Center(folder, THitPart::Text));
-    QCOMPARE(States(), (QList<int>{1, 1}));
+    QCOMPARE(States(), (QList<int>{1, 1, 1}));
     QVERIFY(FormSelectFiles->Timer2->isActive());
     QCOMPARE(FormSelectFiles->Timer2->interval(), QApplication::doubleClickInterval());
-    QTRY_COMPARE(States(), (QList<int>{2, 2}));
+    QTRY_COMPARE(States(), (QList<int>{2, 2, 2}));
 
     QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {}, Center(folder, THitPart::Text));
     QTest::mouseDClick(Tree()->viewport(), Qt::LeftButton, {}, Center(folder, THitPart::Text));
     QVERIFY(!FormSelectFiles->Timer2->isActive());
     QVERIFY(folder->isExpanded());
     QTest::qWait(QApplication::doubleClickInterval() + 50);
-    QCOMPARE(States(), (QList<int>{2, 2}));
+    QCOMPARE(States(), (QList<int>{2, 2, 2}));
 
     // A track toggles at once.
     QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {}, Center(folder->child(0), THitPart::Text));
-    QCOMPARE(States(), (QList<int>{1, 1}));
+    QCOMPARE(States(), (QList<int>{1, 1, 2}));
+
+    // A track clicked while a folder click waits: the folder toggles first, then the track,
+    // each once.
+    QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {}, Center(folder, THitPart::Text));
+    QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {}, Center(folder->child(1), THitPart::Text));
+    QCOMPARE(States(), (QList<int>{1, 2, 1}));
+    QVERIFY(!FormSelectFiles->Timer2->isActive());
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QCOMPARE(States(), (QList<int>{1, 2, 1}));
 }
 
 void TestSelectFilesPage::deselectAllDuringScan()
