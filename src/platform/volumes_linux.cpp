@@ -10,24 +10,31 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-// /sys/dev/block/<major:minor> leads to the device's place in the device tree: a disk on USB
-// has "/usb" in that path, and the disk (the partition's parent) tells whether it is removable.
-static bool BlockDeviceRemovable(const TMountEntry &entry)
+static QByteArray ReadSysFile(const QString &path)
 {
-    if (entry.MajorMinor.startsWith(QLatin1String("0:")))
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray();
+}
+
+// <sys>/dev/block/<major:minor> leads to the device's place in the device tree: a disk on USB
+// has "/usb" in that path, and the disk (the partition's parent) tells whether it is removable.
+// An SD card says it is not (its reader stays while cards come and go), but its card type is
+// "SD", unlike the built-in eMMC ("MMC").
+bool BlockDeviceRemovable(const QString &majorMinor, const QString &sysFolder)
+{
+    if (majorMinor.isEmpty() || majorMinor.startsWith(QLatin1String("0:")))
         return false;
     const QString device =
-        QFileInfo(QStringLiteral("/sys/dev/block/") + entry.MajorMinor).canonicalFilePath();
+        QFileInfo(sysFolder + QStringLiteral("/dev/block/") + majorMinor).canonicalFilePath();
     if (device.isEmpty())
         return false;
     if (device.contains(QLatin1String("/usb")))
         return true;
-    for (const QString &folder : {device, QFileInfo(device).path()}) {
-        QFile removable(folder + QStringLiteral("/removable"));
-        if (removable.open(QIODevice::ReadOnly))
-            return removable.readAll().trimmed() == "1";
-    }
-    return false;
+    const QString disk = QFileInfo::exists(device + QStringLiteral("/partition"))
+                             ? QFileInfo(device).path()
+                             : device;
+    return ReadSysFile(disk + QStringLiteral("/removable")) == "1"
+           || ReadSysFile(disk + QStringLiteral("/device/type")) == "SD";
 }
 
 QList<TVolume> TLinuxVolumeSource::ReadVolumes()
@@ -35,7 +42,9 @@ QList<TVolume> TLinuxVolumeSource::ReadVolumes()
     QFile file(QStringLiteral("/proc/self/mountinfo"));
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QList<TVolume> volumes = VolumesFromMountInfo(file.readAll(), BlockDeviceRemovable);
+    QList<TVolume> volumes = VolumesFromMountInfo(file.readAll(), [](const TMountEntry &entry) {
+        return BlockDeviceRemovable(entry.MajorMinor, QStringLiteral("/sys"));
+    });
     // Containers bind single files such as /etc/hosts; only folders can be drives.
     volumes.removeIf([](const TVolume &volume) { return !QFileInfo(volume.Root).isDir(); });
     // Optical drives holding an audio disc are not mounted; they would join the list here.

@@ -1,6 +1,7 @@
 #include "platform/mountinfo.h"
 #include "platform/volume_table.h"
 #include "platform/volumes.h"
+#include "platform/volumes_linux.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,6 +32,8 @@ private:
 private Q_SLOTS:
     void classifiesMounts_data();
     void classifiesMounts();
+    void probesRemovableDevices_data();
+    void probesRemovableDevices();
     void laterMountHidesEarlierAndOrderIsByRoot();
     void readsTable();
     void tableChangesWhileRunning();
@@ -101,6 +104,53 @@ void TestVolumes::classifiesMounts()
     QTEST(DriveKind(volume), "driveKind");
     QTEST(int(DriveType(volume)), "driveType");
     QTEST(MediaPresent(volume), "present");
+}
+
+void TestVolumes::probesRemovableDevices_data()
+{
+    QTest::addColumn<QString>("disk");        // below <sys>/devices/
+    QTest::addColumn<QString>("partition");   // the mounted partition, empty for the whole disk
+    QTest::addColumn<QByteArray>("removable");
+    QTest::addColumn<QByteArray>("cardType"); // what the disk's device/type says, if anything
+    QTest::addColumn<bool>("expected");
+    QTest::newRow("SATA disk") << "pci0/ata1/host0/block/sda" << "sda2" << QByteArray("0")
+                               << QByteArray() << false;
+    QTest::newRow("USB stick") << "pci0/usb1/1-1/host6/block/sdb" << "sdb1" << QByteArray("0")
+                               << QByteArray() << true;
+    QTest::newRow("removable disk") << "pci0/ata2/host1/block/sdc" << "" << QByteArray("1")
+                                    << QByteArray() << true;
+    QTest::newRow("SD card") << "platform/sdhci/mmc0/mmc0:aaaa/block/mmcblk0" << "mmcblk0p1"
+                             << QByteArray("0") << QByteArray("SD") << true;
+    QTest::newRow("built-in eMMC") << "platform/sdhci/mmc0/mmc0:aaaa/block/mmcblk0" << "mmcblk0p1"
+                                   << QByteArray("0") << QByteArray("MMC") << false;
+}
+
+void TestVolumes::probesRemovableDevices()
+{
+    QFETCH(QString, disk);
+    QFETCH(QString, partition);
+    QFETCH(QByteArray, removable);
+    QFETCH(QByteArray, cardType);
+    QTemporaryDir dir;
+    const QString sys = dir.path() + QStringLiteral("/sys");
+    const QString diskPath = sys + QStringLiteral("/devices/") + disk;
+    WriteFile(diskPath + QStringLiteral("/removable"), removable + '\n');
+    QString device = diskPath;
+    if (!partition.isEmpty()) {
+        device = diskPath + QLatin1Char('/') + partition;
+        WriteFile(device + QStringLiteral("/partition"), "1\n");
+    }
+    if (!cardType.isEmpty()) {
+        // The disk's device link leads to the card, two levels up.
+        const QString card = QFileInfo(QFileInfo(diskPath).path()).path();
+        WriteFile(card + QStringLiteral("/type"), cardType + '\n');
+        QVERIFY(QFile::link(card, diskPath + QStringLiteral("/device")));
+    }
+    QVERIFY(QDir().mkpath(sys + QStringLiteral("/dev/block")));
+    QVERIFY(QFile::link(device, sys + QStringLiteral("/dev/block/8:1")));
+    QTEST(BlockDeviceRemovable(QStringLiteral("8:1"), sys), "expected");
+    QVERIFY(!BlockDeviceRemovable(QStringLiteral("8:9"), sys));
+    QVERIFY(!BlockDeviceRemovable(QStringLiteral("0:45"), sys));
 }
 
 void TestVolumes::laterMountHidesEarlierAndOrderIsByRoot()
