@@ -21,7 +21,7 @@ TCatalogTreeItem *CatalogItem(QTreeWidgetItem *item)
 void SetupCatalogTree(TStateTree *tree)
 {
     tree->SetNodePictures(TreePictures({"track", "track_missing", "track_hot", "track_missing_hot",
-                                        "person", "album", "root"}));
+                                        "person", "album"}));
     tree->SetStatePictures(TreePictures({nullptr, "check_on", "check_off", "check_unavailable",
                                          "check_on_hot", "check_off_hot", "check_unavailable_hot"}));
 }
@@ -82,8 +82,8 @@ qint64 FillCatalogTree(TStateTree *tree, const TBaseStringList &catalog, bool ch
 {
     tree->clear();
     const int state = checked ? CheckChecked : CheckUnchecked;
-    auto *composerRoot = new TCatalogTreeItem(composerRootText, 0, PictureRoot);
-    auto *artistRoot = new TCatalogTreeItem(artistRootText, 0, PictureRoot);
+    auto *composerRoot = new TCatalogTreeItem(composerRootText, 0, PictureGroup);
+    auto *artistRoot = new TCatalogTreeItem(artistRootText, 0, PictureGroup);
     TCatalogTreeItem *composerNode = nullptr;
     TCatalogTreeItem *artistNode = nullptr;
     TCatalogTreeItem *composerAlbum = nullptr;
@@ -107,9 +107,9 @@ qint64 FillCatalogTree(TStateTree *tree, const TBaseStringList &catalog, bool ch
         const bool newComposer = first || !SameText(record.Composer, previous.Composer);
         const bool newArtist = first || !SameText(record.Artist, previous.Artist);
         if (newComposer)
-            composerNode = add(composerRoot, record.Composer, state, PicturePerson);
+            composerNode = add(composerRoot, record.Composer, state, PictureGroup);
         if (newArtist)
-            artistNode = add(artistRoot, record.Artist, state, PicturePerson);
+            artistNode = add(artistRoot, record.Artist, state, PictureGroup);
         if (newComposer || newArtist || !SameText(record.Album, previous.Album)) {
             composerAlbum = add(composerNode, record.Album + QStringLiteral(" (") + artistRootText
                                                   + QStringLiteral(": ") + record.Artist
@@ -229,6 +229,8 @@ void TCatalogTreeHandler::Stop()
 
 namespace {
 
+// Only the two hot track pictures go back: a root of an empty catalog has no children either,
+// and its picture 4 is no pointer variant.
 void LoseImageVariant(TStateTreeItem *node)
 {
     if (node->childCount() == 0

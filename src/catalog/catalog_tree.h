@@ -19,9 +19,8 @@ enum TCatalogPicture {
     PictureTrackMissing = 1,
     PictureTrackHot = 2,
     PictureTrackMissingHot = 3,
-    PicturePerson = 4,   // composer and artist nodes
+    PictureGroup = 4,   // the two roots, composer and artist nodes
     PictureAlbum = 5,
-    PictureRoot = 6,
 };
 
 // Check states; every rule takes them modulo 3, so the pointer variants (+3) decide nothing.

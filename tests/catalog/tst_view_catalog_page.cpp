@@ -82,6 +82,10 @@ private Q_SLOTS:
             names << artists->child(i)->text(0);
         QCOMPARE(names, (QStringList{QStringLiteral("A"), QStringLiteral("A"), QStringLiteral("B")}));
         QVERIFY(Tree()->topLevelItem(0)->isExpanded() && artists->isExpanded());
+        // Roots, composers and artists share one picture; albums have their own.
+        QCOMPARE(CatalogItem(artists)->NodeIndex(), int(PictureGroup));
+        QCOMPARE(CatalogItem(artists->child(0))->NodeIndex(), int(PictureGroup));
+        QCOMPARE(CatalogItem(artists->child(0)->child(0))->NodeIndex(), int(PictureAlbum));
         TCatalogTreeItem *track = Node({ComposerRoot, QStringLiteral("bach"),
                                         Album(QStringLiteral("X"), ArtistRoot, QStringLiteral("A")),
                                         QStringLiteral("One")});
@@ -277,6 +281,19 @@ private Q_SLOTS:
         DeleteStoredTrack(path, storage);
         QCOMPARE(!QFileInfo::exists(path), deleted);
         QVERIFY(QFileInfo(storage).isDir());
+    }
+
+    // A root of an empty catalog has no children but its picture is no pointer variant.
+    void emptyRootsKeepTheirPicture()
+    {
+        TPagesWorld world;
+        TPagesWorld::ShowCatalog({});
+        TCatalogTreeItem *root = CatalogItem(Tree()->topLevelItem(0));
+        TPagesWorld::Move(Tree(), Tree()->NodePictureRect(root).center());
+        TPagesWorld::Move(Tree(), Tree()->TextRect(root).center());
+        TPagesWorld::Click(Tree(), Tree()->NodePictureRect(root).center());
+        QCOMPARE(root->NodeIndex(), int(PictureGroup));
+        QVERIFY(world.Launches.isEmpty());
     }
 
     void enterLeadsToPlaylistMaking()
