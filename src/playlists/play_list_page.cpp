@@ -78,6 +78,9 @@ void TFormPlayList::FormShow()
 
 void TFormPlayList::ListPlaylists()
 {
+    // A listing started by an action that ran while this one let events in (Delete) replaces
+    // it; this one then stops, so that no entry is listed twice.
+    const int listing = ++m_listing;
     ListBoxPlayLists->clear();
     QDirIterator entries(DataFolder(), {QStringLiteral("*.list")},
                          QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
@@ -88,8 +91,13 @@ void TFormPlayList::ListPlaylists()
             return;
         auto *item = new QListWidgetItem(entry.completeBaseName(), ListBoxPlayLists);
         item->setSizeHint(QSize(ListBoxPlayLists->viewport()->width(), 16));
-        if (++count >= 2)
+        // The mask matches without regard to case: keep the name the file really has.
+        item->setData(Qt::UserRole, entry.absoluteFilePath());
+        if (++count >= 2) {
             QCoreApplication::processEvents();
+            if (listing != m_listing)
+                return;
+        }
     }
     if (ListBoxPlayLists->count() > 0)
         ListBoxPlayLists->setCurrentRow(0);
@@ -100,8 +108,9 @@ bool TFormPlayList::SelectedPaths(QString &playlistPath, QString &m3uPath) const
     const QListWidgetItem *item = ListBoxPlayLists->currentItem();
     if (!item || !item->isSelected())
         return false;
-    playlistPath = PlaylistPath(item->text());
-    m3uPath = PlayablePath(item->text());
+    playlistPath = item->data(Qt::UserRole).toString();
+    m3uPath = QFileInfo(playlistPath).path() + QLatin1Char('/') + item->text()
+              + QLatin1String(PlayableExtension);
     return true;
 }
 

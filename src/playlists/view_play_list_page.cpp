@@ -87,13 +87,12 @@ void TFormViewPlayList::FormShow()
 
 void TFormViewPlayList::ListTracks()
 {
-    // Shown without a playlist (never by the play a list page): nothing to list.
-    if (PlaylistPath.isEmpty()) {
-        ListViewPlay->clear();
-        return;
-    }
-    const std::unique_ptr<TBaseStringList> records = ReadPlaylistForDisplay(PlaylistPath);
+    // Emptied first: a playlist that cannot be read must not show the rows of the last one.
     ListViewPlay->clear();
+    // Shown without a playlist (never by the play a list page): nothing to list.
+    if (PlaylistPath.isEmpty())
+        return;
+    const std::unique_ptr<TBaseStringList> records = ReadPlaylistForDisplay(PlaylistPath);
     QList<QTreeWidgetItem *> rows;
     for (int i = 0; i < records->Count(); ++i) {
         const TCatalogRecord record = records->Record(i);

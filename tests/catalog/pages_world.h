@@ -28,11 +28,17 @@
 
 class TPagesWorld {
 public:
-    TPagesWorld()
+    // texts: the content of "Quavermill.ini", none when empty.
+    explicit TPagesWorld(const QByteArray &texts = {})
     {
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/data")));
         QDir().mkpath(m_dir.path() + QStringLiteral("/program"));
         SetProgramFolder(m_dir.path() + QStringLiteral("/program/"));
+        if (!texts.isEmpty()) {
+            QFile file(ProgramFolder() + QLatin1String(TextFileName));
+            if (file.open(QIODevice::WriteOnly))
+                file.write(texts);
+        }
         Storage = m_dir.path() + QStringLiteral("/Library");
         QDir().mkpath(Storage);
         Frame = std::make_unique<TFrameWindow>();

@@ -1,5 +1,6 @@
 #include "../catalog/pages_world.h"
 
+#include "app/errors.h"
 #include "catalog/catalog_file.h"
 #include "playlists/playlist_file.h"
 
@@ -211,6 +212,82 @@ private Q_SLOTS:
         QVERIFY(!FormPlayList->isHidden());
     }
 
+    // The catalog view's root texts serve both trees; the play a list page's four player texts
+    // serve every page; playlist making has its own name texts.
+    void textsFromTheTextFile()
+    {
+        TPagesWorld world("[ViewCatalog]\nComposer=Komponist\nArtist=Interpret\n"
+                          "[PlaylistChoice]\nPlDoNotHave=P1\nChooseAnother=P2\nNotInstalled=N1\nInstall=N2\n"
+                          "[CreatePlaylist]\nMustType=M1\nPlaylistName=M2\nWrongName=W1\nTypeAnotherName=W2\n");
+        QString first;
+        QString second;
+        MakePlaylistWorld(world, first, second);
+        TStateTree *tree = FormCreatePlaylist->TreeViewCatalog;
+        QCOMPARE(tree->topLevelItem(1)->text(0), QStringLiteral("Interpret"));
+        TCatalogTreeItem *track = TPagesWorld::Node(tree, {QStringLiteral("Komponist"), QStringLiteral("C1"),
+                                                           QStringLiteral("X (Interpret: A)"), QStringLiteral("One")});
+        QVERIFY(track);
+        track->parent()->parent()->setExpanded(true);
+        track->parent()->setExpanded(true);
+        world.PlayerWorks = false;
+        TPagesWorld::Click(tree, tree->NodePictureRect(track).center());
+        QVERIFY(TPagesWorld::ShowsMessage(FormCreatePlaylist, QStringLiteral("N1")));
+        QCOMPARE(FormCreatePlaylist->Label2->text(), QStringLiteral("N2"));
+        const QList<QPair<QString, QString>> names{{QString(), QStringLiteral("M1 M2")},
+                                                   {QStringLiteral("a/b"), QStringLiteral("W1 W2")}};
+        for (const auto &[name, lines] : names) {
+            FormCreatePlaylist->EditName->setText(name);
+            ClickButton(FormCreatePlaylist, "ButtonSavePlaylist");
+            QCOMPARE(FormCreatePlaylist->Label1->text() + QLatin1Char(' ') + FormCreatePlaylist->Label2->text(), lines);
+        }
+        WritePlaylist(QStringLiteral("lost"), {TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
+                                                                   world.Root() + QStringLiteral("/none.mp3"), QStringLiteral("N"))});
+        SwitchPage(FormCreatePlaylist, FormPlayList);
+        SelectPlaylist(QStringLiteral("lost"));
+        ClickButton(FormPlayList, "ButtonPlayList");
+        QVERIFY(TPagesWorld::ShowsMessage(FormPlayList, QStringLiteral("P1")));
+        QCOMPARE(FormPlayList->Label2->text(), QStringLiteral("P2"));
+    }
+
+    // A listing that an action starts while the list fills replaces it, so no name is listed
+    // twice; a playlist whose extension is in capitals is shown and deleted under its own name.
+    void listingIsNeverDoubledAndKeepsTheFilesOwnNames()
+    {
+        TPagesWorld world;
+        for (const char *name : {"a", "b", "c"})
+            WritePlaylist(QLatin1String(name), {});
+        const QString loud = DataFile(QStringLiteral("Loud.LIST"));
+        WriteLinesAtomically(loud, {TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
+                                                        world.MakeFile(QStringLiteral("l.mp3")), QStringLiteral("L"))});
+        QTimer::singleShot(0, FormPlayList, [] { FormPlayList->ListPlaylists(); });
+        SwitchPage(FormMain, FormPlayList);
+        QCOMPARE(ListedNames(), (QStringList{QStringLiteral("Loud"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+        SelectPlaylist(QStringLiteral("Loud"));
+        ClickButton(FormPlayList, "ButtonShowListContent");
+        QCOMPARE(FormViewPlayList->ListViewPlay->topLevelItemCount(), 1);
+        QVERIFY(!QFile::exists(PlaylistPath(QStringLiteral("Loud"))));
+        ClickButton(FormViewPlayList, "ButtonReturnToSelection");
+        SelectPlaylist(QStringLiteral("Loud"));
+        ClickButton(FormPlayList, "ButtonDeletePlaylist");
+        QVERIFY(!QFile::exists(loud));
+        QCOMPARE(ListedNames(), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+    }
+
+    // A playlist that cannot be read does not show the rows of the one shown before.
+    void unreadablePlaylistShowsNoOldRows()
+    {
+        TPagesWorld world;
+        WritePlaylist(QStringLiteral("good"), {TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
+                                                                   world.MakeFile(QStringLiteral("g.mp3")), QStringLiteral("G"))});
+        QDir().mkpath(DataFile(QStringLiteral("bad.list")));
+        FormViewPlayList->PlaylistPath = PlaylistPath(QStringLiteral("good"));
+        FormViewPlayList->ListTracks();
+        QCOMPARE(FormViewPlayList->ListViewPlay->topLevelItemCount(), 1);
+        FormViewPlayList->PlaylistPath = DataFile(QStringLiteral("bad.list"));
+        QVERIFY_THROWS_EXCEPTION(EQuavermill, FormViewPlayList->ListTracks());
+        QCOMPARE(FormViewPlayList->ListViewPlay->topLevelItemCount(), 0);
+    }
+
     void testModeShowsTestLinesInsteadOfTheList()
     {
         TPagesWorld world;
@@ -225,6 +302,12 @@ private Q_SLOTS:
         // Show content goes on at once, without a selection; that page shows the test lines too.
         ClickButton(FormPlayList, "ButtonShowListContent");
         QVERIFY(TPagesWorld::ShowsMessage(FormViewPlayList, QStringLiteral("Test message, string 1.")));
+        // Playlist making posts no start message: its tree stays empty.
+        SwitchPage(FormViewPlayList, FormCreatePlaylist);
+        QCoreApplication::processEvents();
+        QVERIFY(TPagesWorld::ShowsMessage(FormCreatePlaylist, QStringLiteral("Test message, string 1.")));
+        QCOMPARE(FormCreatePlaylist->TreeViewCatalog->topLevelItemCount(), 0);
+        QVERIFY(FormCreatePlaylist->EditName->isHidden());
     }
 
 private:
