@@ -24,15 +24,6 @@ constexpr TKindName KindNames[] = {
 };
 } // namespace
 
-QString VolumeKindName(TVolumeKind kind)
-{
-    for (const TKindName &entry : KindNames) {
-        if (entry.kind == kind)
-            return QLatin1String(entry.name);
-    }
-    return QStringLiteral("unknown");
-}
-
 TVolumeKind VolumeKindFromName(const QString &name)
 {
     for (const TKindName &entry : KindNames) {

@@ -31,10 +31,8 @@ struct TVolume {
     // The root without its trailing "/" (the root file system stays "/"): what the user sees
     // where a drive letter would stand.
     QString Drive() const;
-    bool operator==(const TVolume &other) const = default;
 };
 
-QString VolumeKindName(TVolumeKind kind);
 // "fixed", "removable", "network", "cd", "ram", "floppy"; anything else is Unknown.
 TVolumeKind VolumeKindFromName(const QString &name);
 

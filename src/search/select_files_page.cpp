@@ -280,8 +280,7 @@ void TFormSelectFiles::WatchMedia()
             hasNode = volumes.VolumeOf(TreeViewFiles->topLevelItem(i)->text(0)) == &volume;
         if (hasNode)
             continue;
-        const TDriveType type = DriveType(volume);
-        if (SearchMode == 0 && (type == DRIVE_REMOVABLE || type == DRIVE_REMOTE || type == DRIVE_CDROM))
+        if (SearchMode == 0 && TakenByRemovableSearch(DriveType(volume)))
             walk.ScanLocation(volume.Root);
         else if (SearchMode == 1)
             walk.ScanLocation(volume.Root);

@@ -23,7 +23,6 @@ public:
     ~TSelectFilesItem() override;
 
     TSelectFilesData *Record() const { return m_record.get(); }
-    bool IsTrack() const { return parent() != nullptr; }
 
 private:
     std::unique_ptr<TSelectFilesData> m_record;

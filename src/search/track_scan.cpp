@@ -31,6 +31,11 @@ std::unique_ptr<TSelectFilesData> ReadTrackTags(const QString &path)
     return record;
 }
 
+bool TakenByRemovableSearch(TDriveType type)
+{
+    return type == DRIVE_REMOVABLE || type == DRIVE_REMOTE || type == DRIVE_CDROM;
+}
+
 TTrackWalk::TTrackWalk(TVolumeList volumes, QString storageFolder, TTrackScanSink &sink)
     : m_volumes(std::move(volumes)), m_storageFolder(std::move(storageFolder)), m_sink(sink)
 {
@@ -51,10 +56,7 @@ void TTrackWalk::DrivePass(bool removable)
         if (!MediaPresent(volume))
             continue;
         const TDriveType type = DriveType(volume);
-        const bool taken = removable ? type == DRIVE_REMOVABLE || type == DRIVE_REMOTE
-                                           || type == DRIVE_CDROM
-                                     : type == DRIVE_FIXED;
-        if (taken)
+        if (removable ? TakenByRemovableSearch(type) : type == DRIVE_FIXED)
             ScanLocation(volume.Root);
     }
 }

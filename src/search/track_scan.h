@@ -16,6 +16,9 @@ bool IsInStorage(const QString &path, const QString &storageFolder);
 // file. A missing or failing tag tool gives a record with empty lists.
 std::unique_ptr<TSelectFilesData> ReadTrackTags(const QString &path);
 
+// The drive types that the removable search takes: removable, network and CD drives.
+bool TakenByRemovableSearch(TDriveType type);
+
 // What a walk needs from the page that shows its findings.
 class TTrackScanSink {
 public:
@@ -38,9 +41,6 @@ public:
 class TTrackWalk {
 public:
     TTrackWalk(TVolumeList volumes, QString storageFolder, TTrackScanSink &sink);
-
-    const TVolumeList &Volumes() const { return m_volumes; }
-    bool Stopped() const { return m_stopped; }
 
     // Every volume with its medium in whose drive type the pass takes: removable, network
     // and CD drives (removable pass) or fixed disks.
