@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QSet>
 #include <QTimer>
 
 TFormViewCatalog *FormViewCatalog = nullptr;
@@ -81,15 +82,32 @@ void TFormViewCatalog::DeleteTracks()
     // Runs without letting the event loop in, so nothing changes the catalog or the tree
     // while files go.
     TBaseStringList &catalog = Catalog();
-    const QString storage = Settings().StorageDir;
+    QStringList uncheckedFiles;
     ForEachTrackNode(TreeViewCatalog, [&](TCatalogTreeItem *track) {
         const int check = track->Check();
         if (check == CheckChecked || catalog.Mark(track->RecordIndex) != 0)
             return;
         if (check == CheckUnchecked)
-            DeleteStoredTrack(catalog.Record(track->RecordIndex).FileName, storage);
+            uncheckedFiles.append(catalog.Record(track->RecordIndex).FileName);
         catalog.SetMark(track->RecordIndex, 1);
     });
+    if (!uncheckedFiles.isEmpty()) {
+        // Two records may name one stored file (a copy that overwrote an earlier one): a file
+        // that a track staying in the catalog still names is kept.
+        QSet<QString> kept;
+        for (int i = 0; i < catalog.Count(); ++i) {
+            if (catalog.Mark(i) != 0)
+                continue;
+            const TCatalogRecord record = catalog.Record(i);
+            if (record.IsTrack())
+                kept.insert(record.FileName);
+        }
+        const QString storage = Settings().StorageDir;
+        for (const QString &file : std::as_const(uncheckedFiles)) {
+            if (!kept.contains(file))
+                DeleteStoredTrack(file, storage);
+        }
+    }
     Purge(catalog);
     try {
         SaveCatalog(catalog, CatalogPath());

@@ -253,6 +253,25 @@ private Q_SLOTS:
         QVERIFY(Frame()->windowTitle().endsWith(QStringLiteral(" [ 1 MB ]")));
     }
 
+    // A stored file that a track staying in the catalog names too is not deleted with the other.
+    void deleteTracksKeepsAFileAKeptTrackNames()
+    {
+        TPagesWorld world;
+        const QString shared = world.MakeFile(QStringLiteral("Library/A/X/song.mp3"));
+        TPagesWorld::ShowCatalog({
+            TPagesWorld::Record(QStringLiteral("C1"), QStringLiteral("A"), QStringLiteral("X"), shared, QStringLiteral("Old")),
+            TPagesWorld::Record(QStringLiteral("C2"), QStringLiteral("A"), QStringLiteral("X"), shared, QStringLiteral("New")),
+        });
+        ToggleNode(Node({ComposerRoot, QStringLiteral("C1")}));
+        FormViewCatalog->DeleteTracks();
+        QVERIFY(QFile::exists(shared));
+        QCOMPARE(FormViewCatalog->Catalog().Count(), 2);
+        TCatalogTreeItem *kept = Node({ComposerRoot, QStringLiteral("C2")});
+        QVERIFY(kept);
+        QCOMPARE(kept->Check(), int(CheckChecked));
+        QVERIFY(!Node({ComposerRoot, QStringLiteral("C1")}));
+    }
+
     void deleteStoredTrackNeverLeavesTheStorageFolder_data()
     {
         QTest::addColumn<QString>("file");
