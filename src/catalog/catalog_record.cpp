@@ -76,20 +76,42 @@ char *PutFolded(char *out, const Char *text, qsizetype n)
     return out;
 }
 
+// The key of one value: letters with accents sort beside their plain letters ("Élan" before
+// "Ezra"), as a user's language orders them, and of two values that differ only in accents the
+// plain one comes first. Values equal but for case still get equal keys. A plain ASCII value
+// is its folded text alone. The output needs room for 16 bytes per unit.
+template <typename Char>
+char *PutValueKey(char *out, const Char *text, qsizetype n)
+{
+    if (std::all_of(text, text + n, [](Char c) { return char16_t(c) < 0x80; }))
+        return PutFolded(out, text, n);
+    QString value(n, Qt::Uninitialized);
+    std::transform(text, text + n, value.begin(), [](Char c) { return QChar(char16_t(c)); });
+    const QString folded = value.toCaseFolded();
+    QString plain = folded.normalized(QString::NormalizationForm_D);
+    plain.removeIf([](QChar c) { return c.category() == QChar::Mark_NonSpacing; });
+    out = PutFolded(out, plain.utf16(), plain.size());
+    if (plain != folded) {
+        *out++ = '\x01';
+        out = PutFolded(out, folded.utf16(), folded.size());
+    }
+    return out;
+}
+
 template <typename Char>
 QByteArray MakeRecordKey(const Char *line, qsizetype size)
 {
     // Keys are built in one scratch buffer and copied at their exact size, since a catalog
     // holds one per record.
     thread_local QByteArray scratch;
-    const qsizetype room = 4 * std::min<qsizetype>(size, RecordFieldPlaces[FieldName].start)
+    const qsizetype room = 16 * std::min<qsizetype>(size, RecordFieldPlaces[FieldName].start)
         + RecordFieldCount;
     if (scratch.size() < room)
         scratch.resize(room);
     char *out = scratch.data();
     for (int field = FieldKind; field <= FieldFileName; ++field) {
         const auto [start, length] = FieldSpan(line, size, field);
-        out = PutFolded(out, line + start, length);
+        out = PutValueKey(out, line + start, length);
         *out++ = '\0';
     }
     return QByteArray(scratch.constData(), out - scratch.constData());
@@ -207,8 +229,8 @@ QByteArray RecordKeyUtf8(QByteArrayView utf8Line)
 
 QByteArray CaseInsensitiveKey(QStringView text)
 {
-    QByteArray key(4 * text.size(), Qt::Uninitialized);
-    key.truncate(PutFolded(key.data(), text.utf16(), text.size()) - key.constData());
+    QByteArray key(16 * text.size(), Qt::Uninitialized);
+    key.truncate(PutValueKey(key.data(), text.utf16(), text.size()) - key.constData());
     return key;
 }
 

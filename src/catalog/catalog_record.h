@@ -75,7 +75,8 @@ TCatalogRecord ParseRecord(QStringView line);
 QString HeaderRecord();
 
 // The order of the catalog: Kind, Composer, Artist, Album, TrackNum (as text) and FileName,
-// compared field by field without regard to case. Name and FileSize take no part.
+// compared field by field without regard to case, accented letters beside their plain letters.
+// Name and FileSize take no part.
 // Negative when a sorts before b, zero when both have the same record key.
 int CompareStrings(QStringView a, QStringView b);
 
@@ -85,7 +86,7 @@ QByteArray RecordKey(QStringView line);
 // RecordKey of a line given as UTF-8.
 QByteArray RecordKeyUtf8(QByteArrayView utf8Line);
 
-// Case-insensitive comparison key of one text (case-folded, UTF-8): equal keys mean texts
-// equal without regard to case, and byte order sorts them without regard to case. Used for
-// whole playlist lines and M3U paths.
+// Case-insensitive comparison key of one text: equal keys mean texts equal without regard to
+// case, and byte order sorts them without regard to case, accented letters beside their plain
+// letters. Used for whole playlist lines and M3U paths.
 QByteArray CaseInsensitiveKey(QStringView text);

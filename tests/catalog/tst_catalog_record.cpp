@@ -21,12 +21,23 @@ QString FieldText(const QString &line, int field)
 
 // The order exactly as described: parse both lines, then compare the six key fields one by
 // one, case-insensitively. Only for texts whose case folding Qt's compare handles alike.
+QString WithoutAccents(const QString &text)
+{
+    QString plain = text.normalized(QString::NormalizationForm_D);
+    plain.removeIf([](QChar c) { return c.category() == QChar::Mark_NonSpacing; });
+    return plain;
+}
+
+// Field by field, each first without accents and then with them, always without case.
 int ReferenceCompare(const QString &a, const QString &b)
 {
     const TCatalogRecord ra = ParseRecord(a);
     const TCatalogRecord rb = ParseRecord(b);
     for (int field = FieldKind; field <= FieldFileName; ++field) {
-        const int result = ra.Field(field).compare(rb.Field(field), Qt::CaseInsensitive);
+        int result = WithoutAccents(ra.Field(field)).compare(WithoutAccents(rb.Field(field)),
+                                                             Qt::CaseInsensitive);
+        if (result == 0)
+            result = ra.Field(field).compare(rb.Field(field), Qt::CaseInsensitive);
         if (result != 0)
             return result;
     }
@@ -180,6 +191,12 @@ private Q_SLOTS:
         QTest::newRow("header before tracks") << HeaderRecord() << line(u"a"_s) << -1;
         QTest::newRow("empty line before header") << QString() << HeaderRecord() << -1;
         QTest::newRow("accented case ignored") << line(u"Ärzte"_s) << line(u"äRZTE"_s) << 0;
+        QTest::newRow("accent beside its letter") << line(u"Élan"_s) << line(u"Ezra"_s) << -1;
+        QTest::newRow("plain before accented") << line(u"Bjork"_s) << line(u"Björk"_s) << -1;
+        QTest::newRow("accent decides before a later letter")
+            << line(u"Björk"_s) << line(u"Bjorka"_s) << -1;
+        QTest::newRow("accent decides before a later field")
+            << line(u"Bjork"_s, u"z"_s) << line(u"Björk"_s, u"a"_s) << -1;
         QTest::newRow("greek case ignored") << line(u"ΣΟΦΙΑ"_s) << line(u"σοφια"_s) << 0;
         QTest::newRow("padding is no part of a value") << u"DAT_x__"_s << u"DAT_x"_s << 0;
     }
@@ -198,7 +215,7 @@ private Q_SLOTS:
     void keyOrderMatchesFieldComparison()
     {
         QRandomGenerator random(7);
-        const QString alphabet = u"aAbB _zZ0é"_s;
+        const QString alphabet = u"aAbB _zZ0éÉeè"_s;
         const auto text = [&](int maxLength) {
             QString value;
             for (int i = int(random.bounded(maxLength + 1)); i > 0; --i)
@@ -225,6 +242,8 @@ private Q_SLOTS:
         QCOMPARE(CaseInsensitiveKey(u"/Music/A.mp3"_s), CaseInsensitiveKey(u"/music/a.MP3"_s));
         QVERIFY(CaseInsensitiveKey(u"b"_s) > CaseInsensitiveKey(u"A"_s));
         QVERIFY(CaseInsensitiveKey(u"a"_s) < CaseInsensitiveKey(u"ab"_s));
+        QVERIFY(CaseInsensitiveKey(u"/Élan.mp3"_s) < CaseInsensitiveKey(u"/Ezra.mp3"_s));
+        QCOMPARE(CaseInsensitiveKey(u"/Élan.mp3"_s), CaseInsensitiveKey(u"/éLAN.MP3"_s));
     }
 };
 
