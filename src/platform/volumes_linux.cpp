@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 static QByteArray ReadSysFile(const QString &path)
 {
@@ -37,13 +38,24 @@ bool BlockDeviceRemovable(const QString &majorMinor, const QString &sysFolder)
            || ReadSysFile(disk + QStringLiteral("/device/type")) == "SD";
 }
 
+QString BlockDeviceNumber(const TMountEntry &entry)
+{
+    if (!entry.MajorMinor.startsWith(QLatin1String("0:"))
+        || !entry.Source.startsWith(QLatin1String("/dev/")))
+        return entry.MajorMinor;
+    struct stat info;
+    if (stat(QFile::encodeName(entry.Source).constData(), &info) != 0 || !S_ISBLK(info.st_mode))
+        return entry.MajorMinor;
+    return QStringLiteral("%1:%2").arg(major(info.st_rdev)).arg(minor(info.st_rdev));
+}
+
 QList<TVolume> TLinuxVolumeSource::ReadVolumes()
 {
     QFile file(QStringLiteral("/proc/self/mountinfo"));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     QList<TVolume> volumes = VolumesFromMountInfo(file.readAll(), [](const TMountEntry &entry) {
-        return BlockDeviceRemovable(entry.MajorMinor, QStringLiteral("/sys"));
+        return BlockDeviceRemovable(BlockDeviceNumber(entry), QStringLiteral("/sys"));
     });
     // Containers bind single files such as /etc/hosts; only folders can be drives.
     volumes.removeIf([](const TVolume &volume) { return !QFileInfo(volume.Root).isDir(); });

@@ -34,6 +34,7 @@ private Q_SLOTS:
     void classifiesMounts();
     void probesRemovableDevices_data();
     void probesRemovableDevices();
+    void fuseMountsNameTheirDisk();
     void laterMountHidesEarlierAndOrderIsByRoot();
     void readsTable();
     void tableChangesWhileRunning();
@@ -151,6 +152,30 @@ void TestVolumes::probesRemovableDevices()
     QTEST(BlockDeviceRemovable(QStringLiteral("8:1"), sys), "expected");
     QVERIFY(!BlockDeviceRemovable(QStringLiteral("8:9"), sys));
     QVERIFY(!BlockDeviceRemovable(QStringLiteral("0:45"), sys));
+}
+
+void TestVolumes::fuseMountsNameTheirDisk()
+{
+    // Any block device of this machine stands for the disk of an NTFS stick mounted by FUSE.
+    const QStringList devices =
+        QDir(QStringLiteral("/sys/class/block")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QString name;
+    for (const QString &device : devices) {
+        if (QFileInfo::exists(QStringLiteral("/dev/") + device)) {
+            name = device;
+            break;
+        }
+    }
+    if (name.isEmpty())
+        QSKIP("no block device in /dev");
+    QFile number(QStringLiteral("/sys/class/block/") + name + QStringLiteral("/dev"));
+    QVERIFY(number.open(QIODevice::ReadOnly));
+    const QList<TMountEntry> entries = ParseMountInfo(
+        "700 29 0:52 / /media/ann/NTFS rw - fuseblk /dev/" + name.toUtf8() + " rw\n"
+        "701 29 0:53 / /mnt/share rw - cifs //nas/share rw\n");
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(BlockDeviceNumber(entries.at(0)), QString::fromLatin1(number.readAll().trimmed()));
+    QCOMPARE(BlockDeviceNumber(entries.at(1)), QStringLiteral("0:53"));
 }
 
 void TestVolumes::laterMountHidesEarlierAndOrderIsByRoot()
