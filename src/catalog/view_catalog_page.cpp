@@ -7,16 +7,13 @@
 #include "catalog/catalog_file.h"
 #include "catalog/catalog_tree.h"
 #include "pages/skin.h"
-#include "pages/state_tree.h"
 #include "playlists/create_playlist_page.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
 #include <QSet>
-#include <QTimer>
 
 TFormViewCatalog *FormViewCatalog = nullptr;
 
