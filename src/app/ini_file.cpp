@@ -1,11 +1,9 @@
 #include "app/ini_file.h"
 
+#include "app/atomic_file.h"
 #include "app/errors.h"
 
 #include <QFile>
-#include <QTemporaryFile>
-
-#include <cstdio>
 // Bytes in, bytes out: the text is UTF-8 on both sides.
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION
@@ -55,18 +53,11 @@ void TIniFile::Save() const
     std::string text;
     if (d->ini.Save(text, false) < 0)
         throw EQuavermill(QStringLiteral("Cannot write %1").arg(m_path));
-    const QByteArray out = QByteArray::fromStdString(text);
-    // The program writes ini files only to hand parameters to its tools. They are written
-    // whole (a temporary file renamed over the old one) but not synced to disk: a tool reads
-    // them at once, and one lost with a power cut costs nothing.
-    QTemporaryFile file(m_path + QStringLiteral(".XXXXXX"));
-    const bool written = file.open() && file.write(out) == out.size() && file.flush();
-    if (!written || std::rename(QFile::encodeName(file.fileName()).constData(),
-                                QFile::encodeName(m_path).constData())
-            != 0) {
-        throw EQuavermill(QStringLiteral("Cannot write %1: %2").arg(m_path, file.errorString()));
-    }
-    file.setAutoRemove(false);
+    // The program writes ini files only to hand parameters to its tools, which read them at
+    // once: whole, but not synced to disk.
+    TAtomicFile file(m_path);
+    file.Write(QByteArray::fromStdString(text));
+    file.Commit(TWriteSync::Transient);
 }
 
 void TIniFile::WriteKey(const QString &path, const QString &section, const QString &key,

@@ -1,11 +1,11 @@
 #include "catalog/catalog_file.h"
 
+#include "app/atomic_file.h"
 #include "app/errors.h"
 #include "app/locations.h"
 
 #include <QByteArrayView>
 #include <QFile>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
@@ -93,57 +93,17 @@ private:
     bool m_atStart = true;
 };
 
-// The system would take the path only up to a NUL and use another file, reporting success
-// (a playlist named "mp3_library.dat" + NUL + "x" would replace the catalog).
-void RefuseNul(const QString &path)
-{
-    if (path.contains(QChar(u'\0')))
-        throw ESystemError(EINVAL, QString(path).replace(QChar(u'\0'), QChar(u'?')));
-}
-
-void MakeWritable(const QString &path)
-{
-    QFile file(path);
-    if (file.exists() && !(file.permissions() & QFileDevice::WriteOwner))
-        file.setPermissions(file.permissions() | QFileDevice::WriteOwner);
-}
-
 // Writes what produce hands to its writer into a temporary file beside path, which then
 // takes the place of the file at path; nothing is left behind on failure.
 template <typename Produce>
 void SaveAtomically(const QString &path, Produce produce)
 {
-    RefuseNul(path);
-    MakeWritable(path);
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    // Unbuffered: a buffered QFileDevice can drop the rest of a short write (a full disk)
-    // and still commit; written directly, every short write shows in write()'s result.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw EQuavermill(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    QByteArray chunk;
-    chunk.reserve(ChunkSize + 4096);
-    int error = 0;
-    const auto flush = [&] {
-        if (error == 0 && !chunk.isEmpty()) {
-            errno = 0;
-            if (file.write(chunk) != chunk.size())
-                error = LastError();
-        }
-        chunk.resize(0);
-    };
-    produce([&](const QByteArray &line) {
-        chunk.append(line).append("\r\n", 2);
-        if (chunk.size() >= ChunkSize)
-            flush();
+    TAtomicFile file(path);
+    produce([&](QByteArrayView line) {
+        file.Write(line);
+        file.Write("\r\n");
     });
-    flush();
-    if (error != 0) {
-        file.cancelWriting();
-        throw ESystemError(error, QStringLiteral("Cannot write %1").arg(path));
-    }
-    if (!file.commit())
-        throw EQuavermill(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    file.Commit(TWriteSync::Durable);
 }
 
 } // namespace
@@ -196,7 +156,7 @@ QStringList ReadLines(const QString &path)
 
 std::unique_ptr<TBaseStringList> OpenCatalog(const QString &path)
 {
-    RefuseNul(path);
+    RefuseNulInPath(path);
     if (!QFile::exists(path)) {
         QFile file(path);
         errno = 0;

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Whether a finished file must reach the disk before it takes the old one's place.
+enum class TWriteSync {
+    Durable,   // synced: the catalog and playlists, which hold the user's work
+    Transient, // not synced: exchange files that a tool reads at once
+};
+
+// A file written whole or not at all. The bytes go to a temporary file beside the target,
+// which takes the target's place on Commit; a read-only target is still replaced and keeps
+// its permissions plus the owner's write. Without Commit (or when anything fails) the old file
+// stays as it was and no temporary file is left. Failures raise ESystemError.
+class TAtomicFile {
+public:
+    explicit TAtomicFile(const QString &path);
+    ~TAtomicFile();
+    TAtomicFile(const TAtomicFile &) = delete;
+    TAtomicFile &operator=(const TAtomicFile &) = delete;
+
+    void Write(QByteArrayView bytes);
+    void Commit(TWriteSync sync);
+
+private:
+    void Flush();
+    [[noreturn]] void Fail(int error);
+
+    QString m_path;
+    QByteArray m_temporary;
+    QByteArray m_buffer;
+    int m_fd = -1;
+};
+
+// The system takes a path only up to a NUL and would use another file while reporting
+// success (a playlist named "mp3_library.dat" + NUL + "x" would replace the catalog).
+void RefuseNulInPath(const QString &path);
