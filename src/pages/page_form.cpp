@@ -97,8 +97,7 @@ TIconButton *TFormBase::CreateIconButton(int base, int index, bool isDefault, TB
     buttonData.action = std::move(action);
     buttonData.argument = this;
     auto *button = new TIconButton(std::move(buttonData), this);
-    button->setObjectName(objectName.isEmpty() ? QStringLiteral("IconButton%1_%2").arg(base).arg(index)
-                                               : objectName);
+    button->setObjectName(objectName);
     button->setGeometry(ClientWidth - 52, base + 42 * index, 38, 38);
     if (isDefault) {
         button->setDefault(true);

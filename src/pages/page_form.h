@@ -87,7 +87,7 @@ public:
     QLabel *ImageRight;
 
     TIconButton *CreateIconButton(int base, int index, bool isDefault, TButtonAction action,
-                                  const QList<QPixmap> &pictures, const QString &objectName = {});
+                                  const QList<QPixmap> &pictures, const QString &objectName);
     // Any label that the text file names by `textKey` (empty: none) and that takes
     // "RightTextColor" when rightSide is set.
     QLabel *CreateLabel(const QString &objectName, const QRect &place, const QString &textKey,
