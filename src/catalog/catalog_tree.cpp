@@ -4,11 +4,9 @@
 #include "pages/page_form.h"
 #include "playlists/player.h"
 
-#include <QApplication>
 #include <QCollator>
 #include <QFileInfo>
 #include <QSet>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -202,29 +200,18 @@ void ForEachTrackNode(TStateTree *tree, const std::function<void(TCatalogTreeIte
 
 TCatalogTreeHandler::TCatalogTreeHandler(TStateTree *tree, TFormBase *page,
                                          std::function<QString(int)> fileName, bool playMissing)
-    : QObject(page), ToggleTimer(new QTimer(this)), m_tree(tree), m_page(page),
-      m_fileName(std::move(fileName)), m_playMissing(playMissing)
+    : QObject(page), m_tree(tree), m_page(page), m_fileName(std::move(fileName)),
+      m_playMissing(playMissing)
 {
-    ToggleTimer->setObjectName(QStringLiteral("Timer1"));
-    ToggleTimer->setSingleShot(true);
-    connect(ToggleTimer, &QTimer::timeout, this, [this] { RunReporting([this] { DeferredToggle(); }); });
     connect(tree, &TStateTree::PointerMoved, this,
             [this](const TTreeHit &hit) { RunReporting([&] { PointerMoved(hit); }); });
-    connect(tree, &TStateTree::Clicked, this,
+    connect(tree, &TStateTree::ClickSettled, this,
             [this](const TTreeHit &hit) { RunReporting([&] { Clicked(hit); }); });
-    // A double click expands or collapses a group without toggling it.
-    connect(tree, &TStateTree::DoubleClicked, this, [this] {
-        if (!m_page->PresentingMessage())
-            ToggleTimer->stop();
-    });
-    // The kept node goes with the tree's nodes.
-    connect(tree->model(), &QAbstractItemModel::modelAboutToBeReset, this, &TCatalogTreeHandler::Stop);
 }
 
 void TCatalogTreeHandler::Stop()
 {
-    ToggleTimer->stop();
-    m_clicked = nullptr;
+    m_tree->DropHeldClick();
 }
 
 namespace {
@@ -278,13 +265,12 @@ void TCatalogTreeHandler::PointerMoved(const TTreeHit &hit)
     m_tree->SetHotItem(node);
 }
 
+// A group's click comes after the double-click time and may find a message presented by then.
 void TCatalogTreeHandler::Clicked(const TTreeHit &hit)
 {
     TCatalogTreeItem *node = CatalogItem(hit.item);
-    if (!node)
+    if (!node || m_page->PresentingMessage())
         return;
-    m_clicked = node;
-    m_clickedPart = hit.part;
     const bool fileExists = node->NodeIndex() % 2 == 0;
     if (hit.part == THitPart::NodePicture && node->childCount() == 0 && node->RecordIndex >= 0
         && (fileExists || m_playMissing)) {
@@ -292,21 +278,6 @@ void TCatalogTreeHandler::Clicked(const TTreeHit &hit)
             m_page->ShowPageMessage(PlayerMessages().NotInstalled, PlayerMessages().Install);
         return;
     }
-    if (hit.part != THitPart::NodePicture && hit.part != THitPart::StatePicture
-        && hit.part != THitPart::Text)
-        return;
-    if (node->childCount() > 0)
-        ToggleTimer->start(QApplication::doubleClickInterval());
-    else
-        DeferredToggle();
-}
-
-void TCatalogTreeHandler::DeferredToggle()
-{
-    ToggleTimer->stop();
-    TCatalogTreeItem *node = m_clicked;
-    if (!node || m_page->PresentingMessage())
-        return;
-    if (m_clickedPart == THitPart::StatePicture || m_clickedPart == THitPart::Text)
+    if (hit.part == THitPart::StatePicture || hit.part == THitPart::Text)
         ToggleNode(node);
 }

@@ -5,7 +5,6 @@
 #include <QObject>
 #include <functional>
 
-class QTimer;
 class TBaseStringList;
 class TFormBase;
 
@@ -65,7 +64,8 @@ void ForEachTrackNode(TStateTree *tree, const std::function<void(TCatalogTreeIte
 
 // The pointer and click rules of a catalog tree on its page: hover variants, playing a track
 // from its picture, and toggling on the check box or the text (for a group only after the
-// double-click time, so that a double click expands it without toggling it).
+// double-click time, as the tree settles its clicks, so that a double click expands it
+// without toggling it).
 class TCatalogTreeHandler : public QObject {
     Q_OBJECT
 public:
@@ -73,18 +73,15 @@ public:
     TCatalogTreeHandler(TStateTree *tree, TFormBase *page,
                         std::function<QString(int recordIndex)> fileName, bool playMissing);
 
-    QTimer *ToggleTimer;
+    // Drops a group click still waiting (the page is leaving).
     void Stop();
 
 private:
     void PointerMoved(const TTreeHit &hit);
     void Clicked(const TTreeHit &hit);
-    void DeferredToggle();
 
     TStateTree *m_tree;
     TFormBase *m_page;
     std::function<QString(int)> m_fileName;
     bool m_playMissing;
-    TCatalogTreeItem *m_clicked = nullptr;
-    THitPart m_clickedPart = THitPart::Nowhere;
 };

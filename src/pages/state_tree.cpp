@@ -6,6 +6,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QTimer>
+
+#include <utility>
 
 QList<QPixmap> TreePictures(std::initializer_list<const char *> names)
 {
@@ -111,7 +114,7 @@ private:
     TStateTree *m_tree;
 };
 
-TStateTree::TStateTree(QWidget *parent) : QTreeWidget(parent)
+TStateTree::TStateTree(QWidget *parent) : QTreeWidget(parent), m_holdTimer(new QTimer(this))
 {
     setColumnCount(1);
     setHeaderHidden(true);
@@ -124,9 +127,16 @@ TStateTree::TStateTree(QWidget *parent) : QTreeWidget(parent)
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
     setItemDelegate(new TStateTreeDelegate(this));
-    // The hot node must never outlive its item.
-    connect(model(), &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_hot = nullptr; });
-    connect(model(), &QAbstractItemModel::rowsAboutToBeRemoved, this, &TStateTree::ForgetHotIfRemoved);
+    m_holdTimer->setObjectName(QStringLiteral("HeldClickTimer"));
+    m_holdTimer->setSingleShot(true);
+    connect(m_holdTimer, &QTimer::timeout, this, &TStateTree::DeliverHeldClick);
+    // The hot node and the held click must never outlive their items.
+    connect(model(), &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        m_hot = nullptr;
+        m_incoming = {};
+        DropHeldClick();
+    });
+    connect(model(), &QAbstractItemModel::rowsAboutToBeRemoved, this, &TStateTree::ForgetRemoved);
 }
 
 void TStateTree::SetStatePictures(const QList<QPixmap> &pictures)
@@ -222,18 +232,66 @@ TTreeHit TStateTree::HitTestAtCursor() const
     return HitTest(viewport()->mapFromGlobal(QCursor::pos()));
 }
 
-void TStateTree::ForgetHotIfRemoved(const QModelIndex &parent, int first, int last)
+bool TStateTree::IsRemoved(QTreeWidgetItem *item, const QModelIndex &parent, int first,
+                           int last) const
 {
-    if (!m_hot)
-        return;
     QTreeWidgetItem *parentItem = itemFromIndex(parent);
-    for (QTreeWidgetItem *node = m_hot; node; node = node->parent()) {
+    for (QTreeWidgetItem *node = item; node; node = node->parent()) {
         if (node->parent() != parentItem)
             continue;
         const int row = parentItem ? parentItem->indexOfChild(node) : indexOfTopLevelItem(node);
-        if (row >= first && row <= last)
-            m_hot = nullptr;
+        return row >= first && row <= last;
+    }
+    return false;
+}
+
+void TStateTree::ForgetRemoved(const QModelIndex &parent, int first, int last)
+{
+    if (m_hot && IsRemoved(m_hot, parent, first, last))
+        m_hot = nullptr;
+    if (m_held.item && IsRemoved(m_held.item, parent, first, last))
+        DropHeldClick();
+    if (m_incoming.item && IsRemoved(m_incoming.item, parent, first, last))
+        m_incoming = {};
+}
+
+void TStateTree::DropHeldClick()
+{
+    m_holdTimer->stop();
+    m_held = {};
+}
+
+void TStateTree::DeliverHeldClick()
+{
+    if (!m_held.item)
         return;
+    const TTreeHit held = m_held;
+    DropHeldClick();
+    Q_EMIT ClickSettled(held);
+}
+
+bool TStateTree::BeginClick(const TTreeHit &hit)
+{
+    // Left waiting, the held click would be overtaken by this one. Its listeners may change
+    // the tree, so the new click is kept where a removal of its node finds it.
+    m_incoming = hit;
+    DeliverHeldClick();
+    return !hit.item || m_incoming.item;
+}
+
+void TStateTree::HandleClick(const TTreeHit &hit)
+{
+    if (!BeginClick(hit))
+        return;
+    Q_EMIT Clicked(hit);
+    const TTreeHit settled = std::exchange(m_incoming, {});
+    if (hit.item && !settled.item)
+        return;
+    if (settled.item && settled.item->childCount() > 0) {
+        m_held = settled;
+        m_holdTimer->start(QApplication::doubleClickInterval());
+    } else {
+        Q_EMIT ClickSettled(settled);
     }
 }
 
@@ -261,7 +319,7 @@ void TStateTree::mouseReleaseEvent(QMouseEvent *event)
     m_pressed = false;
     m_inDoubleClick = false;
     if (click)
-        Q_EMIT Clicked(HitTest(event->position().toPoint()));
+        HandleClick(HitTest(event->position().toPoint()));
 }
 
 void TStateTree::mouseDoubleClickEvent(QMouseEvent *event)
@@ -270,7 +328,14 @@ void TStateTree::mouseDoubleClickEvent(QMouseEvent *event)
         // The release that ends a double click is no click of its own.
         m_inDoubleClick = true;
         m_pressed = false;
-        Q_EMIT DoubleClicked(HitTest(event->position().toPoint()));
+        const TTreeHit hit = HitTest(event->position().toPoint());
+        // The held click of this double click's first half gives way to it.
+        if (hit.item && hit.item == m_held.item)
+            DropHeldClick();
+        if (BeginClick(hit)) {
+            m_incoming = {};
+            Q_EMIT DoubleClicked(hit);
+        }
     }
     QTreeWidget::mouseDoubleClickEvent(event);
 }

@@ -7,6 +7,7 @@
 
 #include <initializer_list>
 
+class QTimer;
 class TStateTree;
 
 // A picture list of 16 x 16 tree pictures built from the program's named pictures
@@ -59,7 +60,7 @@ private:
 // The tree of every page that shows nodes with state pictures (check boxes, review marks) and
 // node pictures. Read-only, indent 19, no tooltips, one column unless the caller adds more.
 // The page drives the pictures (hover variants included) by changing the items' indexes in
-// answer to PointerMoved and Clicked; the tree itself never changes a state.
+// answer to PointerMoved and Clicked (or ClickSettled); the tree itself never changes a state.
 //
 // Every item must be a TStateTreeItem (or derived from it). For fast filling with many nodes,
 // build whole subtrees under detached top-level items and add those at the end
@@ -92,6 +93,11 @@ public:
     TStateTreeItem *HotItem() const { return m_hot; }
     void SetHotItem(TStateTreeItem *item) { m_hot = item; }
 
+    // Whether ClickSettled still holds back a click on a node with children.
+    bool HoldsClick() const { return m_held.item != nullptr; }
+    // Forgets the held click without delivering it (the page is leaving).
+    void DropHeldClick();
+
     static TStateTreeItem *Item(QTreeWidgetItem *item);
     TStateTreeItem *TopItem(int index) const { return Item(topLevelItem(index)); }
 
@@ -108,6 +114,12 @@ Q_SIGNALS:
     void Clicked(const TTreeHit &hit);
     // A left double click; the tree expands or collapses the node as usual afterwards.
     void DoubleClicked(const TTreeHit &hit);
+    // Every click of Clicked once more, settled: a click on a node with children is held for
+    // the double-click interval and dropped if a double click on that node comes first (it
+    // expands or collapses the node instead); other clicks come at once. A new click delivers
+    // the held one first, so each acts on its own node; a held node that leaves the tree is
+    // dropped with it.
+    void ClickSettled(const TTreeHit &hit);
 
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -118,11 +130,18 @@ protected:
 
 private:
     friend class TStateTreeDelegate;
-    void ForgetHotIfRemoved(const QModelIndex &parent, int first, int last);
+    void ForgetRemoved(const QModelIndex &parent, int first, int last);
+    bool IsRemoved(QTreeWidgetItem *item, const QModelIndex &parent, int first, int last) const;
+    bool BeginClick(const TTreeHit &hit);
+    void HandleClick(const TTreeHit &hit);
+    void DeliverHeldClick();
 
     QList<QPixmap> m_statePictures;
     QList<QPixmap> m_nodePictures;
     TStateTreeItem *m_hot = nullptr;
+    TTreeHit m_held;             // the click on a node with children that waits
+    TTreeHit m_incoming;         // the click being handled, forgotten if its node goes
+    QTimer *m_holdTimer;
     bool m_pressed = false;
     bool m_inDoubleClick = false;
 };

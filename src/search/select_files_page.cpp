@@ -125,10 +125,8 @@ TFormSelectFiles::TFormSelectFiles(QWidget *parent)
         TreePictures({nullptr, "check_on", "check_off", "check_on_hot", "check_off_hot"}));
     TreeViewFiles->SetNodePictures(TreePictures({"track", "track_hot"}));
     TreeViewFiles->viewport()->installEventFilter(this);
-    connect(TreeViewFiles, &TStateTree::Clicked, this,
+    connect(TreeViewFiles, &TStateTree::ClickSettled, this,
             [this](const TTreeHit &hit) { RunReporting([&] { TreeClicked(hit); }); });
-    connect(TreeViewFiles, &TStateTree::DoubleClicked, this,
-            [this](const TTreeHit &) { TreeDoubleClicked(); });
     connect(TreeViewFiles, &TStateTree::PointerMoved, this, [this](const TTreeHit &hit) {
         RunReporting([&] {
             HotTrack(hit);
@@ -142,10 +140,6 @@ TFormSelectFiles::TFormSelectFiles(QWidget *parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, [this] { RunDropping([this] { WatchMedia(); }); });
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(3000);
-    connect(Timer2, &QTimer::timeout, this, [this] { RunReporting([this] { Timer2Timer(); }); });
 
     SetUnknownText(QStringLiteral("Unknown"));
     ApplySkinAndTexts();
@@ -182,7 +176,7 @@ void TFormSelectFiles::FormShow()
 void TFormSelectFiles::FormHide()
 {
     Timer1->stop();
-    Timer2->stop();
+    TreeViewFiles->DropHeldClick();
 }
 
 void TFormSelectFiles::PageMessage(int message)
@@ -208,7 +202,7 @@ void TFormSelectFiles::StartScan()
     const TWalkGuard guard(this);
     const int run = ++m_run;
     Scanning = true;
-    ClearTree();
+    TreeViewFiles->clear();
     TreeViewFiles->TruncateNodePictures(FirstFolderImage);
     m_icons.Clear();
     SetCaptionText(m_seekingCaption);
@@ -241,20 +235,12 @@ void TFormSelectFiles::ShowScanFolder(const QString &folder)
                    + metrics.elidedText(folder, Qt::ElideMiddle, width) + QLatin1Char(']'));
 }
 
-void TFormSelectFiles::ClearTree()
-{
-    ForgetClickedNode(nullptr);
-    TreeViewFiles->clear();
-}
-
 void TFormSelectFiles::PruneGoneFolders(const TVolumeList &volumes)
 {
     for (int i = TreeViewFiles->topLevelItemCount() - 1; i >= 0; --i) {
         QTreeWidgetItem *folder = TreeViewFiles->topLevelItem(i);
-        if (!volumes.FolderExists(folder->text(0))) {
-            ForgetClickedNode(folder);
+        if (!volumes.FolderExists(folder->text(0)))
             delete folder;
-        }
     }
 }
 

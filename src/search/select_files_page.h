@@ -55,7 +55,6 @@ public:
     QLabel *LabelAboveTreeView;
     TStateTree *TreeViewFiles;
     QTimer *Timer1;   // media check
-    QTimer *Timer2;   // delayed toggle of a clicked folder
 
     static TSelectFilesItem *Node(QTreeWidgetItem *item);
 
@@ -82,12 +81,8 @@ private:
     void StartScan();
     bool StillWanted(int run) const;
     void ShowScanFolder(const QString &folder);
-    void ClearTree();
     void PruneGoneFolders(const TVolumeList &volumes);
-    void ForgetClickedNode(const QTreeWidgetItem *removed);
     void TreeClicked(const TTreeHit &hit);
-    void TreeDoubleClicked();
-    void Timer2Timer();
     void ShowHoverHint(const TTreeHit &hit);
 
     QString m_normalCaption;
@@ -96,8 +91,6 @@ private:
     QString m_nameCaption = QStringLiteral("Name");
     TFolderIconCache m_icons;
     TMessagePump m_pump;
-    QTreeWidgetItem *m_clickedNode = nullptr;
-    THitPart m_clickedHit = THitPart::Nowhere;
     int m_run = 0;            // the scan or media check that may go on; older ones end
     int m_activeWalks = 0;    // handlers of scans and media checks on the stack
     bool m_restartPending = false;

@@ -5,10 +5,8 @@
 #include "playlists/player.h"
 #include "search/track_data.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QLabel>
-#include <QTimer>
 
 static bool Checked(const TStateTreeItem *node)
 {
@@ -128,45 +126,10 @@ bool TFormSelectFiles::eventFilter(QObject *watched, QEvent *event)
     return TFormBase::eventFilter(watched, event);
 }
 
+// The tree settles the clicks: a folder's comes after the double-click time, unless a double
+// click expands or collapses it instead, and may find a message presented by then.
 void TFormSelectFiles::TreeClicked(const TTreeHit &hit)
 {
-    // A folder click still waiting for a double click stands on its own once another click
-    // comes; left pending, its toggle would fall on the node of the later click (a track
-    // toggled twice, or played twice).
-    if (Timer2->isActive())
-        Timer2Timer();
-    if (!hit.item)
-        return;
-    m_clickedNode = hit.item;
-    m_clickedHit = hit.part;
-    if (IsTrack(hit.item)) {
-        ToggleCheck(m_clickedNode, m_clickedHit);
-        return;
-    }
-    // A folder waits for a possible second click, which expands it instead.
-    Timer2->setInterval(QApplication::doubleClickInterval());
-    Timer2->start();
-}
-
-void TFormSelectFiles::TreeDoubleClicked()
-{
-    if (!MessageShown())
-        Timer2->stop();
-}
-
-void TFormSelectFiles::Timer2Timer()
-{
-    Timer2->stop();
-    if (!MessageShown())
-        ToggleCheck(m_clickedNode, m_clickedHit);
-}
-
-void TFormSelectFiles::ForgetClickedNode(const QTreeWidgetItem *removed)
-{
-    if (!m_clickedNode)
-        return;
-    if (removed && m_clickedNode != removed && m_clickedNode->parent() != removed)
-        return;
-    m_clickedNode = nullptr;
-    Timer2->stop();
+    if (hit.item && !MessageShown())
+        ToggleCheck(hit.item, hit.part);
 }

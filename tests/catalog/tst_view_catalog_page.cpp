@@ -210,6 +210,36 @@ private Q_SLOTS:
         QVERIFY(tree->isHidden());
     }
 
+    // A track clicked while a group's click still waits: the group toggles first, then the
+    // track, each on its own node and once.
+    void groupClickThenTrackClick()
+    {
+        TPagesWorld world;
+        TPagesWorld::ShowCatalog(
+            {TPagesWorld::Record(QStringLiteral("C1"), QStringLiteral("A"), QStringLiteral("X"),
+                                 world.MakeFile(QStringLiteral("1.mp3")), QStringLiteral("Song1")),
+             TPagesWorld::Record(QStringLiteral("C2"), QStringLiteral("A"), QStringLiteral("Y"),
+                                 world.MakeFile(QStringLiteral("2.mp3")), QStringLiteral("Song2"))});
+        TStateTree *tree = Tree();
+        TCatalogTreeItem *c1 = Node({ComposerRoot, QStringLiteral("C1")});
+        TCatalogTreeItem *c2 = Node({ComposerRoot, QStringLiteral("C2")});
+        c2->setExpanded(true);
+        c2->child(0)->setExpanded(true);
+        TCatalogTreeItem *song2 = CatalogItem(c2->child(0)->child(0));
+        TCatalogTreeItem *song1 = CatalogItem(c1->child(0)->child(0));
+
+        TPagesWorld::Click(tree, tree->TextRect(c1).center());
+        TPagesWorld::Click(tree, tree->StatePictureRect(song2).center());
+        QCOMPARE(c1->Check(), int(CheckUnchecked));
+        QCOMPARE(song1->Check(), int(CheckUnchecked));
+        QCOMPARE(song2->Check(), int(CheckUnchecked));
+        QCOMPARE(c2->Check(), int(CheckUnchecked));
+        QVERIFY(!tree->HoldsClick());
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        QCOMPARE(c1->Check(), int(CheckUnchecked));
+        QCOMPARE(song2->Check(), int(CheckUnchecked));
+    }
+
     void deleteTracksKeepsEverythingOutsideTheStorageFolder()
     {
         TPagesWorld world;

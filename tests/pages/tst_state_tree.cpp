@@ -129,6 +129,63 @@ private Q_SLOTS:
         QCOMPARE(clicked.count(), 1);
     }
 
+    // ClickSettled holds a click on a node with children for the double-click interval.
+    void heldClick()
+    {
+        auto *inner = new TStateTreeItem(QStringLiteral("Inner"));
+        bare->addChild(inner);
+        QSignalSpy settled(tree, &TStateTree::ClickSettled);
+        QSignalSpy clicked(tree, &TStateTree::Clicked);
+        const auto click = [this](QTreeWidgetItem *item) {
+            SendMouse(tree->viewport(), QEvent::MouseButtonPress, tree->TextRect(item).center());
+            SendMouse(tree->viewport(), QEvent::MouseButtonRelease, tree->TextRect(item).center());
+        };
+        const auto settledItem = [&settled](int i) { return settled.at(i).at(0).value<TTreeHit>().item; };
+
+        // A leaf's click comes at once, a group's after the interval.
+        click(leaf);
+        QCOMPARE(settled.count(), 1);
+        QCOMPARE(settledItem(0), leaf);
+        click(root);
+        QCOMPARE(clicked.count(), 2);
+        QCOMPARE(settled.count(), 1);
+        QVERIFY(tree->HoldsClick());
+        QTRY_COMPARE(settled.count(), 2);
+        QCOMPARE(settledItem(1), root);
+        QCOMPARE(settled.at(1).at(0).value<TTreeHit>().part, THitPart::Text);
+
+        // A double click on the held node drops it.
+        click(root);
+        SendMouse(tree->viewport(), QEvent::MouseButtonDblClick, tree->TextRect(root).center());
+        SendMouse(tree->viewport(), QEvent::MouseButtonRelease, tree->TextRect(root).center());
+        QVERIFY(!tree->HoldsClick());
+        QCOMPARE(settled.count(), 2);
+        root->setExpanded(true);
+
+        // Another click delivers the held one first.
+        click(root);
+        click(leaf);
+        QCOMPARE(settled.count(), 4);
+        QCOMPARE(settledItem(2), root);
+        QCOMPARE(settledItem(3), leaf);
+        QVERIFY(!tree->HoldsClick());
+
+        // A held node that leaves the tree, with an ancestor or by clear(), goes unheard.
+        click(bare);
+        QVERIFY(tree->HoldsClick());
+        delete root;
+        QVERIFY(!tree->HoldsClick());
+        auto *other = new TStateTreeItem(QStringLiteral("Other"));
+        other->addChild(new TStateTreeItem(QStringLiteral("Child")));
+        tree->addTopLevelItem(other);
+        click(other);
+        QVERIFY(tree->HoldsClick());
+        tree->clear();
+        QVERIFY(!tree->HoldsClick());
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        QCOMPARE(settled.count(), 4);
+    }
+
     void hotItemIsForgottenWithItsNode()
     {
         tree->SetHotItem(leaf);

@@ -244,13 +244,14 @@ void TestSelectFilesPage::folderClickWaitsForDoubleClick()
     QTreeWidgetItem *folder = Tree()->topLevelItem(0);
     QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {}, Center(folder, THitPart::Text));
     QCOMPARE(States(), (QList<int>{1, 1, 1}));
-    QVERIFY(FormSelectFiles->Timer2->isActive());
-    QCOMPARE(FormSelectFiles->Timer2->interval(), QApplication::doubleClickInterval());
+    QVERIFY(Tree()->HoldsClick());
+    QCOMPARE(Tree()->findChild<QTimer *>(QStringLiteral("HeldClickTimer"))->interval(),
+             QApplication::doubleClickInterval());
     QTRY_COMPARE(States(), (QList<int>{2, 2, 2}));
 
     QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {}, Center(folder, THitPart::Text));
     QTest::mouseDClick(Tree()->viewport(), Qt::LeftButton, {}, Center(folder, THitPart::Text));
-    QVERIFY(!FormSelectFiles->Timer2->isActive());
+    QVERIFY(!Tree()->HoldsClick());
     QVERIFY(folder->isExpanded());
     QTest::qWait(QApplication::doubleClickInterval() + 50);
     QCOMPARE(States(), (QList<int>{2, 2, 2}));
@@ -264,7 +265,7 @@ void TestSelectFilesPage::folderClickWaitsForDoubleClick()
     QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {}, Center(folder, THitPart::Text));
     QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {}, Center(folder->child(1), THitPart::Text));
     QCOMPARE(States(), (QList<int>{1, 2, 1}));
-    QVERIFY(!FormSelectFiles->Timer2->isActive());
+    QVERIFY(!Tree()->HoldsClick());
     QTest::qWait(QApplication::doubleClickInterval() + 50);
     QCOMPARE(States(), (QList<int>{1, 2, 1}));
 }
