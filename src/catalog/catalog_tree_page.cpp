@@ -30,9 +30,7 @@ TCatalogTreePage::TCatalogTreePage(const QString &section, const QString &captio
 
 void TCatalogTreePage::FinishPage(const QList<QWidget *> &replaced)
 {
-    SetupMessages(QRect(192, 176, 385, 23), QRect(192, 200, 385, 23), replaced);
-    Label1->setFont(PageFont(16));
-    Label2->setFont(PageFont(16));
+    SetupMessages(replaced);
     ApplySkinAndTexts();
 }
 

@@ -191,12 +191,12 @@ void TFormBase::ApplySkinAndTexts()
     }
 }
 
-void TFormBase::SetupMessages(const QRect &line1, const QRect &line2,
-                              const QList<QWidget *> &replaced)
+void TFormBase::SetupMessages(const QList<QWidget *> &replaced)
 {
-    Label1 = CreateLabel(QStringLiteral("Label1"), line1, QString(), QString());
-    Label2 = CreateLabel(QStringLiteral("Label2"), line2, QString(), QString());
+    Label1 = CreateLabel(QStringLiteral("Label1"), QRect(192, 176, 385, 23), QString(), QString());
+    Label2 = CreateLabel(QStringLiteral("Label2"), QRect(192, 200, 385, 23), QString(), QString());
     for (QLabel *label : {Label1, Label2}) {
+        label->setFont(PageFont(16));
         label->setAlignment(Qt::AlignCenter);
         label->hide();
     }

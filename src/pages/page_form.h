@@ -103,8 +103,9 @@ public:
     // constructor, once every control exists.
     void ApplySkinAndTexts();
 
-    // Message presentation: two centred labels that replace `replaced` for a while.
-    void SetupMessages(const QRect &line1, const QRect &line2, const QList<QWidget *> &replaced);
+    // Message presentation: two centred lines on the right picture that replace `replaced`
+    // for a while.
+    void SetupMessages(const QList<QWidget *> &replaced);
     void ShowPageMessage(const QString &line1, const QString &line2);
     bool PresentingMessage() const;
     QLabel *Label1 = nullptr;

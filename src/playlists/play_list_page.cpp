@@ -47,9 +47,7 @@ TFormPlayList::TFormPlayList(QWidget *parent)
                       },
                       2);
 
-    SetupMessages(QRect(192, 176, 385, 23), QRect(192, 200, 385, 23), {aboveList, ListBoxPlayLists});
-    Label1->setFont(PageFont(16));
-    Label2->setFont(PageFont(16));
+    SetupMessages({aboveList, ListBoxPlayLists});
     PlayerMessages() = TPlayerMessages();
     ApplySkinAndTexts();
 }

@@ -59,9 +59,7 @@ TFormViewPlayList::TFormViewPlayList(QWidget *parent)
     for (int i = 0; i < int(std::size(Columns)); ++i)
         ListViewPlay->setColumnWidth(i, Columns[i].width);
 
-    SetupMessages(QRect(192, 176, 385, 23), QRect(192, 200, 385, 23), {ListViewPlay});
-    Label1->setFont(PageFont(16));
-    Label2->setFont(PageFont(16));
+    SetupMessages({ListViewPlay});
     ApplySkinAndTexts();
 }
 

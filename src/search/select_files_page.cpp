@@ -134,8 +134,7 @@ TFormSelectFiles::TFormSelectFiles(QWidget *parent)
         });
     });
 
-    SetupMessages(QRect(192, 176, 385, 23), QRect(192, 200, 385, 23),
-                  {LabelAboveTreeView, TreeViewFiles});
+    SetupMessages({LabelAboveTreeView, TreeViewFiles});
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);

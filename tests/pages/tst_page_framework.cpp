@@ -41,7 +41,7 @@ public:
         Replaced = findChild<QLabel *>(QStringLiteral("LabelFirst"));
         Edit = new QLineEdit(this);
         Edit->setGeometry(192, 150, 200, 24);
-        SetupMessages(QRect(192, 170, 385, 23), QRect(192, 200, 385, 23), {Replaced, Edit});
+        SetupMessages({Replaced, Edit});
         ApplySkinAndTexts();
     }
 
