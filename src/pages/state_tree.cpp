@@ -227,11 +227,6 @@ TTreeHit TStateTree::HitTest(const QPoint &pos) const
     return hit;
 }
 
-TTreeHit TStateTree::HitTestAtCursor() const
-{
-    return HitTest(viewport()->mapFromGlobal(QCursor::pos()));
-}
-
 bool TStateTree::IsRemoved(QTreeWidgetItem *item, const QModelIndex &parent, int first,
                            int last) const
 {
@@ -270,20 +265,12 @@ void TStateTree::DeliverHeldClick()
     Q_EMIT ClickSettled(held);
 }
 
-bool TStateTree::BeginClick(const TTreeHit &hit)
+void TStateTree::HandleClick(const TTreeHit &hit)
 {
     // Left waiting, the held click would be overtaken by this one. Its listeners may change
     // the tree, so the new click is kept where a removal of its node finds it.
     m_incoming = hit;
     DeliverHeldClick();
-    return !hit.item || m_incoming.item;
-}
-
-void TStateTree::HandleClick(const TTreeHit &hit)
-{
-    if (!BeginClick(hit))
-        return;
-    Q_EMIT Clicked(hit);
     const TTreeHit settled = std::exchange(m_incoming, {});
     if (hit.item && !settled.item)
         return;
@@ -328,14 +315,10 @@ void TStateTree::mouseDoubleClickEvent(QMouseEvent *event)
         // The release that ends a double click is no click of its own.
         m_inDoubleClick = true;
         m_pressed = false;
-        const TTreeHit hit = HitTest(event->position().toPoint());
         // The held click of this double click's first half gives way to it.
+        const TTreeHit hit = HitTest(event->position().toPoint());
         if (hit.item && hit.item == m_held.item)
             DropHeldClick();
-        if (BeginClick(hit)) {
-            m_incoming = {};
-            Q_EMIT DoubleClicked(hit);
-        }
     }
     QTreeWidget::mouseDoubleClickEvent(event);
 }

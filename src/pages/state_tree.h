@@ -60,7 +60,7 @@ private:
 // The tree of every page that shows nodes with state pictures (check boxes, review marks) and
 // node pictures. Read-only, indent 19, no tooltips, one column unless the caller adds more.
 // The page drives the pictures (hover variants included) by changing the items' indexes in
-// answer to PointerMoved and Clicked (or ClickSettled); the tree itself never changes a state.
+// answer to PointerMoved and ClickSettled; the tree itself never changes a state.
 //
 // Every item must be a TStateTreeItem (or derived from it). For fast filling with many nodes,
 // build whole subtrees under detached top-level items and add those at the end
@@ -85,8 +85,6 @@ public:
 
     // Where a point of the viewport lies (as the click and pointer rules need it).
     TTreeHit HitTest(const QPoint &viewportPos) const;
-    // The hit at the pointer's present place.
-    TTreeHit HitTestAtCursor() const;
 
     // The one node that shows a pointer (hot) variant, as the page set it. Forgotten when the
     // tree is cleared or the node is removed.
@@ -110,15 +108,11 @@ public:
 Q_SIGNALS:
     // Every pointer move over the tree's viewport, with or without a button held.
     void PointerMoved(const TTreeHit &hit);
-    // A left click (press and release) that was not part of a double click.
-    void Clicked(const TTreeHit &hit);
-    // A left double click; the tree expands or collapses the node as usual afterwards.
-    void DoubleClicked(const TTreeHit &hit);
-    // Every click of Clicked once more, settled: a click on a node with children is held for
-    // the double-click interval and dropped if a double click on that node comes first (it
-    // expands or collapses the node instead); other clicks come at once. A new click delivers
-    // the held one first, so each acts on its own node; a held node that leaves the tree is
-    // dropped with it.
+    // A left click (press and release; the release that ends a double click is none). A click
+    // on a node with children is held for the double-click interval and dropped if a double
+    // click on that node comes first (it expands or collapses the node instead); other clicks
+    // come at once. A new click delivers the held one first, so each acts on its own node; a
+    // held node that leaves the tree is dropped with it.
     void ClickSettled(const TTreeHit &hit);
 
 protected:
@@ -132,7 +126,6 @@ private:
     friend class TStateTreeDelegate;
     void ForgetRemoved(const QModelIndex &parent, int first, int last);
     bool IsRemoved(QTreeWidgetItem *item, const QModelIndex &parent, int first, int last) const;
-    bool BeginClick(const TTreeHit &hit);
     void HandleClick(const TTreeHit &hit);
     void DeliverHeldClick();
 

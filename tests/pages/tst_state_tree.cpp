@@ -108,21 +108,24 @@ private Q_SLOTS:
     // A click is press and release; the second click of a double click is none.
     void clicksAndDoubleClicks()
     {
-        QSignalSpy clicked(tree, &TStateTree::Clicked);
-        QSignalSpy doubled(tree, &TStateTree::DoubleClicked);
+        QSignalSpy clicked(tree, &TStateTree::ClickSettled);
         QSignalSpy moved(tree, &TStateTree::PointerMoved);
-        const QPoint text = tree->TextRect(root).center();
+        const QPoint text = tree->TextRect(leaf).center();
         SendMouse(tree->viewport(), QEvent::MouseMove, text);
         QCOMPARE(moved.count(), 1);
         QCOMPARE(moved.at(0).at(0).value<TTreeHit>().part, THitPart::Text);
         SendMouse(tree->viewport(), QEvent::MouseButtonPress, text);
         SendMouse(tree->viewport(), QEvent::MouseButtonRelease, text);
         QCOMPARE(clicked.count(), 1);
-        QCOMPARE(clicked.at(0).at(0).value<TTreeHit>().item, root);
+        QCOMPARE(clicked.at(0).at(0).value<TTreeHit>().item, leaf);
         SendMouse(tree->viewport(), QEvent::MouseButtonDblClick, text);
         SendMouse(tree->viewport(), QEvent::MouseButtonRelease, text);
-        QCOMPARE(doubled.count(), 1);
         QCOMPARE(clicked.count(), 1);
+        const QPoint rootText = tree->TextRect(root).center();
+        SendMouse(tree->viewport(), QEvent::MouseButtonPress, rootText);
+        SendMouse(tree->viewport(), QEvent::MouseButtonRelease, rootText);
+        SendMouse(tree->viewport(), QEvent::MouseButtonDblClick, rootText);
+        SendMouse(tree->viewport(), QEvent::MouseButtonRelease, rootText);
         QVERIFY(!root->isExpanded());   // the tree still expands and collapses on a double click
         SendMouse(tree->viewport(), QEvent::MouseButtonPress, text, Qt::RightButton);
         SendMouse(tree->viewport(), QEvent::MouseButtonRelease, text, Qt::RightButton);
@@ -135,7 +138,6 @@ private Q_SLOTS:
         auto *inner = new TStateTreeItem(QStringLiteral("Inner"));
         bare->addChild(inner);
         QSignalSpy settled(tree, &TStateTree::ClickSettled);
-        QSignalSpy clicked(tree, &TStateTree::Clicked);
         const auto click = [this](QTreeWidgetItem *item) {
             SendMouse(tree->viewport(), QEvent::MouseButtonPress, tree->TextRect(item).center());
             SendMouse(tree->viewport(), QEvent::MouseButtonRelease, tree->TextRect(item).center());
@@ -147,7 +149,6 @@ private Q_SLOTS:
         QCOMPARE(settled.count(), 1);
         QCOMPARE(settledItem(0), leaf);
         click(root);
-        QCOMPARE(clicked.count(), 2);
         QCOMPARE(settled.count(), 1);
         QVERIFY(tree->HoldsClick());
         QTRY_COMPARE(settled.count(), 2);
