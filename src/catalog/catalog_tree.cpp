@@ -209,11 +209,6 @@ TCatalogTreeHandler::TCatalogTreeHandler(TStateTree *tree, TFormBase *page,
             [this](const TTreeHit &hit) { RunReporting([&] { Clicked(hit); }); });
 }
 
-void TCatalogTreeHandler::Stop()
-{
-    m_tree->DropHeldClick();
-}
-
 namespace {
 
 // Only the two hot track pictures go back: a root of an empty catalog has no children either,

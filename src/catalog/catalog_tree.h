@@ -73,9 +73,6 @@ public:
     TCatalogTreeHandler(TStateTree *tree, TFormBase *page,
                         std::function<QString(int recordIndex)> fileName, bool playMissing);
 
-    // Drops a group click still waiting (the page is leaving).
-    void Stop();
-
 private:
     void PointerMoved(const TTreeHit &hit);
     void Clicked(const TTreeHit &hit);

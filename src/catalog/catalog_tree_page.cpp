@@ -43,6 +43,6 @@ void TCatalogTreePage::FormShow()
 
 void TCatalogTreePage::FormHide()
 {
-    m_handler->Stop();
+    // Clearing the tree also drops a group click still waiting.
     TreeViewCatalog->clear();
 }
