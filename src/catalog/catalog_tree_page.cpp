@@ -23,7 +23,8 @@ TCatalogTreePage::TCatalogTreePage(const QString &section, const QString &captio
     TreeViewCatalog->setObjectName(QStringLiteral("TreeViewCatalog"));
     TreeViewCatalog->setGeometry(treePlace);
     SetupCatalogTree(TreeViewCatalog);
-    m_handler = new TCatalogTreeHandler(
+    // The page owns the handler.
+    new TCatalogTreeHandler(
         TreeViewCatalog, this, [this](int index) { return ShownCatalog().Record(index).FileName; },
         playMissing);
 }

@@ -3,7 +3,6 @@
 #include "pages/page_form.h"
 
 class TBaseStringList;
-class TCatalogTreeHandler;
 class TStateTree;
 
 // A page that shows the catalog tree, with "Return to main menu" and "Exit" as its top buttons
@@ -28,7 +27,4 @@ protected:
     // Empties the tree, so that no node outlives the catalog it was made from.
     void FormHide() override;
     QLabel *HintLabel() const override { return LabelHint; }
-
-private:
-    TCatalogTreeHandler *m_handler;
 };
