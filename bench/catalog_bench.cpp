@@ -28,9 +28,9 @@ constexpr int Rounds = 3;
 
 QString Words(QRandomGenerator &random, int minLength, int maxLength)
 {
-    static const char *const words[] = {"love", "Night", "river", "BLUE", "song", "the", "of",
-                                        "Moon", "dance", "Heart", "road", "fire", "Rain", "city",
-                                        "golden", "Sonata", "in", "minor", "Live", "Élan"};
+    static const char *const words[] = {
+        "love", "Night", "river", "BLUE", "song",   "the",    "of", "Moon",  "dance", "Heart",
+        "road", "fire",  "Rain",  "city", "golden", "Sonata", "in", "minor", "Live",  "Élan"};
     const int length = minLength + int(random.bounded(maxLength - minLength + 1));
     QString text;
     while (text.size() < length) {
@@ -60,10 +60,11 @@ QString RandomRecord(QRandomGenerator &random)
     const QString albumName = PoolName("Album ", album, random);
     const QString name = Words(random, 6, 40);
     const QString fileName = QStringLiteral("/home/user/Music/") + artistName + QLatin1Char('/')
-        + albumName + QLatin1Char('/') + QString::number(random.bounded(1, 20)) + QStringLiteral(" - ")
-        + name + QStringLiteral(".mp3");
-    return BuildRecord(QStringLiteral("DAT"), PoolName("Composer ", int(random.bounded(400)), random),
-                       artistName, albumName, QStringLiteral("0"), fileName, name,
+        + albumName + QLatin1Char('/') + QString::number(random.bounded(1, 20))
+        + QStringLiteral(" - ") + name + QStringLiteral(".mp3");
+    return BuildRecord(QStringLiteral("DAT"),
+                       PoolName("Composer ", int(random.bounded(400)), random), artistName,
+                       albumName, QStringLiteral("0"), fileName, name,
                        QString::number(random.bounded(2000000, 12000000)));
 }
 
@@ -143,19 +144,21 @@ int main(int argc, char **argv)
 
     // The same bytes read and written without any parsing, for comparison.
     QByteArray bytes;
-    const double rawRead = Time([&] { bytes.clear(); }, [&] {
-        QFile file(path);
-        file.open(QIODevice::ReadOnly);
-        bytes = file.readAll();
-    });
+    const double rawRead = Time([&] { bytes.clear(); },
+                                [&] {
+                                    QFile file(path);
+                                    file.open(QIODevice::ReadOnly);
+                                    bytes = file.readAll();
+                                });
     const QString rawPath = dir.filePath(QStringLiteral("raw.dat"));
-    const double rawWrite = Time([] {}, [&] {
-        QFile file(rawPath);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        file.flush();
-        file.handle() >= 0 ? void(fdatasync(file.handle())) : void();
-    });
+    const double rawWrite = Time([] {},
+                                 [&] {
+                                     QFile file(rawPath);
+                                     file.open(QIODevice::WriteOnly);
+                                     file.write(bytes);
+                                     file.flush();
+                                     file.handle() >= 0 ? void(fdatasync(file.handle())) : void();
+                                 });
 
     std::printf("catalog of %d records, %.1f MB (%d records after the runs)\n", count,
                 double(fileBytes) / 1e6, records);

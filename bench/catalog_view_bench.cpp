@@ -41,18 +41,22 @@ void WriteCatalog(const QString &storage, int tracks)
             QDir().mkpath(folder);
         const QString file = folder + QStringLiteral("/Track %1.mp3").arg(i % 10);
         QFile(file).open(QIODevice::WriteOnly);
-        catalog.write(BuildRecord(QStringLiteral("DAT"), QStringLiteral("Composer %1").arg((album * 7) % 500),
-                                  artist, albumName, QStringLiteral("0"), file,
-                                  QStringLiteral("Track number %1").arg(i), QStringLiteral("4718592"))
-                          .toUtf8()
-                      + "\r\n");
+        catalog.write(
+            BuildRecord(QStringLiteral("DAT"), QStringLiteral("Composer %1").arg((album * 7) % 500),
+                        artist, albumName, QStringLiteral("0"), file,
+                        QStringLiteral("Track number %1").arg(i), QStringLiteral("4718592"))
+                .toUtf8()
+            + "\r\n");
     }
 }
 
 // Notes the first paint of the tree's viewport once the tree is filled.
 class TPaintWatch : public QObject {
 public:
-    explicit TPaintWatch(TStateTree *tree) : m_tree(tree) { tree->viewport()->installEventFilter(this); }
+    explicit TPaintWatch(TStateTree *tree) : m_tree(tree)
+    {
+        tree->viewport()->installEventFilter(this);
+    }
     bool Drawn = false;
 
 protected:
@@ -97,7 +101,7 @@ int main(int argc, char *argv[])
 
     TPaintWatch watch(FormViewCatalog->TreeViewCatalog);
     clock.restart();
-    SwitchPage(FormMain, FormViewCatalog);   // posts the start message
+    SwitchPage(FormMain, FormViewCatalog); // posts the start message
     while (!watch.Drawn)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const qint64 showMs = clock.elapsed();
@@ -107,12 +111,14 @@ int main(int argc, char *argv[])
     for (QTreeWidgetItemIterator it(FormViewCatalog->TreeViewCatalog); *it; ++it)
         ++nodes;
     clock.restart();
-    SwitchPage(FormViewCatalog, FormMain);   // clears the tree
+    SwitchPage(FormViewCatalog, FormMain); // clears the tree
     const qint64 hideMs = clock.elapsed();
 
-    std::printf("catalog view, %d tracks (%lld tree nodes):\n", tracks, static_cast<long long>(nodes));
+    std::printf("catalog view, %d tracks (%lld tree nodes):\n", tracks,
+                static_cast<long long>(nodes));
     std::printf("  load at page creation      %6lld ms\n", static_cast<long long>(loadMs));
-    std::printf("  start message to tree drawn %5lld ms (target 1500)\n", static_cast<long long>(showMs));
+    std::printf("  start message to tree drawn %5lld ms (target 1500)\n",
+                static_cast<long long>(showMs));
     std::printf("  hide (tree cleared)        %6lld ms\n", static_cast<long long>(hideMs));
     std::printf("  memory high-water mark     %6ld MB (target 400; %ld MB before the pages)\n",
                 PeakMemoryKiB() / 1024, before / 1024);

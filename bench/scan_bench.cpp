@@ -52,7 +52,8 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     const QString root = dir.path() + QLatin1Char('/');
     QDir().mkpath(root + QStringLiteral("program"));
-    if (!dir.isValid() || !InstallTools(root + QStringLiteral("program"), {QStringLiteral("wma")})) {
+    if (!dir.isValid()
+        || !InstallTools(root + QStringLiteral("program"), {QStringLiteral("wma")})) {
         std::fprintf(stderr, "scan_bench: cannot prepare %s (build wma first)\n", qPrintable(root));
         return 1;
     }
@@ -66,7 +67,8 @@ int main(int argc, char **argv)
 
     const QByteArray audio = SilentMp3(20);
     for (int folder = 0; folder < 500; ++folder) {
-        const QString path = root + QStringLiteral("disk/music/Album %1/").arg(folder, 3, 10, QLatin1Char('0'));
+        const QString path =
+            root + QStringLiteral("disk/music/Album %1/").arg(folder, 3, 10, QLatin1Char('0'));
         QDir().mkpath(path);
         for (int track = 0; track < 10; ++track) {
             const QByteArray title = "Track " + QByteArray::number(folder * 10 + track);
@@ -76,7 +78,8 @@ int main(int argc, char **argv)
     }
     const QByteArray wav = WavHeader(44100, 2, 0);
     for (int folder = 0; folder < 100; ++folder) {
-        const QString path = root + QStringLiteral("disk/music/Wav %1/").arg(folder, 3, 10, QLatin1Char('0'));
+        const QString path =
+            root + QStringLiteral("disk/music/Wav %1/").arg(folder, 3, 10, QLatin1Char('0'));
         QDir().mkpath(path);
         for (int track = 0; track < 20; ++track)
             WriteFile(path + QStringLiteral("%1.wav").arg(track, 2, 10, QLatin1Char('0')), wav);
@@ -97,12 +100,14 @@ int main(int argc, char **argv)
     // The WAV folders alone: one folder tree per WAV folder would count the walk's set-up
     // many times, so the whole tree is scanned with the MP3 folders removed.
     for (int folder = 0; folder < 500; ++folder)
-        QDir(root + QStringLiteral("disk/music/Album %1").arg(folder, 3, 10, QLatin1Char('0'))).removeRecursively();
+        QDir(root + QStringLiteral("disk/music/Album %1").arg(folder, 3, 10, QLatin1Char('0')))
+            .removeRecursively();
     int wavs = 0;
     const double wavSeconds = ScanFolder(root + QStringLiteral("disk/music/"), &wavs);
 
-    std::printf("scan of %d files (5,000 MP3 with tags, 2,000 WAV): %.2f s, %.0f files/s (target 500)\n",
-                all, allSeconds, all / allSeconds);
+    std::printf(
+        "scan of %d files (5,000 MP3 with tags, 2,000 WAV): %.2f s, %.0f files/s (target 500)\n",
+        all, allSeconds, all / allSeconds);
     std::printf("scan of %d WAV files alone: %.3f s, %.0f files/s (target 20,000)\n", wavs,
                 wavSeconds, wavs / wavSeconds);
     return all == 7000 && wavs == 2000 ? 0 : 1;

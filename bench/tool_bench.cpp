@@ -40,8 +40,13 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const int count = argc > 1 ? QByteArray(argv[1]).toInt() : 2000;
     QTemporaryDir dir;
-    if (!dir.isValid() || count <= 0 || !InstallTools(dir.path(), {QStringLiteral("wma"), QStringLiteral("wma-update"), QStringLiteral("wav2wma")})) {
-        std::fprintf(stderr, "tool_bench: cannot prepare %s (build wma, wma-update and wav2wma first)\n", qPrintable(dir.path()));
+    if (!dir.isValid() || count <= 0
+        || !InstallTools(
+            dir.path(),
+            {QStringLiteral("wma"), QStringLiteral("wma-update"), QStringLiteral("wav2wma")})) {
+        std::fprintf(stderr,
+                     "tool_bench: cannot prepare %s (build wma, wma-update and wav2wma first)\n",
+                     qPrintable(dir.path()));
         return 1;
     }
     SetProgramFolder(dir.path());
@@ -50,10 +55,12 @@ int main(int argc, char **argv)
     QDir().mkpath(music);
     QStringList files;
     for (int i = 0; i < count; ++i) {
-        const QString path = QStringLiteral("%1/Track %2.mp3").arg(music).arg(i, 4, 10, QLatin1Char('0'));
+        const QString path =
+            QStringLiteral("%1/Track %2.mp3").arg(music).arg(i, 4, 10, QLatin1Char('0'));
         WriteFile(path, SilentMp3(20));
         TagLib::MPEG::File mp3(QFile::encodeName(path).constData(), false);
-        mp3.tag()->setTitle(TagLib::String("Björk — Jóga " + std::to_string(i), TagLib::String::UTF8));
+        mp3.tag()->setTitle(
+            TagLib::String("Björk — Jóga " + std::to_string(i), TagLib::String::UTF8));
         mp3.tag()->setAlbum("Homogenic");
         mp3.tag()->setArtist(TagLib::String("Björk", TagLib::String::UTF8));
         mp3.save(TagLib::MPEG::File::ID3v2);
@@ -76,10 +83,12 @@ int main(int argc, char **argv)
             best[kind] = std::max(best[kind], Rate(count, work[kind]));
     }
     const double nothing = best[0], roundTrip = best[1], inProcess = best[2];
-    std::printf("files                      %d (checksum %lld)\n", count, static_cast<long long>(checksum));
+    std::printf("files                      %d (checksum %lld)\n", count,
+                static_cast<long long>(checksum));
     std::printf("do-nothing starts          %8.0f /s\n", nothing);
-    std::printf("ReadWmaTags round trip     %8.0f files/s  (%.0f%% of the do-nothing starts; target 70%%)\n",
-                roundTrip, 100 * roundTrip / nothing);
+    std::printf(
+        "ReadWmaTags round trip     %8.0f files/s  (%.0f%% of the do-nothing starts; target 70%%)\n",
+        roundTrip, 100 * roundTrip / nothing);
     std::printf("TagLib in-process          %8.0f files/s\n", inProcess);
 
     const int seconds = 300;
@@ -90,7 +99,8 @@ int main(int argc, char **argv)
     const bool converted = ConvertWavToWma(wav, QStringLiteral("Name"), QStringLiteral("Album"),
                                            QStringLiteral("Composer"), QStringLiteral("Artist"));
     const double elapsed = double(timer.nsecsElapsed()) / 1e9;
-    std::printf("wav2wma                    %8.0f s of audio per s  (%d s of CD audio in %.2f s%s; target 200)\n",
-                seconds / elapsed, seconds, elapsed, converted ? "" : ", FAILED");
+    std::printf(
+        "wav2wma                    %8.0f s of audio per s  (%d s of CD audio in %.2f s%s; target 200)\n",
+        seconds / elapsed, seconds, elapsed, converted ? "" : ", FAILED");
     return converted ? 0 : 1;
 }

@@ -2,9 +2,9 @@
 
 #include <QBrush>
 #include <QColor>
-#include <QPointF>
 #include <QImage>
 #include <QPainterPath>
+#include <QPointF>
 #include <QString>
 
 #include <functional>
@@ -15,19 +15,19 @@ class QPainter;
 
 // One palette for every picture, so that pages, buttons and tree pictures read as one family.
 namespace Palette {
-inline const QColor Ink(22, 36, 66);          // deep ink blue, top of the left pictures
-inline const QColor DeepTeal(12, 74, 84);     // bottom of the left pictures
-inline const QColor Chalk(228, 240, 243);     // line art on the left pictures
-inline const QColor Amber(240, 188, 96);      // the one warm accent of each drawing
-inline const QColor Navy(30, 50, 88);         // outlines of the small pictures
+inline const QColor Ink(22, 36, 66);      // deep ink blue, top of the left pictures
+inline const QColor DeepTeal(12, 74, 84); // bottom of the left pictures
+inline const QColor Chalk(228, 240, 243); // line art on the left pictures
+inline const QColor Amber(240, 188, 96);  // the one warm accent of each drawing
+inline const QColor Navy(30, 50, 88);     // outlines of the small pictures
 inline const QColor Teal(24, 128, 138);
-inline const QColor Sea(120, 196, 204);       // light teal fill
+inline const QColor Sea(120, 196, 204); // light teal fill
 inline const QColor Gold(226, 158, 42);
 inline const QColor Green(44, 142, 74);
 inline const QColor Red(200, 52, 46);
-inline const QColor Paper(252, 250, 244);     // light fills of the small pictures
-inline const QColor Grey(128, 134, 142);      // unavailable things
-inline const QColor HotFill(206, 228, 250);   // background of a picture under the pointer
+inline const QColor Paper(252, 250, 244);   // light fills of the small pictures
+inline const QColor Grey(128, 134, 142);    // unavailable things
+inline const QColor HotFill(206, 228, 250); // background of a picture under the pointer
 inline const QColor HotEdge(64, 132, 214);
 } // namespace Palette
 

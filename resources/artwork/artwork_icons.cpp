@@ -430,13 +430,14 @@ std::vector<TNamedDrawing> ButtonDrawings()
         named("play", Play),
         named("add", [](QPainter &p) { Plus(p, QPointF(8, 8), 6.5, Green); }),
         named("catalog", Shelf),
-        named("playlist_new", [](QPainter &p) {
-            ListLines(p, 3, 10);
-            p.setPen(Qt::NoPen);
-            p.setBrush(Green);
-            p.drawRect(QRectF(8, 10, 8, 3));
-            p.drawRect(QRectF(10.5, 7.5, 3, 8));
-        }),
+        named("playlist_new",
+              [](QPainter &p) {
+                  ListLines(p, 3, 10);
+                  p.setPen(Qt::NoPen);
+                  p.setBrush(Green);
+                  p.drawRect(QRectF(8, 10, 8, 3));
+                  p.drawRect(QRectF(10.5, 7.5, 3, 8));
+              }),
         named("exit", Exit),
         named("help", Help),
         named("return_main", House),
@@ -474,14 +475,16 @@ std::vector<TNamedDrawing> TreeDrawings()
         named("person", Person),
         named("album", Record),
         named("folder", Folder),
-        named("mark_present", [](QPainter &p) {
-            Circled(p, Green);
-            Tick(p, Paper, 2);
-        }),
-        named("mark_missing", [](QPainter &p) {
-            Circled(p, Red);
-            Cross(p, Paper);
-        }),
+        named("mark_present",
+              [](QPainter &p) {
+                  Circled(p, Green);
+                  Tick(p, Paper, 2);
+              }),
+        named("mark_missing",
+              [](QPainter &p) {
+                  Circled(p, Red);
+                  Cross(p, Paper);
+              }),
         named("review_new", ReviewNew),
         named("review_seen", ReviewSeen),
         named("review_set", ReviewSet),

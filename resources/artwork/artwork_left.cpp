@@ -34,7 +34,10 @@ QPen AccentPen(double width = 3.0)
     return QPen(Palette::Amber, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
-const QBrush SoftFill() { return Faded(Palette::Chalk, 0.14); }
+const QBrush SoftFill()
+{
+    return Faded(Palette::Chalk, 0.14);
+}
 
 // Main menu: an eighth note on a short staff.
 void DrawMain(QPainter &p)
@@ -361,11 +364,11 @@ void DrawWordmark(QPainter &p)
 
 QStringList LeftSections()
 {
-    return {QStringLiteral("Main"),          QStringLiteral("SearchTracks"),
-            QStringLiteral("SelectFolder"),  QStringLiteral("SelectTracks"),
+    return {QStringLiteral("Main"),           QStringLiteral("SearchTracks"),
+            QStringLiteral("SelectFolder"),   QStringLiteral("SelectTracks"),
             QStringLiteral("SetDescription"), QStringLiteral("CopyFiles"),
-            QStringLiteral("ViewCatalog"),   QStringLiteral("CreatePlaylist"),
-            QStringLiteral("ViewPlaylist"),  QStringLiteral("PlaylistChoice")};
+            QStringLiteral("ViewCatalog"),    QStringLiteral("CreatePlaylist"),
+            QStringLiteral("ViewPlaylist"),   QStringLiteral("PlaylistChoice")};
 }
 
 QImage LeftPicture(const QString &section)

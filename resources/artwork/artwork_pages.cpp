@@ -12,7 +12,7 @@ namespace {
 constexpr int RightWidth = 457;
 constexpr int Height = 379;
 
-constexpr double StaffTop = 300;   // the top line's height at the left edge
+constexpr double StaffTop = 300; // the top line's height at the left edge
 constexpr double StaffGap = 9;
 
 // The height of the top staff line at x: a gentle wave rising to the right.

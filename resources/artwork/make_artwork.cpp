@@ -77,7 +77,8 @@ void EmbedInHelp(const QString &path, const QHash<QString, QImage> &pictures)
         return;
     const QString before = QString::fromUtf8(file.readAll());
     file.close();
-    const QString open = QStringLiteral("/* pictures: written by resources/artwork/make_artwork */\n");
+    const QString open =
+        QStringLiteral("/* pictures: written by resources/artwork/make_artwork */\n");
     const QString close = QStringLiteral("/* end of pictures */");
     const qsizetype from = before.indexOf(open);
     const qsizetype to = before.indexOf(close);
@@ -100,7 +101,8 @@ void EmbedInHelp(const QString &path, const QHash<QString, QImage> &pictures)
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         pictures.value(name).save(&buffer, "PNG");
-        rules += QStringLiteral("[data-picture=\"%1\"] { background-image: url(data:image/png;base64,%2); }\n")
+        rules += QStringLiteral(
+                     "[data-picture=\"%1\"] { background-image: url(data:image/png;base64,%2); }\n")
                      .arg(name, QString::fromLatin1(png.toBase64()));
     }
     const QString after = before.left(from + open.size()) + rules + before.mid(to);
@@ -174,8 +176,8 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments();
     const QString out = args.size() > 1 ? args.at(1) : QStringLiteral(QUAVERMILL_RESOURCES_DIR);
     const int previewAt = int(args.indexOf(QStringLiteral("--preview")));
-    const QString preview = previewAt > 0 && previewAt + 1 < args.size() ? args.at(previewAt + 1)
-                                                                         : QString();
+    const QString preview =
+        previewAt > 0 && previewAt + 1 < args.size() ? args.at(previewAt + 1) : QString();
 
     const QImage right = RightPicture();
     Save(right, out + QStringLiteral("/pictures/right.jpg"), "JPG", 93);

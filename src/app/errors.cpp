@@ -10,8 +10,7 @@ static QString SystemText(int error, const QString &context)
 
 ESystemError::ESystemError(int error, const QString &context)
     : EQuavermill(SystemText(error, context)), m_error(error)
-{
-}
+{}
 
 QString ErrorText(std::exception_ptr error)
 {

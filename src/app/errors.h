@@ -7,7 +7,8 @@
 class EQuavermill : public std::runtime_error {
 public:
     explicit EQuavermill(const QString &message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
+        : std::runtime_error(message.toStdString()), m_message(message)
+    {}
     const QString &message() const { return m_message; }
 
 private:

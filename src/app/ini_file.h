@@ -16,7 +16,8 @@ public:
     TIniFile &operator=(const TIniFile &) = delete;
 
     const QString &path() const { return m_path; }
-    QString ReadString(const QString &section, const QString &key, const QString &defaultValue) const;
+    QString ReadString(const QString &section, const QString &key,
+                       const QString &defaultValue) const;
     bool HasKey(const QString &section, const QString &key) const;
     void WriteString(const QString &section, const QString &key, const QString &value);
     // Writes the whole file at once (temporary file and rename, not synced: these are the

@@ -26,8 +26,8 @@ void SetSettings(const TSettings &settings)
 // Any non-zero integer is 1 and zero is 0; a value that is no integer gives notInteger.
 static bool ReadFlag(const TIniFile &ini, const char *key, const char *defaultText, bool notInteger)
 {
-    const QString text = ini.ReadString(QStringLiteral("Settings"), QLatin1String(key),
-                                        QLatin1String(defaultText));
+    const QString text =
+        ini.ReadString(QStringLiteral("Settings"), QLatin1String(key), QLatin1String(defaultText));
     bool ok = false;
     const qlonglong value = text.toLongLong(&ok);
     if (!ok) {
@@ -56,8 +56,8 @@ void LoadSettings()
                                                QStringLiteral("StorageDir"), settings.StorageDir);
         if (!storage.isEmpty() && QFileInfo(storage).isDir())
             settings.StorageDir = QDir::cleanPath(storage);
-        const QString player = ini.ReadString(QStringLiteral("Settings"),
-                                              QStringLiteral("Player"), settings.Player);
+        const QString player =
+            ini.ReadString(QStringLiteral("Settings"), QStringLiteral("Player"), settings.Player);
         if (!player.isEmpty())
             settings.Player = player;
     }

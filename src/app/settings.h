@@ -10,8 +10,8 @@ struct TSettings {
     bool ConvertToWMA = true;
     bool Overwrite = true;
     bool WinMsgTestMode = false;
-    QString StorageDir;                        // the storage folder, no trailing "/"
-    QString Player = QStringLiteral("vlc");    // the media player program
+    QString StorageDir;                     // the storage folder, no trailing "/"
+    QString Player = QStringLiteral("vlc"); // the media player program
 };
 
 const TSettings &Settings();

@@ -8,9 +8,15 @@ namespace {
 // QByteArray's operator< compares bytes as unsigned, which is the order of RecordKey.
 struct TKeyLess {
     template <typename A, typename B>
-    bool operator()(const A &a, const B &b) const { return Key(a) < Key(b); }
+    bool operator()(const A &a, const B &b) const
+    {
+        return Key(a) < Key(b);
+    }
     template <typename T>
-    static const QByteArray &Key(const T &item) { return item.key; }
+    static const QByteArray &Key(const T &item)
+    {
+        return item.key;
+    }
     static const QByteArray &Key(const QByteArray &key) { return key; }
 };
 
@@ -27,7 +33,8 @@ TBaseStringList::TItem TBaseStringList::MakeItem(const QString &line)
 
 size_t TBaseStringList::LowerBound(const QByteArray &key) const
 {
-    return size_t(std::lower_bound(m_items.begin(), m_items.end(), key, TKeyLess()) - m_items.begin());
+    return size_t(std::lower_bound(m_items.begin(), m_items.end(), key, TKeyLess())
+                  - m_items.begin());
 }
 
 QString TBaseStringList::Line(int index) const

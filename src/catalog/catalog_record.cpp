@@ -104,8 +104,8 @@ QByteArray MakeRecordKey(const Char *line, qsizetype size)
     // Keys are built in one scratch buffer and copied at their exact size, since a catalog
     // holds one per record.
     thread_local QByteArray scratch;
-    const qsizetype room = 16 * std::min<qsizetype>(size, RecordFieldPlaces[FieldName].start)
-        + RecordFieldCount;
+    const qsizetype room =
+        16 * std::min<qsizetype>(size, RecordFieldPlaces[FieldName].start) + RecordFieldCount;
     if (scratch.size() < room)
         scratch.resize(room);
     char *out = scratch.data();

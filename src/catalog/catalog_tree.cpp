@@ -18,10 +18,11 @@ TCatalogTreeItem *CatalogItem(QTreeWidgetItem *item)
 
 void SetupCatalogTree(TStateTree *tree)
 {
-    tree->SetNodePictures(TreePictures({"track", "track_missing", "track_hot", "track_missing_hot",
-                                        "person", "album"}));
-    tree->SetStatePictures(TreePictures({nullptr, "check_on", "check_off", "check_unavailable",
-                                         "check_on_hot", "check_off_hot", "check_unavailable_hot"}));
+    tree->SetNodePictures(TreePictures(
+        {"track", "track_missing", "track_hot", "track_missing_hot", "person", "album"}));
+    tree->SetStatePictures(
+        TreePictures({nullptr, "check_on", "check_off", "check_unavailable", "check_on_hot",
+                      "check_off_hot", "check_unavailable_hot"}));
 }
 
 namespace {
@@ -109,13 +110,13 @@ qint64 FillCatalogTree(TStateTree *tree, const TBaseStringList &catalog, bool ch
         if (newArtist)
             artistNode = add(artistRoot, record.Artist, state, PictureGroup);
         if (newComposer || newArtist || !SameText(record.Album, previous.Album)) {
-            composerAlbum = add(composerNode, record.Album + QStringLiteral(" (") + artistRootText
-                                                  + QStringLiteral(": ") + record.Artist
-                                                  + QLatin1Char(')'),
+            composerAlbum = add(composerNode,
+                                record.Album + QStringLiteral(" (") + artistRootText
+                                    + QStringLiteral(": ") + record.Artist + QLatin1Char(')'),
                                 state, PictureAlbum);
-            artistAlbum = add(artistNode, record.Album + QStringLiteral(" (") + composerRootText
-                                              + QStringLiteral(": ") + record.Composer
-                                              + QLatin1Char(')'),
+            artistAlbum = add(artistNode,
+                              record.Album + QStringLiteral(" (") + composerRootText
+                                  + QStringLiteral(": ") + record.Composer + QLatin1Char(')'),
                               state, PictureAlbum);
         }
         // While the tree fills, every group is either unavailable or in the state of all its
@@ -128,8 +129,10 @@ qint64 FillCatalogTree(TStateTree *tree, const TBaseStringList &catalog, bool ch
                            exists ? PictureTrack : PictureTrackMissing);
             twins[t]->RecordIndex = i;
             if (!exists) {
-                for (TStateTreeItem *group = albums[t]; group->parent(); group = group->ParentItem()) {
-                    if (group->StateIndex() == CheckChecked || group->StateIndex() == CheckUnchecked)
+                for (TStateTreeItem *group = albums[t]; group->parent();
+                     group = group->ParentItem()) {
+                    if (group->StateIndex() == CheckChecked
+                        || group->StateIndex() == CheckUnchecked)
                         group->SetStateIndex(CheckUnavailable);
                 }
             }
@@ -190,7 +193,8 @@ void ForEachTrackNode(TStateTree *tree, const std::function<void(TCatalogTreeIte
             for (int a = 0; a < person->childCount(); ++a) {
                 QTreeWidgetItem *album = person->child(a);
                 for (int t = 0; t < album->childCount(); ++t) {
-                    if (TCatalogTreeItem *track = CatalogItem(album->child(t)); track && track->RecordIndex >= 0)
+                    if (TCatalogTreeItem *track = CatalogItem(album->child(t));
+                        track && track->RecordIndex >= 0)
                         visit(track);
                 }
             }

@@ -18,7 +18,7 @@ enum TCatalogPicture {
     PictureTrackMissing = 1,
     PictureTrackHot = 2,
     PictureTrackMissingHot = 3,
-    PictureGroup = 4,   // the two roots, composer and artist nodes
+    PictureGroup = 4, // the two roots, composer and artist nodes
     PictureAlbum = 5,
 };
 
@@ -26,7 +26,7 @@ enum TCatalogPicture {
 enum TCheckState {
     CheckChecked = 1,
     CheckUnchecked = 2,
-    CheckUnavailable = 3,   // a missing track, or a group holding one: never toggled
+    CheckUnavailable = 3, // a missing track, or a group holding one: never toggled
     CheckHotOffset = 3,
 };
 
@@ -34,10 +34,11 @@ class TCatalogTreeItem : public TStateTreeItem {
 public:
     static constexpr int Type = TStateTreeItem::Type + 1;
     TCatalogTreeItem(const QString &text, int stateIndex, int nodeIndex)
-        : TStateTreeItem(text, stateIndex, nodeIndex, Type) {}
+        : TStateTreeItem(text, stateIndex, nodeIndex, Type)
+    {}
 
-    int RecordIndex = -1;                  // the record a track node stands for
-    TCatalogTreeItem *Twin = nullptr;      // the same track in the other branch
+    int RecordIndex = -1;             // the record a track node stands for
+    TCatalogTreeItem *Twin = nullptr; // the same track in the other branch
 
     // The check state without its pointer variant: 1 checked, 2 unchecked, 0 unavailable
     // (and 0 for the roots, which have no check box).

@@ -13,7 +13,8 @@ TCatalogTreePage::TCatalogTreePage(const QString &section, const QString &captio
     : TFormBase(section, caption, parent)
 {
     CreateButtonGroup(TopBase, {ReturnToMainButton(), ExitButton()});
-    LabelHint = CreateLabel(QStringLiteral("LabelHint"), hintPlace, QStringLiteral("Hint"), hint, false);
+    LabelHint =
+        CreateLabel(QStringLiteral("LabelHint"), hintPlace, QStringLiteral("Hint"), hint, false);
     LabelHint->setFont(PageFont(13));
     LabelHint->setWordWrap(true);
     LabelHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -15,7 +15,8 @@ public:
 
 protected:
     TCatalogTreePage(const QString &section, const QString &caption, const QRect &hintPlace,
-                     const QString &hint, const QRect &treePlace, bool playMissing, QWidget *parent);
+                     const QString &hint, const QRect &treePlace, bool playMissing,
+                     QWidget *parent);
     // Sets up the page messages over the replaced controls and applies skin and texts; the
     // page's constructor calls it once every control exists.
     void FinishPage(const QList<QWidget *> &replaced);

@@ -25,14 +25,14 @@ TFormViewCatalog::TFormViewCatalog(QWidget *parent)
                        QRect(192, 96, 393, 191), false, parent)
 {
     FormViewCatalog = this;
-    CreateButtonGroup(BottomBase(2),
-                      {
-                          {"DeleteTracks", "Delete tracks", "delete",
-                           [this](TFormBase *) { DeleteTracks(); }},
-                          {"CreatePlaylist", "Create playlist", "playlist_new",
-                           [](TFormBase *page) { SwitchPage(page, FormCreatePlaylist); }},
-                      },
-                      1);
+    CreateButtonGroup(
+        BottomBase(2),
+        {
+            {"DeleteTracks", "Delete tracks", "delete", [this](TFormBase *) { DeleteTracks(); }},
+            {"CreatePlaylist", "Create playlist", "playlist_new",
+             [](TFormBase *page) { SwitchPage(page, FormCreatePlaylist); }},
+        },
+        1);
     FinishPage({TreeViewCatalog});
 
     m_catalog = OpenCatalog(CatalogPath());
@@ -68,8 +68,8 @@ void TFormViewCatalog::PageMessage(int message)
 
 void TFormViewCatalog::ShowCatalog()
 {
-    const qint64 total = FillCatalogTree(TreeViewCatalog, Catalog(), true, ComposerRootText,
-                                         ArtistRootText);
+    const qint64 total =
+        FillCatalogTree(TreeViewCatalog, Catalog(), true, ComposerRootText, ArtistRootText);
     setWindowTitle(Title() + QStringLiteral(" - ") + CaptionText()
                    + QStringLiteral(" [ %1 MB ]").arg(total / 1048576));
 }

@@ -100,8 +100,9 @@ bool ConvertWavToWma(const QString &wavPath, const QString &name, const QString 
     const QString tool = QStringLiteral("wav2wma");
     if (!ToolExists(tool) || !CanPass(wavPath))
         return false;
-    const TParameters keys = TParameters{{QStringLiteral("Operation"), QStringLiteral("CONVERTWAVTOWMA")},
-                                         {QStringLiteral("FileToWork"), wavPath}}
+    const TParameters keys =
+        TParameters{{QStringLiteral("Operation"), QStringLiteral("CONVERTWAVTOWMA")},
+                    {QStringLiteral("FileToWork"), wavPath}}
         + TagParameters(name, album, composer, artist);
     // The caller deletes the WAV file after a success, so a run that ends well but leaves no
     // WMA (as when the system's loader cannot find the converter's libraries and ends it with
@@ -115,8 +116,9 @@ void UpdateWmaTags(const QString &path, const QString &name, const QString &albu
     const QString tool = QStringLiteral("wma");
     if (!ToolExists(tool) || !CanPass(path))
         return;
-    const TParameters keys = TParameters{{QStringLiteral("FileToWork"), path},
-                                         {QStringLiteral("Operation"), QStringLiteral("UPDATEWMATAGS")}}
+    const TParameters keys =
+        TParameters{{QStringLiteral("FileToWork"), path},
+                    {QStringLiteral("Operation"), QStringLiteral("UPDATEWMATAGS")}}
         + TagParameters(name, album, composer, artist);
     RunWithParameters(tool, keys);
 }
@@ -129,17 +131,22 @@ TWmaTags ReadWmaTags(const QString &path)
     // A results file left by an interrupted earlier run must not pass for this file's tags.
     const QString rslt = ProgramFolder() + QStringLiteral("wma.rslt");
     QFile::remove(rslt);
-    if (!RunWithParameters(tool, {{QStringLiteral("FileToWork"), path},
-                                  {QStringLiteral("Operation"), QStringLiteral("READWMATAGS")}}))
+    if (!RunWithParameters(tool,
+                           {{QStringLiteral("FileToWork"), path},
+                            {QStringLiteral("Operation"), QStringLiteral("READWMATAGS")}}))
         return {};
     TWmaTags tags;
     try {
         const TIniFile results(rslt);
         const QString section = QStringLiteral("Results");
-        tags.Name = CutUnits(results.ReadString(section, QStringLiteral("Name"), QString()), TagUnits);
-        tags.Album = CutUnits(results.ReadString(section, QStringLiteral("Album"), QString()), TagUnits);
-        tags.Artist = CutUnits(results.ReadString(section, QStringLiteral("Artist"), QString()), TagUnits);
-        tags.Composer = CutUnits(results.ReadString(section, QStringLiteral("Composer"), QString()), TagUnits);
+        tags.Name =
+            CutUnits(results.ReadString(section, QStringLiteral("Name"), QString()), TagUnits);
+        tags.Album =
+            CutUnits(results.ReadString(section, QStringLiteral("Album"), QString()), TagUnits);
+        tags.Artist =
+            CutUnits(results.ReadString(section, QStringLiteral("Artist"), QString()), TagUnits);
+        tags.Composer =
+            CutUnits(results.ReadString(section, QStringLiteral("Composer"), QString()), TagUnits);
     } catch (const EQuavermill &) {
         tags = {};
     }

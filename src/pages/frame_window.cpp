@@ -22,9 +22,10 @@ bool ApplicationMinimized()
 }
 
 TFrameWindow::TFrameWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                          | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : QWidget(parent,
+              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
+                  | Qt::MSWindowsFixedSizeDialogHint)
 {
     g_frame = this;
     setObjectName(QStringLiteral("FrameWindow"));

@@ -5,7 +5,6 @@
 #include <QPointer>
 #include <QWidget>
 
-
 // The one top-level window: fixed client area 639 x 381, minimise and close only. Every page
 // is a child filling it; the title is the visible page's caption.
 class TFrameWindow : public QWidget {

@@ -17,21 +17,20 @@ TFormMain::TFormMain(QWidget *parent)
     : TFormBase(QStringLiteral("Main"), QStringLiteral("Main Menu"), parent)
 {
     FormMain = this;
-    CreateButtonGroup(
-        TopBase,
-        {
-            {"PlayList", "Play a list", "play",
-             [](TFormBase *page) { SwitchPage(page, FormPlayList); }},
-            {"AddTracks", "Add tracks to the catalog", "add",
-             [](TFormBase *page) { SwitchPage(page, FormSearch); }},
-            {"ShowCatalogs", "Show catalog contents", "catalog",
-             [](TFormBase *page) { SwitchPage(page, FormViewCatalog); }},
-            {"CreatePlaylist", "Create playlist", "playlist_new",
-             [](TFormBase *page) { SwitchPage(page, FormCreatePlaylist); }},
-            ExitButton(),
-            {"Help", "Help", "help", [](TFormBase *) { OpenHelp(); }},
-        },
-        0);
+    CreateButtonGroup(TopBase,
+                      {
+                          {"PlayList", "Play a list", "play",
+                           [](TFormBase *page) { SwitchPage(page, FormPlayList); }},
+                          {"AddTracks", "Add tracks to the catalog", "add",
+                           [](TFormBase *page) { SwitchPage(page, FormSearch); }},
+                          {"ShowCatalogs", "Show catalog contents", "catalog",
+                           [](TFormBase *page) { SwitchPage(page, FormViewCatalog); }},
+                          {"CreatePlaylist", "Create playlist", "playlist_new",
+                           [](TFormBase *page) { SwitchPage(page, FormCreatePlaylist); }},
+                          ExitButton(),
+                          {"Help", "Help", "help", [](TFormBase *) { OpenHelp(); }},
+                      },
+                      0);
     LoadSettings();
     ApplySkinAndTexts();
 }

@@ -25,8 +25,7 @@ void RunDropping(const std::function<void()> &action)
 {
     try {
         action();
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void RunReporting(const std::function<void()> &action)
@@ -89,7 +88,7 @@ void TFormBase::SetCaptionText(const QString &text)
 }
 
 TIconButton *TFormBase::CreateIconButton(int base, int index, bool isDefault, TButtonAction action,
-                                        const QList<QPixmap> &pictures, const QString &objectName)
+                                         const QList<QPixmap> &pictures, const QString &objectName)
 {
     TButtonData buttonData;
     if (index >= 0 && index < pictures.size())
@@ -135,7 +134,8 @@ void TFormBase::CreateButtonGroup(int base, std::initializer_list<TButtonSpec> b
 {
     QList<QPixmap> pictures;
     for (const TButtonSpec &button : buttons)
-        pictures.append(QPixmap(QStringLiteral(":/buttons/%1.png").arg(QLatin1String(button.picture))));
+        pictures.append(
+            QPixmap(QStringLiteral(":/buttons/%1.png").arg(QLatin1String(button.picture))));
     int index = 0;
     for (const TButtonSpec &button : buttons) {
         const QLatin1String key(button.key);
@@ -172,10 +172,12 @@ void TFormBase::ApplySkinAndTexts()
         LoadImage(skin, m_section, QStringLiteral("RightImage"), ImageRight);
         LoadImage(skin, m_section, QStringLiteral("LeftImage"), ImageLeft);
         if (QLabel *hint = HintLabel()) {
-            SetTextColor(hint, ReadColor(skin, m_section, QStringLiteral("LeftTextColor"),
-                                         hint->palette().color(QPalette::WindowText)));
+            SetTextColor(hint,
+                         ReadColor(skin, m_section, QStringLiteral("LeftTextColor"),
+                                   hint->palette().color(QPalette::WindowText)));
         }
-        const QColor right = ReadColor(skin, m_section, QStringLiteral("RightTextColor"), Qt::black);
+        const QColor right =
+            ReadColor(skin, m_section, QStringLiteral("RightTextColor"), Qt::black);
         for (QLabel *label : std::as_const(m_rightLabels))
             SetTextColor(label, right);
     }
@@ -204,7 +206,8 @@ void TFormBase::SetupMessages(const QList<QWidget *> &replaced)
     MessageTimer = new QTimer(this);
     MessageTimer->setObjectName(QStringLiteral("MessageTimer"));
     MessageTimer->setInterval(3000);
-    connect(MessageTimer, &QTimer::timeout, this, [this] { RunDropping([this] { EndMessage(); }); });
+    connect(MessageTimer, &QTimer::timeout, this,
+            [this] { RunDropping([this] { EndMessage(); }); });
 }
 
 void TFormBase::ApplyRightSkin(const QString &imageKey, const QString &colorKey)

@@ -31,7 +31,7 @@ using TButtonAction = std::function<void(TFormBase *)>;
 
 // What an icon button does and shows.
 struct TButtonData {
-    QPixmap picture;           // silver is transparent
+    QPixmap picture; // silver is transparent
     TButtonAction action;
     TFormBase *argument = nullptr;
 };
@@ -50,12 +50,11 @@ private:
     TButtonData m_data;
 };
 
-
 // One icon button and its label in a group. The button is named "Button" + key and the label
 // "Label" + key; the label's text is read from the text file under key.
 struct TButtonSpec {
     const char *key;
-    const char *text;       // the designed label text
+    const char *text; // the designed label text
     // One of the named 16 x 16 button pictures on silver (":/buttons/<name>.png"): play, add,
     // catalog, playlist_new, exit, help, return_main, return_back, search_removable,
     // search_fixed, search_folder, start_search, deselect, describe, add_catalog, delete, save,

@@ -13,14 +13,12 @@ struct TColorName {
 };
 // Searched from the top; the first match wins.
 constexpr TColorName ColorNames[] = {
-    {"BLACK", qRgb(0, 0, 0)},       {"MAROON", qRgb(128, 0, 0)},
-    {"GREEN", qRgb(0, 128, 0)},     {"OLIVE", qRgb(128, 128, 0)},
-    {"NAVY", qRgb(0, 0, 128)},      {"PURPLE", qRgb(128, 0, 128)},
-    {"TEAL", qRgb(0, 128, 128)},    {"GRAY", qRgb(128, 128, 128)},
-    {"SILVER", qRgb(192, 192, 192)}, {"RED", qRgb(255, 0, 0)},
-    {"LIME", qRgb(0, 255, 0)},      {"YELLOW", qRgb(255, 255, 0)},
-    {"BLUE", qRgb(0, 0, 255)},      {"FUCHSIA", qRgb(255, 0, 255)},
-    {"AQUA", qRgb(0, 255, 255)},    {"WHITE", qRgb(255, 255, 255)},
+    {"BLACK", qRgb(0, 0, 0)},       {"MAROON", qRgb(128, 0, 0)},    {"GREEN", qRgb(0, 128, 0)},
+    {"OLIVE", qRgb(128, 128, 0)},   {"NAVY", qRgb(0, 0, 128)},      {"PURPLE", qRgb(128, 0, 128)},
+    {"TEAL", qRgb(0, 128, 128)},    {"GRAY", qRgb(128, 128, 128)},  {"SILVER", qRgb(192, 192, 192)},
+    {"RED", qRgb(255, 0, 0)},       {"LIME", qRgb(0, 255, 0)},      {"YELLOW", qRgb(255, 255, 0)},
+    {"BLUE", qRgb(0, 0, 255)},      {"FUCHSIA", qRgb(255, 0, 255)}, {"AQUA", qRgb(0, 255, 255)},
+    {"WHITE", qRgb(255, 255, 255)},
 };
 } // namespace
 

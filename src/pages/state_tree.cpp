@@ -24,8 +24,7 @@ QList<QPixmap> TreePictures(std::initializer_list<const char *> names)
 
 TStateTreeItem::TStateTreeItem(const QString &text, int stateIndex, int nodeIndex, int type)
     : QTreeWidgetItem(QStringList(text), type), m_state(stateIndex), m_node(nodeIndex)
-{
-}
+{}
 
 void TStateTreeItem::SetStateIndex(int index)
 {
@@ -62,8 +61,8 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override
     {
-        TStateTreeItem *item = index.column() == 0 ? TStateTree::Item(m_tree->itemFromIndex(index))
-                                                   : nullptr;
+        TStateTreeItem *item =
+            index.column() == 0 ? TStateTree::Item(m_tree->itemFromIndex(index)) : nullptr;
         if (!item) {
             QStyledItemDelegate::paint(painter, option, index);
             return;
@@ -89,7 +88,7 @@ public:
         if (index.column() == 0) {
             if (TStateTreeItem *item = TStateTree::Item(m_tree->itemFromIndex(index))) {
                 size.rwidth() += (item->StateIndex() > 0 ? TStateTree::PictureSize : 0)
-                                 + (item->NodeIndex() >= 0 ? TStateTree::PictureSize : 0);
+                    + (item->NodeIndex() >= 0 ? TStateTree::PictureSize : 0);
             }
         }
         size.setHeight(qMax(size.height(), TStateTree::PictureSize + 2));
@@ -100,12 +99,14 @@ public:
     static int TextWidth(const QStyleOptionViewItem &option, const QString &text)
     {
         const QStyle *style = option.widget ? option.widget->style() : QApplication::style();
-        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option.widget) + 1;
+        const int margin =
+            style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option.widget) + 1;
         return option.fontMetrics.horizontalAdvance(text) + 2 * margin;
     }
 
 private:
-    static void DrawPicture(QPainter *painter, const QList<QPixmap> &pictures, int index, int x, int y)
+    static void DrawPicture(QPainter *painter, const QList<QPixmap> &pictures, int index, int x,
+                            int y)
     {
         if (index < pictures.size() && !pictures.at(index).isNull())
             painter->drawPixmap(x, y, pictures.at(index));
@@ -196,7 +197,7 @@ QRect TStateTree::TextRect(QTreeWidgetItem *item) const
     if (!node || row.isEmpty())
         return {};
     const int left = row.left() + (node->StateIndex() > 0 ? PictureSize : 0)
-                     + (node->NodeIndex() >= 0 ? PictureSize : 0);
+        + (node->NodeIndex() >= 0 ? PictureSize : 0);
     QStyleOptionViewItem option;
     option.initFrom(this);
     option.widget = this;
@@ -214,7 +215,7 @@ TTreeHit TStateTree::HitTest(const QPoint &pos) const
     if (pos.x() < row.left()) {
         const bool hasButton = (item->childCount() > 0
                                 || item->childIndicatorPolicy() == QTreeWidgetItem::ShowIndicator)
-                               && (item->parent() || rootIsDecorated());
+            && (item->parent() || rootIsDecorated());
         if (hasButton && pos.x() >= row.left() - indentation())
             hit.part = THitPart::ExpandButton;
     } else if (StatePictureRect(item).contains(pos)) {

@@ -19,16 +19,16 @@ QList<QPixmap> TreePictures(std::initializer_list<const char *> names);
 
 // Where a point lies on a row of a TStateTree.
 enum class THitPart {
-    Nowhere,        // no row at that point
-    StatePicture,   // the state picture (the check box)
-    NodePicture,    // the node picture (the icon)
-    Text,           // the node's text
-    ExpandButton,   // the expand/collapse button left of the pictures
-    Elsewhere,      // on the row but none of the above (indentation, right of the text)
+    Nowhere,      // no row at that point
+    StatePicture, // the state picture (the check box)
+    NodePicture,  // the node picture (the icon)
+    Text,         // the node's text
+    ExpandButton, // the expand/collapse button left of the pictures
+    Elsewhere,    // on the row but none of the above (indentation, right of the text)
 };
 
 struct TTreeHit {
-    QTreeWidgetItem *item = nullptr;   // null when part is Nowhere
+    QTreeWidgetItem *item = nullptr; // null when part is Nowhere
     THitPart part = THitPart::Nowhere;
 };
 
@@ -132,8 +132,8 @@ private:
     QList<QPixmap> m_statePictures;
     QList<QPixmap> m_nodePictures;
     TStateTreeItem *m_hot = nullptr;
-    TTreeHit m_held;             // the click on a node with children that waits
-    TTreeHit m_incoming;         // the click being handled, forgotten if its node goes
+    TTreeHit m_held;     // the click on a node with children that waits
+    TTreeHit m_incoming; // the click being handled, forgotten if its node goes
     QTimer *m_holdTimer;
     bool m_pressed = false;
     bool m_inDoubleClick = false;

@@ -16,7 +16,7 @@ static QString Unescape(const QByteArray &field)
         if (field.at(i) == '\\' && i + 3 < field.size() && octal(field.at(i + 1))
             && octal(field.at(i + 2)) && octal(field.at(i + 3))) {
             out.append(char((field.at(i + 1) - '0') * 64 + (field.at(i + 2) - '0') * 8
-                             + (field.at(i + 3) - '0')));
+                            + (field.at(i + 3) - '0')));
             i += 3;
             continue;
         }
@@ -47,16 +47,20 @@ QList<TMountEntry> ParseMountInfo(const QByteArray &text)
 static bool IsPseudoFileSystem(const QString &type)
 {
     static const QSet<QString> pseudo = {
-        QStringLiteral("proc"),        QStringLiteral("sysfs"),     QStringLiteral("devpts"),
-        QStringLiteral("devtmpfs"),    QStringLiteral("cgroup"),    QStringLiteral("cgroup2"),
-        QStringLiteral("tracefs"),     QStringLiteral("debugfs"),   QStringLiteral("securityfs"),
-        QStringLiteral("pstore"),      QStringLiteral("bpf"),       QStringLiteral("mqueue"),
-        QStringLiteral("hugetlbfs"),   QStringLiteral("configfs"),  QStringLiteral("fusectl"),
-        QStringLiteral("autofs"),      QStringLiteral("binfmt_misc"), QStringLiteral("efivarfs"),
-        QStringLiteral("rpc_pipefs"),  QStringLiteral("nsfs"),      QStringLiteral("selinuxfs"),
-        QStringLiteral("squashfs"),    QStringLiteral("nfsd"),
-        QStringLiteral("fuse.gvfsd-fuse"), QStringLiteral("fuse.portal"),
-        QStringLiteral("fuse.lxcfs"),  QStringLiteral("fuse.snapfuse"),
+        QStringLiteral("proc"),          QStringLiteral("sysfs"),
+        QStringLiteral("devpts"),        QStringLiteral("devtmpfs"),
+        QStringLiteral("cgroup"),        QStringLiteral("cgroup2"),
+        QStringLiteral("tracefs"),       QStringLiteral("debugfs"),
+        QStringLiteral("securityfs"),    QStringLiteral("pstore"),
+        QStringLiteral("bpf"),           QStringLiteral("mqueue"),
+        QStringLiteral("hugetlbfs"),     QStringLiteral("configfs"),
+        QStringLiteral("fusectl"),       QStringLiteral("autofs"),
+        QStringLiteral("binfmt_misc"),   QStringLiteral("efivarfs"),
+        QStringLiteral("rpc_pipefs"),    QStringLiteral("nsfs"),
+        QStringLiteral("selinuxfs"),     QStringLiteral("squashfs"),
+        QStringLiteral("nfsd"),          QStringLiteral("fuse.gvfsd-fuse"),
+        QStringLiteral("fuse.portal"),   QStringLiteral("fuse.lxcfs"),
+        QStringLiteral("fuse.snapfuse"),
     };
     return pseudo.contains(type);
 }
@@ -64,12 +68,15 @@ static bool IsPseudoFileSystem(const QString &type)
 static bool IsNetworkFileSystem(const QString &type)
 {
     static const QSet<QString> network = {
-        QStringLiteral("nfs"),    QStringLiteral("nfs4"),         QStringLiteral("cifs"),
-        QStringLiteral("smb3"),   QStringLiteral("smbfs"),        QStringLiteral("fuse.sshfs"),
-        QStringLiteral("sshfs"),  QStringLiteral("davfs"),        QStringLiteral("fuse.davfs2"),
-        QStringLiteral("ncpfs"),  QStringLiteral("afs"),          QStringLiteral("ceph"),
-        QStringLiteral("9p"),     QStringLiteral("fuse.glusterfs"), QStringLiteral("glusterfs"),
-        QStringLiteral("fuse.rclone"), QStringLiteral("fuse.s3fs"),
+        QStringLiteral("nfs"),         QStringLiteral("nfs4"),
+        QStringLiteral("cifs"),        QStringLiteral("smb3"),
+        QStringLiteral("smbfs"),       QStringLiteral("fuse.sshfs"),
+        QStringLiteral("sshfs"),       QStringLiteral("davfs"),
+        QStringLiteral("fuse.davfs2"), QStringLiteral("ncpfs"),
+        QStringLiteral("afs"),         QStringLiteral("ceph"),
+        QStringLiteral("9p"),          QStringLiteral("fuse.glusterfs"),
+        QStringLiteral("glusterfs"),   QStringLiteral("fuse.rclone"),
+        QStringLiteral("fuse.s3fs"),
     };
     return network.contains(type);
 }

@@ -10,10 +10,10 @@
 
 // One line of /proc/self/mountinfo, its escapes (\040 for a blank ...) decoded.
 struct TMountEntry {
-    QString MajorMinor;   // "8:17"
-    QString MountPoint;   // "/media/user/STICK"
-    QString FsType;       // "vfat"
-    QString Source;       // "/dev/sdb1"
+    QString MajorMinor; // "8:17"
+    QString MountPoint; // "/media/user/STICK"
+    QString FsType;     // "vfat"
+    QString Source;     // "/dev/sdb1"
 };
 
 QList<TMountEntry> ParseMountInfo(const QByteArray &text);

@@ -11,9 +11,9 @@ QPixmap ShellIcon(const QString &path, const TVolumeList &volumes)
     QIcon icon;
     const TVolume *volume = volumes.VolumeOf(path);
     if (volume && volume->Root == path) {
-        icon = provider.icon(volume->Kind == TVolumeKind::Network
-                                 ? QAbstractFileIconProvider::Network
-                                 : QAbstractFileIconProvider::Drive);
+        icon =
+            provider.icon(volume->Kind == TVolumeKind::Network ? QAbstractFileIconProvider::Network
+                                                               : QAbstractFileIconProvider::Drive);
     } else {
         icon = provider.icon(QAbstractFileIconProvider::Folder);
     }

@@ -17,8 +17,8 @@ QList<TVolume> ParseVolumeTable(const QString &text, const QString &tableFolder)
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         QStringList fields = line.contains(QLatin1Char('\t'))
-                                 ? line.split(QLatin1Char('\t'), Qt::SkipEmptyParts)
-                                 : line.split(blanks, Qt::SkipEmptyParts);
+            ? line.split(QLatin1Char('\t'), Qt::SkipEmptyParts)
+            : line.split(blanks, Qt::SkipEmptyParts);
         for (QString &field : fields)
             field = field.trimmed();
         if (fields.size() < 2)

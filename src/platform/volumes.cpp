@@ -18,9 +18,9 @@ struct TKindName {
     const char *name;
 };
 constexpr TKindName KindNames[] = {
-    {TVolumeKind::Fixed, "fixed"},       {TVolumeKind::Removable, "removable"},
-    {TVolumeKind::Network, "network"},   {TVolumeKind::Cd, "cd"},
-    {TVolumeKind::RamDisk, "ram"},       {TVolumeKind::Floppy, "floppy"},
+    {TVolumeKind::Fixed, "fixed"},     {TVolumeKind::Removable, "removable"},
+    {TVolumeKind::Network, "network"}, {TVolumeKind::Cd, "cd"},
+    {TVolumeKind::RamDisk, "ram"},     {TVolumeKind::Floppy, "floppy"},
 };
 } // namespace
 
@@ -36,17 +36,13 @@ TVolumeKind VolumeKindFromName(const QString &name)
 int DriveKind(const TVolume &volume)
 {
     switch (volume.Kind) {
-    case TVolumeKind::Floppy:
-        return 350;
+    case TVolumeKind::Floppy: return 350;
     case TVolumeKind::Removable:
     case TVolumeKind::Network:
     case TVolumeKind::Cd:
-    case TVolumeKind::RamDisk:
-        return 2;
-    case TVolumeKind::Fixed:
-        return 1;
-    case TVolumeKind::Unknown:
-        break;
+    case TVolumeKind::RamDisk: return 2;
+    case TVolumeKind::Fixed: return 1;
+    case TVolumeKind::Unknown: break;
     }
     return 0;
 }
@@ -63,18 +59,12 @@ TDriveType DriveType(const TVolume &volume)
 {
     switch (volume.Kind) {
     case TVolumeKind::Removable:
-    case TVolumeKind::Floppy:
-        return DRIVE_REMOVABLE;
-    case TVolumeKind::Fixed:
-        return DRIVE_FIXED;
-    case TVolumeKind::Network:
-        return DRIVE_REMOTE;
-    case TVolumeKind::Cd:
-        return DRIVE_CDROM;
-    case TVolumeKind::RamDisk:
-        return DRIVE_RAMDISK;
-    case TVolumeKind::Unknown:
-        break;
+    case TVolumeKind::Floppy: return DRIVE_REMOVABLE;
+    case TVolumeKind::Fixed: return DRIVE_FIXED;
+    case TVolumeKind::Network: return DRIVE_REMOTE;
+    case TVolumeKind::Cd: return DRIVE_CDROM;
+    case TVolumeKind::RamDisk: return DRIVE_RAMDISK;
+    case TVolumeKind::Unknown: break;
     }
     return DRIVE_UNKNOWN;
 }
@@ -156,7 +146,8 @@ bool MatchesMask(const QString &name, const QString &mask)
     // Greedy glob match that backtracks to the last "*" seen.
     qsizetype t = 0, p = 0, star = -1, resume = 0;
     while (t < text.size()) {
-        if (p < pattern.size() && (pattern.at(p) == QLatin1Char('?') || pattern.at(p) == text.at(t))) {
+        if (p < pattern.size()
+            && (pattern.at(p) == QLatin1Char('?') || pattern.at(p) == text.at(t))) {
             ++t;
             ++p;
         } else if (p < pattern.size() && pattern.at(p) == QLatin1Char('*')) {

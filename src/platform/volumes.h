@@ -22,11 +22,11 @@ enum TDriveType : int {
 
 // A drive: a mounted file system, or an optical drive that holds an audio disc.
 struct TVolume {
-    QString Root;                  // the mount point followed by "/" ("/" for the root)
+    QString Root; // the mount point followed by "/" ("/" for the root)
     TVolumeKind Kind = TVolumeKind::Unknown;
-    bool Present = true;           // the medium is in
-    QString Device;                // what is mounted ("/dev/sdb1", "server:/export")
-    QString CueSheet;              // a table's audio disc: the CUE sheet standing for it
+    bool Present = true; // the medium is in
+    QString Device;      // what is mounted ("/dev/sdb1", "server:/export")
+    QString CueSheet;    // a table's audio disc: the CUE sheet standing for it
 
     // The root without its trailing "/" (the root file system stays "/"): what the user sees
     // where a drive letter would stand.

@@ -32,10 +32,10 @@ bool BlockDeviceRemovable(const QString &majorMinor, const QString &sysFolder)
     if (device.contains(QLatin1String("/usb")))
         return true;
     const QString disk = QFileInfo::exists(device + QStringLiteral("/partition"))
-                             ? QFileInfo(device).path()
-                             : device;
+        ? QFileInfo(device).path()
+        : device;
     return ReadSysFile(disk + QStringLiteral("/removable")) == "1"
-           || ReadSysFile(disk + QStringLiteral("/device/type")) == "SD";
+        || ReadSysFile(disk + QStringLiteral("/device/type")) == "SD";
 }
 
 QString BlockDeviceNumber(const TMountEntry &entry)
@@ -81,9 +81,9 @@ TFolderEntries ReadFolderEntries(const QString &folder)
             if (fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
                 continue;
             type = S_ISLNK(info.st_mode) ? DT_LNK
-                   : S_ISREG(info.st_mode) ? DT_REG
-                   : S_ISDIR(info.st_mode) ? DT_DIR
-                                           : DT_UNKNOWN;
+                : S_ISREG(info.st_mode)  ? DT_REG
+                : S_ISDIR(info.st_mode)  ? DT_DIR
+                                         : DT_UNKNOWN;
         }
         // A link counts as the file it points to; a link to a folder is never followed.
         if (type == DT_LNK) {

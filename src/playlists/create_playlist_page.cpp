@@ -32,22 +32,23 @@ TFormCreatePlaylist::TFormCreatePlaylist(QWidget *parent)
                        QRect(192, 120, 393, 161), true, parent)
 {
     FormCreatePlaylist = this;
-    QLabel *aboveTree = CreateLabel(QStringLiteral("LabelAboveListView"), QRect(192, 96, 385, 23),
-                                    QStringLiteral("AboveListView"),
-                                    QStringLiteral("Select tracks you want to include in playlist."));
+    QLabel *aboveTree =
+        CreateLabel(QStringLiteral("LabelAboveListView"), QRect(192, 96, 385, 23),
+                    QStringLiteral("AboveListView"),
+                    QStringLiteral("Select tracks you want to include in playlist."));
     aboveTree->setFont(PageFont(16));
-    QLabel *aboveName = CreateLabel(QStringLiteral("LabelAboveEditName"), QRect(192, 283, 385, 23),
-                                    QStringLiteral("AboveEditName"),
-                                    QStringLiteral("Type playlist name."));
+    QLabel *aboveName =
+        CreateLabel(QStringLiteral("LabelAboveEditName"), QRect(192, 283, 385, 23),
+                    QStringLiteral("AboveEditName"), QStringLiteral("Type playlist name."));
     aboveName->setFont(PageFont(16));
     EditName = new QLineEdit(this);
     EditName->setObjectName(QStringLiteral("EditName"));
     EditName->setGeometry(192, 305, 393, 24);
     EditName->setFont(PageFont(13));
-    CreateButtonGroup(BottomBase(1),
-                      {{"SavePlaylist", "Save the playlist", "save",
-                        [this](TFormBase *) { SavePlaylist(); }}},
-                      0);
+    CreateButtonGroup(
+        BottomBase(1),
+        {{"SavePlaylist", "Save the playlist", "save", [this](TFormBase *) { SavePlaylist(); }}},
+        0);
     FinishPage({aboveTree, TreeViewCatalog, aboveName, EditName});
 }
 
@@ -62,7 +63,8 @@ void TFormCreatePlaylist::ReadTexts(const TIniFile &texts)
     MustTypeText = ReadText(texts, Section(), QStringLiteral("MustType"), MustTypeText);
     PlaylistNameText = ReadText(texts, Section(), QStringLiteral("PlaylistName"), PlaylistNameText);
     WrongNameText = ReadText(texts, Section(), QStringLiteral("WrongName"), WrongNameText);
-    TypeAnotherText = ReadText(texts, Section(), QStringLiteral("TypeAnotherName"), TypeAnotherText);
+    TypeAnotherText =
+        ReadText(texts, Section(), QStringLiteral("TypeAnotherName"), TypeAnotherText);
 }
 
 const TBaseStringList &TFormCreatePlaylist::ShownCatalog()
@@ -77,8 +79,10 @@ void TFormCreatePlaylist::PageMessage(int message)
     QCoreApplication::processEvents();
     if (ApplicationEnding() || isHidden())
         return;
-    const QString composer = FormViewCatalog ? FormViewCatalog->ComposerRootText : QStringLiteral("Composer");
-    const QString artist = FormViewCatalog ? FormViewCatalog->ArtistRootText : QStringLiteral("Artist");
+    const QString composer =
+        FormViewCatalog ? FormViewCatalog->ComposerRootText : QStringLiteral("Composer");
+    const QString artist =
+        FormViewCatalog ? FormViewCatalog->ArtistRootText : QStringLiteral("Artist");
     FillCatalogTree(TreeViewCatalog, SharedCatalog(), false, composer, artist);
 }
 
@@ -90,7 +94,8 @@ void TFormCreatePlaylist::SavePlaylist()
         return;
     }
     // The name becomes a file name in the data folder and must stay one.
-    if (name.contains(QLatin1Char('/')) || name == QLatin1String(".") || name == QLatin1String("..")) {
+    if (name.contains(QLatin1Char('/')) || name == QLatin1String(".")
+        || name == QLatin1String("..")) {
         ShowPageMessage(WrongNameText, TypeAnotherText);
         return;
     }

@@ -19,7 +19,8 @@ public:
     // data folder ("/" inside, or "." or "..").
     QString MustTypeText = QStringLiteral("You must type");
     QString PlaylistNameText = QStringLiteral("a playlist name.");
-    QString WrongNameText = QStringLiteral("A playlist name cannot hold \"/\" or be \".\" or \"..\".");
+    QString WrongNameText =
+        QStringLiteral("A playlist name cannot hold \"/\" or be \".\" or \"..\".");
     QString TypeAnotherText = QStringLiteral("Please type another playlist name.");
 
     void SavePlaylist();

@@ -25,9 +25,9 @@ TFormPlayList::TFormPlayList(QWidget *parent)
 {
     FormPlayList = this;
     CreateButtonGroup(TopBase, {ReturnToMainButton(), ExitButton()});
-    QLabel *aboveList = CreateLabel(QStringLiteral("LabelAboveList"), QRect(192, 96, 385, 23),
-                                    QStringLiteral("AboveList"),
-                                    QStringLiteral("Choose a list to play."));
+    QLabel *aboveList =
+        CreateLabel(QStringLiteral("LabelAboveList"), QRect(192, 96, 385, 23),
+                    QStringLiteral("AboveList"), QStringLiteral("Choose a list to play."));
     aboveList->setFont(PageFont(16));
     ListBoxPlayLists = new QListWidget(this);
     ListBoxPlayLists->setObjectName(QStringLiteral("ListBoxPlayLists"));
@@ -61,9 +61,12 @@ TFormPlayList::~TFormPlayList()
 void TFormPlayList::ReadTexts(const TIniFile &texts)
 {
     TPlayerMessages &messages = PlayerMessages();
-    messages.PlDoNotHave = ReadText(texts, Section(), QStringLiteral("PlDoNotHave"), messages.PlDoNotHave);
-    messages.ChooseAnother = ReadText(texts, Section(), QStringLiteral("ChooseAnother"), messages.ChooseAnother);
-    messages.NotInstalled = ReadText(texts, Section(), QStringLiteral("NotInstalled"), messages.NotInstalled);
+    messages.PlDoNotHave =
+        ReadText(texts, Section(), QStringLiteral("PlDoNotHave"), messages.PlDoNotHave);
+    messages.ChooseAnother =
+        ReadText(texts, Section(), QStringLiteral("ChooseAnother"), messages.ChooseAnother);
+    messages.NotInstalled =
+        ReadText(texts, Section(), QStringLiteral("NotInstalled"), messages.NotInstalled);
     messages.Install = ReadText(texts, Section(), QStringLiteral("Install"), messages.Install);
 }
 
@@ -108,7 +111,7 @@ bool TFormPlayList::SelectedPaths(QString &playlistPath, QString &m3uPath) const
         return false;
     playlistPath = item->data(Qt::UserRole).toString();
     m3uPath = QFileInfo(playlistPath).path() + QLatin1Char('/') + item->text()
-              + QLatin1String(PlayableExtension);
+        + QLatin1String(PlayableExtension);
     return true;
 }
 

@@ -28,7 +28,7 @@ private:
     // The ".list" and ".m3u" paths of the selected playlist; false when none is selected.
     bool SelectedPaths(QString &playlistPath, QString &m3uPath) const;
 
-    int m_listing = 0;   // counts the listings started
+    int m_listing = 0; // counts the listings started
 };
 
 extern TFormPlayList *FormPlayList;

@@ -22,8 +22,8 @@ struct TColumn {
     int width;
 };
 constexpr TColumn Columns[] = {
-    {"HeaderComposer", "Composer", 100}, {"HeaderArtist", "Performer", 100},
-    {"HeaderAlbum", "Album", 100},       {"HeaderName", "Name", 100},
+    {"HeaderComposer", "Composer", 100},  {"HeaderArtist", "Performer", 100},
+    {"HeaderAlbum", "Album", 100},        {"HeaderName", "Name", 100},
     {"HeaderFileName", "File Name", 500},
 };
 } // namespace
@@ -39,9 +39,8 @@ TFormViewPlayList::TFormViewPlayList(QWidget *parent)
                            [](TFormBase *page) { SwitchPage(page, FormPlayList); }},
                           ExitButton(),
                       });
-    CreateButtonGroup(BottomBase(1), {{"PlayList", "Play the list", "play",
-                                       [this](TFormBase *) { Play(); }}},
-                      0);
+    CreateButtonGroup(BottomBase(1),
+                      {{"PlayList", "Play the list", "play", [this](TFormBase *) { Play(); }}}, 0);
 
     ListViewPlay = new TStateTree(this);
     ListViewPlay->setObjectName(QStringLiteral("ListViewPlay"));
@@ -73,7 +72,8 @@ void TFormViewPlayList::ReadTexts(const TIniFile &texts)
 {
     QTreeWidgetItem *header = ListViewPlay->headerItem();
     for (int i = 0; i < int(std::size(Columns)); ++i)
-        header->setText(i, ReadText(texts, Section(), QLatin1String(Columns[i].key), header->text(i)));
+        header->setText(i,
+                        ReadText(texts, Section(), QLatin1String(Columns[i].key), header->text(i)));
 }
 
 void TFormViewPlayList::FormShow()

@@ -17,8 +17,7 @@ TFormSelectFiles *FormSelectFiles = nullptr;
 TSelectFilesItem::TSelectFilesItem(const QString &text, int stateIndex, int nodeIndex,
                                    std::unique_ptr<TSelectFilesData> record)
     : TStateTreeItem(text, stateIndex, nodeIndex, Type), m_record(std::move(record))
-{
-}
+{}
 
 TSelectFilesItem::~TSelectFilesItem() = default;
 
@@ -33,8 +32,7 @@ class TFormSelectFiles::TTreeSink : public TTrackScanSink {
 public:
     TTreeSink(TFormSelectFiles *page, int run, const TVolumeList &volumes)
         : m_page(page), m_run(run), m_volumes(volumes)
-    {
-    }
+    {}
 
     bool Pump() override
     {
@@ -55,8 +53,8 @@ public:
     void AddTrack(const QString &name, std::unique_ptr<TSelectFilesData> record) override
     {
         // Later tracks follow the folder, which the user may have toggled meanwhile.
-        const int state = m_first ? State() : (m_folder->StateIndex() % 2 == 1 ? StateChecked
-                                                                               : StateUnchecked);
+        const int state =
+            m_first ? State() : (m_folder->StateIndex() % 2 == 1 ? StateChecked : StateUnchecked);
         m_folder->addChild(new TSelectFilesItem(name, state, ImageTrack, std::move(record)));
         m_page->FoundTracks = true;
         m_first = false;
@@ -94,10 +92,9 @@ TFormSelectFiles::TFormSelectFiles(QWidget *parent)
                 QStringLiteral("Tracks Selection to Add to the Catalog"), parent)
 {
     FormSelectFiles = this;
-    LabelHint = CreateLabel(QStringLiteral("LabelHint"), QRect(8, 8, 165, 363),
-                            QStringLiteral("Hint"),
-                            QStringLiteral("Click tracks you don't want to add to the catalog."),
-                            false);
+    LabelHint =
+        CreateLabel(QStringLiteral("LabelHint"), QRect(8, 8, 165, 363), QStringLiteral("Hint"),
+                    QStringLiteral("Click tracks you don't want to add to the catalog."), false);
     LabelHint->setFont(PageFont(13));
     LabelHint->setWordWrap(true);
     LabelHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -112,10 +109,10 @@ TFormSelectFiles::TFormSelectFiles(QWidget *parent)
                            [this](TFormBase *) { SetTracksDescription(); }},
                       },
                       1);
-    LabelAboveTreeView = CreateLabel(
-        QStringLiteral("LabelAboveTreeView"), QRect(192, 136, 385, 23),
-        QStringLiteral("AboveTreeView"),
-        QStringLiteral("Choose tracks or groups of track to add to the catalog."));
+    LabelAboveTreeView =
+        CreateLabel(QStringLiteral("LabelAboveTreeView"), QRect(192, 136, 385, 23),
+                    QStringLiteral("AboveTreeView"),
+                    QStringLiteral("Choose tracks or groups of track to add to the catalog."));
     LabelAboveTreeView->setFont(PageFont(16));
 
     TreeViewFiles = new TStateTree(this);
@@ -154,11 +151,13 @@ TFormSelectFiles::~TFormSelectFiles()
 
 void TFormSelectFiles::ReadTexts(const TIniFile &texts)
 {
-    m_seekingCaption = ReadText(texts, Section(), QStringLiteral("SeekingCaption"), m_seekingCaption);
-    SetUnknownText(ReadText(texts, Section(), QStringLiteral("Unknown"), QStringLiteral("Unknown")));
+    m_seekingCaption =
+        ReadText(texts, Section(), QStringLiteral("SeekingCaption"), m_seekingCaption);
+    SetUnknownText(
+        ReadText(texts, Section(), QStringLiteral("Unknown"), QStringLiteral("Unknown")));
     // The hover hint names the title with the caption of the description page's name box.
-    m_nameCaption = ReadText(texts, QStringLiteral("SetDescription"), QStringLiteral("Name"),
-                             m_nameCaption);
+    m_nameCaption =
+        ReadText(texts, QStringLiteral("SetDescription"), QStringLiteral("Name"), m_nameCaption);
 }
 
 void TFormSelectFiles::FormShow()

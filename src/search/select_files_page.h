@@ -35,15 +35,21 @@ class TFormSelectFiles : public TFormBase {
     Q_OBJECT
 public:
     // Check states and node pictures of the tree.
-    enum { StateChecked = 1, StateUnchecked = 2, ImageTrack = 0, ImageTrackHot = 1, FirstFolderImage = 2 };
+    enum {
+        StateChecked = 1,
+        StateUnchecked = 2,
+        ImageTrack = 0,
+        ImageTrackHot = 1,
+        FirstFolderImage = 2
+    };
 
     explicit TFormSelectFiles(QWidget *parent = nullptr);
     ~TFormSelectFiles() override;
 
     // Inputs, set by the page that switches here.
-    int SearchMode = 0;          // 0 removable, network and CD drives; 1 fixed drives; 2 ChosenFolder
-    bool FromRemovable = false;  // the tracks come from removable media and are to be copied
-    QString ChosenFolder;        // mode 2: the folder, ending in "/"
+    int SearchMode = 0; // 0 removable, network and CD drives; 1 fixed drives; 2 ChosenFolder
+    bool FromRemovable = false; // the tracks come from removable media and are to be copied
+    QString ChosenFolder;       // mode 2: the folder, ending in "/"
 
     bool Scanning = false;
     bool DeselectPending = false;
@@ -54,7 +60,7 @@ public:
     QLabel *LabelHint;
     QLabel *LabelAboveTreeView;
     TStateTree *TreeViewFiles;
-    QTimer *Timer1;   // media check
+    QTimer *Timer1; // media check
 
     static TSelectFilesItem *Node(QTreeWidgetItem *item);
 
@@ -91,8 +97,8 @@ private:
     QString m_nameCaption = QStringLiteral("Name");
     TFolderIconCache m_icons;
     TMessagePump m_pump;
-    int m_run = 0;            // the scan or media check that may go on; older ones end
-    int m_activeWalks = 0;    // handlers of scans and media checks on the stack
+    int m_run = 0;         // the scan or media check that may go on; older ones end
+    int m_activeWalks = 0; // handlers of scans and media checks on the stack
     bool m_restartPending = false;
 };
 

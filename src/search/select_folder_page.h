@@ -20,7 +20,7 @@ public:
 
     TStateTree *TreeViewFolders;
     QLabel *LabelAboveTreeView;
-    QTimer *Timer1;   // the drive check
+    QTimer *Timer1; // the drive check
 
     // Adds a node for every drive with its medium in; unless full, only for drives without one.
     void AddDrives(bool full);

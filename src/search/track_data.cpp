@@ -59,12 +59,9 @@ void TNodeData::SetName(const QString &text)
 static QString GroupChoice(const QStringList &candidates)
 {
     switch (candidates.size()) {
-    case 0:
-        return UnknownText();
-    case 1:
-        return candidates.constFirst();
-    default:
-        return QString();
+    case 0: return UnknownText();
+    case 1: return candidates.constFirst();
+    default: return QString();
     }
 }
 

@@ -35,8 +35,8 @@ public:
     QString Album;
     QString Composer;
     QString Artist;
-    QString Name;                 // the track's name; unused for a folder
-    qint32 SavedState = 0;        // check-state image kept while the node's drive is away
+    QString Name;          // the track's name; unused for a folder
+    qint32 SavedState = 0; // check-state image kept while the node's drive is away
     bool IsGroup = false;
 
     // Each replaces its field by the text; an empty text leaves the field as it was.

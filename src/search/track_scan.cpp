@@ -14,7 +14,7 @@ bool IsInStorage(const QString &path, const QString &storageFolder)
         return false;
     // Only the folder itself or what lies below it: ".../LibraryOld/" is a sibling.
     return path.size() == storage.size() || path.at(storage.size()) == QLatin1Char('/')
-           || storage == QLatin1String("/");
+        || storage == QLatin1String("/");
 }
 
 std::unique_ptr<TSelectFilesData> ReadTrackTags(const QString &path)
@@ -38,8 +38,7 @@ bool TakenByRemovableSearch(TDriveType type)
 
 TTrackWalk::TTrackWalk(TVolumeList volumes, QString storageFolder, TTrackScanSink &sink)
     : m_volumes(std::move(volumes)), m_storageFolder(std::move(storageFolder)), m_sink(sink)
-{
-}
+{}
 
 bool TTrackWalk::Pump()
 {

@@ -27,15 +27,19 @@ private:
 private Q_SLOTS:
     void reading()
     {
-        Write("[Main]\nCaption =  Menu principal  \nEmpty=\nPath=C:\\Music\\n\n[other]\nKey=Björk\n");
+        Write(
+            "[Main]\nCaption =  Menu principal  \nEmpty=\nPath=C:\\Music\\n\n[other]\nKey=Björk\n");
         const TIniFile ini(Path());
-        QCOMPARE(ini.ReadString(QStringLiteral("main"), QStringLiteral("CAPTION"), QStringLiteral("d")),
-                 QStringLiteral("Menu principal"));
-        QCOMPARE(ini.ReadString(QStringLiteral("Main"), QStringLiteral("Empty"), QStringLiteral("d")),
-                 QString());
+        QCOMPARE(
+            ini.ReadString(QStringLiteral("main"), QStringLiteral("CAPTION"), QStringLiteral("d")),
+            QStringLiteral("Menu principal"));
+        QCOMPARE(
+            ini.ReadString(QStringLiteral("Main"), QStringLiteral("Empty"), QStringLiteral("d")),
+            QString());
         QVERIFY(ini.HasKey(QStringLiteral("Main"), QStringLiteral("Empty")));
-        QCOMPARE(ini.ReadString(QStringLiteral("Main"), QStringLiteral("Missing"), QStringLiteral("d")),
-                 QStringLiteral("d"));
+        QCOMPARE(
+            ini.ReadString(QStringLiteral("Main"), QStringLiteral("Missing"), QStringLiteral("d")),
+            QStringLiteral("d"));
         QCOMPARE(ini.ReadString(QStringLiteral("Main"), QStringLiteral("Path"), QString()),
                  QStringLiteral("C:\\Music\\n"));
         QCOMPARE(ini.ReadString(QStringLiteral("Other"), QStringLiteral("key"), QString()),

@@ -52,8 +52,10 @@ private Q_SLOTS:
         QTest::newRow("zero") << QByteArray("0") << QList<bool>{false, false, false, false, false};
         QTest::newRow("seven") << QByteArray("7") << QList<bool>{true, true, true, true, true};
         QTest::newRow("negative") << QByteArray("-1") << QList<bool>{true, true, true, true, true};
-        QTest::newRow("spaces") << QByteArray("  0  ") << QList<bool>{false, false, false, false, false};
-        QTest::newRow("huge") << QByteArray("99999999999999999999999") << QList<bool>{true, true, true, true, true};
+        QTest::newRow("spaces") << QByteArray("  0  ")
+                                << QList<bool>{false, false, false, false, false};
+        QTest::newRow("huge") << QByteArray("99999999999999999999999")
+                              << QList<bool>{true, true, true, true, true};
         QTest::newRow("empty") << QByteArray("") << QList<bool>{false, true, true, true, false};
         QTest::newRow("hex") << QByteArray("0x1") << QList<bool>{false, true, true, true, false};
     }
@@ -67,8 +69,9 @@ private Q_SLOTS:
                       + value + "\nOVERWRITE=" + value + "\nWinMsgTestMode=" + value + "\n");
         LoadSettings();
         const TSettings &s = Settings();
-        QCOMPARE((QList<bool>{s.UseWMP, s.UseFreeDB, s.ConvertToWMA, s.Overwrite, s.WinMsgTestMode}),
-                 expected);
+        QCOMPARE(
+            (QList<bool>{s.UseWMP, s.UseFreeDB, s.ConvertToWMA, s.Overwrite, s.WinMsgTestMode}),
+            expected);
     }
 
     void storageDir_data()
@@ -105,7 +108,8 @@ private Q_SLOTS:
         const QString folder = DataFolder();
         QVERIFY(QDir(folder).exists());
         QVERIFY(QDir(folder).removeRecursively());
-        QCOMPARE(DataFile(QLatin1String(CatalogFileName)), folder + QStringLiteral("/mp3_library.dat"));
+        QCOMPARE(DataFile(QLatin1String(CatalogFileName)),
+                 folder + QStringLiteral("/mp3_library.dat"));
         QVERIFY(QDir(folder).exists());
     }
 

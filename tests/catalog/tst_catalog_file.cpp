@@ -74,17 +74,25 @@ private Q_SLOTS:
 
         QTest::newRow("empty file") << QByteArray() << QStringList();
         QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{u"a"_s, u"b"_s};
-        QTest::newRow("lone CR and LF") << QByteArray("a\rb\nc") << QStringList{u"a"_s, u"b"_s, u"c"_s};
-        QTest::newRow("LF CR is two breaks") << QByteArray("a\n\rb") << QStringList{u"a"_s, u""_s, u"b"_s};
-        QTest::newRow("empty line is kept") << QByteArray("a\r\n\r\nb") << QStringList{u"a"_s, u""_s, u"b"_s};
+        QTest::newRow("lone CR and LF")
+            << QByteArray("a\rb\nc") << QStringList{u"a"_s, u"b"_s, u"c"_s};
+        QTest::newRow("LF CR is two breaks")
+            << QByteArray("a\n\rb") << QStringList{u"a"_s, u""_s, u"b"_s};
+        QTest::newRow("empty line is kept")
+            << QByteArray("a\r\n\r\nb") << QStringList{u"a"_s, u""_s, u"b"_s};
         QTest::newRow("only a break") << QByteArray("\r\n") << QStringList{u""_s};
-        QTest::newRow("NUL ends the text") << QByteArray("a\r\nb\0c\r\nd", 9) << QStringList{u"a"_s, u"b"_s};
+        QTest::newRow("NUL ends the text")
+            << QByteArray("a\r\nb\0c\r\nd", 9) << QStringList{u"a"_s, u"b"_s};
         QTest::newRow("NUL at a line start") << QByteArray("a\r\n\0b", 5) << QStringList{u"a"_s};
-        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF" "COM\r\n") << QStringList{u"COM"_s};
-        QTest::newRow("Latin-1 line") << QByteArray("Bj\xF6rk\r\nBjörk") << QStringList{u"Björk"_s, u"Björk"_s};
-        QTest::newRow("broken UTF-8 is Latin-1") << QByteArray("\xC3(\xE2\x82") << QStringList{u"Ã(â\u0082"_s};
-        QTest::newRow("CR LF across read chunks")
-            << QByteArray((1 << 20) - 1, 'x') + "\r\ny" << QStringList{QString((1 << 20) - 1, u'x'), u"y"_s};
+        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF"
+                                                       "COM\r\n")
+                                         << QStringList{u"COM"_s};
+        QTest::newRow("Latin-1 line")
+            << QByteArray("Bj\xF6rk\r\nBjörk") << QStringList{u"Björk"_s, u"Björk"_s};
+        QTest::newRow("broken UTF-8 is Latin-1")
+            << QByteArray("\xC3(\xE2\x82") << QStringList{u"Ã(â\u0082"_s};
+        QTest::newRow("CR LF across read chunks") << QByteArray((1 << 20) - 1, 'x')
+                + "\r\ny" << QStringList{QString((1 << 20) - 1, u'x'), u"y"_s};
     }
 
     void lines()
@@ -131,11 +139,13 @@ private Q_SLOTS:
     void loadSortsAndKeepsFirstOfEqualKeys()
     {
         const QString path = Path(u"load.dat"_s);
-        WriteFile(path, Crlf({Track(u"Zed"_s), Track(u"Abe"_s, u"First"_s), HeaderRecord(),
-                              Track(u"ABE"_s, u"Second"_s), QString()}));
+        WriteFile(path,
+                  Crlf({Track(u"Zed"_s), Track(u"Abe"_s, u"First"_s), HeaderRecord(),
+                        Track(u"ABE"_s, u"Second"_s), QString()}));
         auto catalog = OpenCatalog(path);
-        QCOMPARE(catalog->Lines(),
-                 (QStringList{QString(), HeaderRecord(), Track(u"Abe"_s, u"First"_s), Track(u"Zed"_s)}));
+        QCOMPARE(
+            catalog->Lines(),
+            (QStringList{QString(), HeaderRecord(), Track(u"Abe"_s, u"First"_s), Track(u"Zed"_s)}));
         QCOMPARE(catalog->IndexOf(Track(u"abe"_s, u"Other"_s)), 2);
         QCOMPARE(catalog->Add(Track(u"aBe"_s, u"Third"_s)), -1);
         QCOMPARE(catalog->Count(), 4);
@@ -173,7 +183,8 @@ private Q_SLOTS:
             << QStringList{Track(u"abel"_s, u"Two"_s), held, other};
         QTest::newRow("several places")
             << QStringList{Track(u"Zimerman"_s), Track(u"Anda"_s), Track(u"Perahia"_s, u"X"_s)}
-            << QStringList{Track(u"Anda"_s), held, Track(u"Perahia"_s, u"X"_s), Track(u"Zimerman"_s)};
+            << QStringList{Track(u"Anda"_s), held, Track(u"Perahia"_s, u"X"_s),
+                           Track(u"Zimerman"_s)};
     }
 
     void merge()

@@ -40,7 +40,8 @@ private Q_SLOTS:
         // Bytes that matter to the reader come often, so that short files hit every rule.
         const QByteArray special("\r\n\0_ \xC3\xA9\xF0\x9F\x98\x80\xEF\xBB\xBF\xFF", 17);
         for (int round = 0; round < 300; ++round) {
-            QByteArray content(qsizetype(random.bounded(round < 250 ? 4000 : 200000)), Qt::Uninitialized);
+            QByteArray content(qsizetype(random.bounded(round < 250 ? 4000 : 200000)),
+                               Qt::Uninitialized);
             for (char &c : content) {
                 const quint32 r = random.generate();
                 c = (r & 3) == 0 ? special[(r >> 2) % special.size()] : char(r >> 8);
@@ -58,10 +59,10 @@ private Q_SLOTS:
         for (int i = 0; i < 256 * 64; ++i)
             all.append(char(i % 256 == 0 ? 1 : i));
         QTest::newRow("every byte value") << all;
-        QTest::newRow("long records")
-            << (QByteArray(2000, '_') + "\r\n" + QByteArray(684, 'a') + "\n" + QByteArray(686, 'b'));
-        QTest::newRow("broken UTF-8 at field places")
-            << QByteArray(300, '\xE2') + QByteArray(400, '\xF0') + "\r\n" + QByteArray(1000, '\x80');
+        QTest::newRow("long records") << (QByteArray(2000, '_') + "\r\n" + QByteArray(684, 'a')
+                                          + "\n" + QByteArray(686, 'b'));
+        QTest::newRow("broken UTF-8 at field places") << QByteArray(300, '\xE2')
+                + QByteArray(400, '\xF0') + "\r\n" + QByteArray(1000, '\x80');
     }
 
     void hugeAndBinary()

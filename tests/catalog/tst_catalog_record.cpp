@@ -34,8 +34,8 @@ int ReferenceCompare(const QString &a, const QString &b)
     const TCatalogRecord ra = ParseRecord(a);
     const TCatalogRecord rb = ParseRecord(b);
     for (int field = FieldKind; field <= FieldFileName; ++field) {
-        int result = WithoutAccents(ra.Field(field)).compare(WithoutAccents(rb.Field(field)),
-                                                             Qt::CaseInsensitive);
+        int result = WithoutAccents(ra.Field(field))
+                         .compare(WithoutAccents(rb.Field(field)), Qt::CaseInsensitive);
         if (result == 0)
             result = ra.Field(field).compare(rb.Field(field), Qt::CaseInsensitive);
         if (result != 0)
@@ -74,8 +74,10 @@ private Q_SLOTS:
             << int(FieldName) << QString(97, u'x') + smile << QString(97, u'x') + smile + u"_"_s;
         QTest::newRow("line breaks and NUL become spaces")
             << int(FieldAlbum) << u"a\r\nb\0c"_s << u"a  b c"_s + QString(94, u'_');
-        QTest::newRow("size of 9 digits") << int(FieldFileSize) << u"123456789"_s << u"123456789_"_s;
-        QTest::newRow("size of 10 digits") << int(FieldFileSize) << u"1234567890"_s << u"1234567890"_s;
+        QTest::newRow("size of 9 digits")
+            << int(FieldFileSize) << u"123456789"_s << u"123456789_"_s;
+        QTest::newRow("size of 10 digits")
+            << int(FieldFileSize) << u"1234567890"_s << u"1234567890"_s;
         QTest::newRow("larger size is capped")
             << int(FieldFileSize) << u"123456789012"_s << u"9999999999"_s;
         QTest::newRow("leading zeros do not count")
@@ -112,28 +114,27 @@ private Q_SLOTS:
         const QString full = BuildRecord(Track(u"Bach"_s, u"Gould"_s, u"Goldberg"_s, u"12"_s,
                                                u"/m/g.mp3"_s, u"Aria"_s, u"4096"_s));
         QTest::newRow("full") << full
-            << QStringList{u"DAT"_s, u"Bach"_s, u"Gould"_s, u"Goldberg"_s, u"12"_s,
-                           u"/m/g.mp3"_s, u"Aria"_s, u"4096"_s};
+                              << QStringList{u"DAT"_s, u"Bach"_s,     u"Gould"_s, u"Goldberg"_s,
+                                             u"12"_s,  u"/m/g.mp3"_s, u"Aria"_s,  u"4096"_s};
         QTest::newRow("empty line") << QString() << QStringList(8);
         QTest::newRow("short line")
             << u"DAT_Bach_"_s << QStringList{u"DAT"_s, u"Bach"_s, {}, {}, {}, {}, {}, {}};
-        QTest::newRow("cut inside a field")
-            << u"DAT_"_s + QString(100, u'_') + u"Gou"_s
-            << QStringList{u"DAT"_s, {}, u"Gou"_s, {}, {}, {}, {}, {}};
+        QTest::newRow("cut inside a field") << u"DAT_"_s + QString(100, u'_')
+                + u"Gou"_s << QStringList{u"DAT"_s, {}, u"Gou"_s, {}, {}, {}, {}, {}};
         QString trailing = full;
         trailing.replace(4, 9, u"Bach _ __"_s);
         QTest::newRow("trailing spaces and underscores")
-            << trailing << QStringList{u"DAT"_s, u"Bach"_s, u"Gould"_s, u"Goldberg"_s, u"12"_s,
-                                       u"/m/g.mp3"_s, u"Aria"_s, u"4096"_s};
+            << trailing << QStringList{u"DAT"_s, u"Bach"_s,     u"Gould"_s, u"Goldberg"_s,
+                                       u"12"_s,  u"/m/g.mp3"_s, u"Aria"_s,  u"4096"_s};
         QString inner = full;
         inner.replace(575, 6, u"a_ b c"_s);
         QTest::newRow("inner underscores and spaces stay")
-            << inner << QStringList{u"DAT"_s, u"Bach"_s, u"Gould"_s, u"Goldberg"_s, u"12"_s,
-                                    u"/m/g.mp3"_s, u"a_ b c"_s, u"4096"_s};
+            << inner << QStringList{u"DAT"_s, u"Bach"_s,     u"Gould"_s,  u"Goldberg"_s,
+                                    u"12"_s,  u"/m/g.mp3"_s, u"a_ b c"_s, u"4096"_s};
         QTest::newRow("longer line: size takes 11 at most")
             << full.left(675) + u"12345678901234"_s
-            << QStringList{u"DAT"_s, u"Bach"_s, u"Gould"_s, u"Goldberg"_s, u"12"_s,
-                           u"/m/g.mp3"_s, u"Aria"_s, u"12345678901"_s};
+            << QStringList{u"DAT"_s, u"Bach"_s,     u"Gould"_s, u"Goldberg"_s,
+                           u"12"_s,  u"/m/g.mp3"_s, u"Aria"_s,  u"12345678901"_s};
         QTest::newRow("only padding") << QString(685, u'_') << QStringList(8);
     }
 
@@ -177,8 +178,8 @@ private Q_SLOTS:
         };
         QTest::newRow("case ignored") << line(u"abc"_s) << line(u"ABC"_s) << 0;
         QTest::newRow("B after a") << line(u"B"_s) << line(u"a"_s) << 1;
-        QTest::newRow("track number as text") << line(u"C"_s, u"A"_s, u"10"_s)
-                                              << line(u"C"_s, u"A"_s, u"9"_s) << -1;
+        QTest::newRow("track number as text")
+            << line(u"C"_s, u"A"_s, u"10"_s) << line(u"C"_s, u"A"_s, u"9"_s) << -1;
         QTest::newRow("name takes no part")
             << line(u"C"_s, u"A"_s, u"0"_s, u"x"_s) << line(u"C"_s, u"A"_s, u"0"_s, u"y"_s) << 0;
         QTest::newRow("earlier field decides")
@@ -186,8 +187,7 @@ private Q_SLOTS:
         QTest::newRow("prefix first") << line(u"ab"_s) << line(u"abc"_s) << -1;
         QTest::newRow("prefix before a later field")
             << line(u"ab"_s, u"z"_s) << line(u"ab c"_s, u"a"_s) << -1;
-        QTest::newRow("kind case ignored")
-            << u"dat_"_s << u"DAT_"_s << 0;
+        QTest::newRow("kind case ignored") << u"dat_"_s << u"DAT_"_s << 0;
         QTest::newRow("header before tracks") << HeaderRecord() << line(u"a"_s) << -1;
         QTest::newRow("empty line before header") << QString() << HeaderRecord() << -1;
         QTest::newRow("accented case ignored") << line(u"Ärzte"_s) << line(u"äRZTE"_s) << 0;
@@ -225,8 +225,8 @@ private Q_SLOTS:
         for (int round = 0; round < 5000; ++round) {
             QString lines[2];
             for (QString &l : lines) {
-                l = BuildRecord(TCatalogRecord{text(2), text(3), text(3), text(2), text(2),
-                                               text(3), text(2), text(2)});
+                l = BuildRecord(TCatalogRecord{text(2), text(3), text(3), text(2), text(2), text(3),
+                                               text(2), text(2)});
                 if (random.bounded(4) == 0)
                     l.truncate(random.bounded(RecordLength));
                 // Lines read from a file take the byte path when they are plain ASCII.

@@ -13,7 +13,8 @@ const QString ArtistRoot = QStringLiteral("Artist");
 
 QString Album(const QString &album, const QString &otherRoot, const QString &value)
 {
-    return album + QStringLiteral(" (") + otherRoot + QStringLiteral(": ") + value + QLatin1Char(')');
+    return album + QStringLiteral(" (") + otherRoot + QStringLiteral(": ") + value
+        + QLatin1Char(')');
 }
 
 TStateTree *Tree()
@@ -39,7 +40,8 @@ private Q_SLOTS:
         QTest::newRow("empty catalog") << QList<qint64>{} << QStringLiteral(" [ 0 MB ]");
         QTest::newRow("just below 1 MB") << QList<qint64>{1048575} << QStringLiteral(" [ 0 MB ]");
         QTest::newRow("1048575 + 1") << QList<qint64>{1048575, 1} << QStringLiteral(" [ 1 MB ]");
-        QTest::newRow("several MB") << QList<qint64>{5 * 1048576, 3 * 1048576 + 7} << QStringLiteral(" [ 8 MB ]");
+        QTest::newRow("several MB")
+            << QList<qint64>{5 * 1048576, 3 * 1048576 + 7} << QStringLiteral(" [ 8 MB ]");
     }
 
     void captionShowsTheSizeInMegabytes()
@@ -49,7 +51,8 @@ private Q_SLOTS:
         TPagesWorld world;
         QStringList records;
         for (int i = 0; i < sizes.size(); ++i) {
-            records << TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
+            records << TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"),
+                                           QStringLiteral("X"),
                                            world.MakeFile(QStringLiteral("t%1.mp3").arg(i)),
                                            QStringLiteral("T%1").arg(i), sizes[i]);
         }
@@ -71,16 +74,20 @@ private Q_SLOTS:
         const QString a2 = world.MakeFile(QStringLiteral("a2.mp3"));
         // In catalog order (by composer) the artist runs A, B, A: two "A" nodes.
         TPagesWorld::ShowCatalog({
-            TPagesWorld::Record(QStringLiteral("bach"), QStringLiteral("A"), QStringLiteral("X"), a1, QStringLiteral("One")),
-            TPagesWorld::Record(QStringLiteral("Chopin"), QStringLiteral("B"), QStringLiteral("Y"), b, QStringLiteral("Two")),
-            TPagesWorld::Record(QStringLiteral("Dvorak"), QStringLiteral("A"), QStringLiteral("Z"), a2, QStringLiteral("Three")),
+            TPagesWorld::Record(QStringLiteral("bach"), QStringLiteral("A"), QStringLiteral("X"),
+                                a1, QStringLiteral("One")),
+            TPagesWorld::Record(QStringLiteral("Chopin"), QStringLiteral("B"), QStringLiteral("Y"),
+                                b, QStringLiteral("Two")),
+            TPagesWorld::Record(QStringLiteral("Dvorak"), QStringLiteral("A"), QStringLiteral("Z"),
+                                a2, QStringLiteral("Three")),
         });
         QTreeWidgetItem *artists = Tree()->topLevelItem(1);
         QCOMPARE(artists->text(0), ArtistRoot);
         QStringList names;
         for (int i = 0; i < artists->childCount(); ++i)
             names << artists->child(i)->text(0);
-        QCOMPARE(names, (QStringList{QStringLiteral("A"), QStringLiteral("A"), QStringLiteral("B")}));
+        QCOMPARE(names,
+                 (QStringList{QStringLiteral("A"), QStringLiteral("A"), QStringLiteral("B")}));
         QVERIFY(Tree()->topLevelItem(0)->isExpanded() && artists->isExpanded());
         // Roots, composers and artists share one picture; albums have their own.
         QCOMPARE(CatalogItem(artists)->NodeIndex(), int(PictureGroup));
@@ -94,7 +101,8 @@ private Q_SLOTS:
         QCOMPARE(track->NodeIndex(), int(PictureTrack));
         QVERIFY(track->Twin);
         QCOMPARE(track->Twin->RecordIndex, track->RecordIndex);
-        QCOMPARE(track->Twin->ParentItem()->text(0), Album(QStringLiteral("X"), ComposerRoot, QStringLiteral("bach")));
+        QCOMPARE(track->Twin->ParentItem()->text(0),
+                 Album(QStringLiteral("X"), ComposerRoot, QStringLiteral("bach")));
     }
 
     // A missing file makes its album, composer and artist unavailable in both branches; the
@@ -104,24 +112,28 @@ private Q_SLOTS:
         TPagesWorld world;
         const QString present = world.MakeFile(QStringLiteral("present.mp3"));
         TPagesWorld::ShowCatalog({
-            TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"), present, QStringLiteral("Here")),
+            TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
+                                present, QStringLiteral("Here")),
             TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
                                 world.Root() + QStringLiteral("/gone.mp3"), QStringLiteral("Gone")),
         });
         const QString composerAlbum = Album(QStringLiteral("X"), ArtistRoot, QStringLiteral("A"));
         const QString artistAlbum = Album(QStringLiteral("X"), ComposerRoot, QStringLiteral("C"));
-        for (const QStringList &path : {QStringList{ComposerRoot, QStringLiteral("C")},
-                                        QStringList{ComposerRoot, QStringLiteral("C"), composerAlbum},
-                                        QStringList{ArtistRoot, QStringLiteral("A")},
-                                        QStringList{ArtistRoot, QStringLiteral("A"), artistAlbum}}) {
+        for (const QStringList &path :
+             {QStringList{ComposerRoot, QStringLiteral("C")},
+              QStringList{ComposerRoot, QStringLiteral("C"), composerAlbum},
+              QStringList{ArtistRoot, QStringLiteral("A")},
+              QStringList{ArtistRoot, QStringLiteral("A"), artistAlbum}}) {
             QVERIFY2(Node(path)->Check() == 0, qPrintable(path.join(QLatin1Char('/'))));
         }
-        TCatalogTreeItem *gone = Node({ComposerRoot, QStringLiteral("C"), composerAlbum, QStringLiteral("Gone")});
+        TCatalogTreeItem *gone =
+            Node({ComposerRoot, QStringLiteral("C"), composerAlbum, QStringLiteral("Gone")});
         QCOMPARE(gone->NodeIndex(), int(PictureTrackMissing));
         ToggleNode(gone);
         QCOMPARE(gone->StateIndex(), int(CheckUnavailable));
         ToggleNode(Node({ComposerRoot, QStringLiteral("C")}));
-        TCatalogTreeItem *here = Node({ComposerRoot, QStringLiteral("C"), composerAlbum, QStringLiteral("Here")});
+        TCatalogTreeItem *here =
+            Node({ComposerRoot, QStringLiteral("C"), composerAlbum, QStringLiteral("Here")});
         QCOMPARE(here->Check(), int(CheckChecked));
         ToggleNode(here);
         QCOMPARE(here->Check(), int(CheckUnchecked));
@@ -141,8 +153,12 @@ private Q_SLOTS:
                                 world.MakeFile(QStringLiteral("2.mp3")), QStringLiteral("t2")),
         });
         TCatalogTreeItem *artist = Node({ArtistRoot, QStringLiteral("A")});
-        TCatalogTreeItem *albumOfC1 = Node({ArtistRoot, QStringLiteral("A"), Album(QStringLiteral("X"), ComposerRoot, QStringLiteral("C1"))});
-        TCatalogTreeItem *albumOfC2 = Node({ArtistRoot, QStringLiteral("A"), Album(QStringLiteral("X"), ComposerRoot, QStringLiteral("C2"))});
+        TCatalogTreeItem *albumOfC1 =
+            Node({ArtistRoot, QStringLiteral("A"),
+                  Album(QStringLiteral("X"), ComposerRoot, QStringLiteral("C1"))});
+        TCatalogTreeItem *albumOfC2 =
+            Node({ArtistRoot, QStringLiteral("A"),
+                  Album(QStringLiteral("X"), ComposerRoot, QStringLiteral("C2"))});
         ToggleNode(Node({ComposerRoot, QStringLiteral("C1")}));
         QCOMPARE(albumOfC1->Check(), int(CheckUnchecked));
         QCOMPARE(albumOfC1->ChildItem(0)->StateIndex(), int(CheckUnchecked));
@@ -162,8 +178,9 @@ private Q_SLOTS:
     {
         TPagesWorld world;
         const QString file = world.MakeFile(QStringLiteral("song.mp3"));
-        TPagesWorld::ShowCatalog({TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"),
-                                                      QStringLiteral("X"), file, QStringLiteral("Song"))});
+        TPagesWorld::ShowCatalog(
+            {TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
+                                 file, QStringLiteral("Song"))});
         TStateTree *tree = Tree();
         TCatalogTreeItem *composer = Node({ComposerRoot, QStringLiteral("C")});
         composer->setExpanded(true);
@@ -219,7 +236,8 @@ private Q_SLOTS:
             {TPagesWorld::Record(QStringLiteral("C1"), QStringLiteral("A"), QStringLiteral("X"),
                                  world.MakeFile(QStringLiteral("1.mp3")), QStringLiteral("Song1")),
              TPagesWorld::Record(QStringLiteral("C2"), QStringLiteral("A"), QStringLiteral("Y"),
-                                 world.MakeFile(QStringLiteral("2.mp3")), QStringLiteral("Song2"))});
+                                 world.MakeFile(QStringLiteral("2.mp3")),
+                                 QStringLiteral("Song2"))});
         TStateTree *tree = Tree();
         TCatalogTreeItem *c1 = Node({ComposerRoot, QStringLiteral("C1")});
         TCatalogTreeItem *c2 = Node({ComposerRoot, QStringLiteral("C2")});
@@ -255,13 +273,15 @@ private Q_SLOTS:
             return TPagesWorld::Record(composer, QStringLiteral("A"), QStringLiteral("X"), file,
                                        QFileInfo(file).baseName(), 1048576);
         };
-        TPagesWorld::ShowCatalog({record(QStringLiteral("a"), inside), record(QStringLiteral("b"), insideKept),
-                                  record(QStringLiteral("c"), single), record(QStringLiteral("d"), sibling),
-                                  record(QStringLiteral("e"), outside), record(QStringLiteral("f"), sneaky),
-                                  record(QStringLiteral("g"), missing)});
+        TPagesWorld::ShowCatalog(
+            {record(QStringLiteral("a"), inside), record(QStringLiteral("b"), insideKept),
+             record(QStringLiteral("c"), single), record(QStringLiteral("d"), sibling),
+             record(QStringLiteral("e"), outside), record(QStringLiteral("f"), sneaky),
+             record(QStringLiteral("g"), missing)});
         for (const char *composer : {"a", "c", "d", "e", "f"})
             ToggleNode(Node({ComposerRoot, QLatin1String(composer)}));
-        auto *button = FormViewCatalog->findChild<TIconButton *>(QStringLiteral("ButtonDeleteTracks"));
+        auto *button =
+            FormViewCatalog->findChild<TIconButton *>(QStringLiteral("ButtonDeleteTracks"));
         button->click();
 
         QVERIFY(!QFile::exists(inside));
@@ -289,8 +309,10 @@ private Q_SLOTS:
         TPagesWorld world;
         const QString shared = world.MakeFile(QStringLiteral("Library/A/X/song.mp3"));
         TPagesWorld::ShowCatalog({
-            TPagesWorld::Record(QStringLiteral("C1"), QStringLiteral("A"), QStringLiteral("X"), shared, QStringLiteral("Old")),
-            TPagesWorld::Record(QStringLiteral("C2"), QStringLiteral("A"), QStringLiteral("X"), shared, QStringLiteral("New")),
+            TPagesWorld::Record(QStringLiteral("C1"), QStringLiteral("A"), QStringLiteral("X"),
+                                shared, QStringLiteral("Old")),
+            TPagesWorld::Record(QStringLiteral("C2"), QStringLiteral("A"), QStringLiteral("X"),
+                                shared, QStringLiteral("New")),
         });
         ToggleNode(Node({ComposerRoot, QStringLiteral("C1")}));
         FormViewCatalog->DeleteTracks();
@@ -307,7 +329,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("deleted");
         QTest::newRow("inside") << QStringLiteral("Library/x.mp3") << true;
-        QTest::newRow("sibling sharing the name's beginning") << QStringLiteral("LibraryOld/x.mp3") << false;
+        QTest::newRow("sibling sharing the name's beginning")
+            << QStringLiteral("LibraryOld/x.mp3") << false;
         QTest::newRow("through a link to outside") << QStringLiteral("Library/link/x.mp3") << false;
         QTest::newRow("the storage folder itself") << QStringLiteral("Library") << false;
     }
@@ -363,7 +386,8 @@ private Q_SLOTS:
         SetSettings(settings);
         SwitchPage(FormMain, FormViewCatalog);
         QCoreApplication::processEvents();
-        QVERIFY(TPagesWorld::ShowsMessage(FormViewCatalog, QStringLiteral("Test message, string 1.")));
+        QVERIFY(
+            TPagesWorld::ShowsMessage(FormViewCatalog, QStringLiteral("Test message, string 1.")));
         QCOMPARE(FormViewCatalog->MessageTimer->interval(), 600000);
         QCOMPARE(Tree()->topLevelItemCount(), 0);
     }

@@ -41,8 +41,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!FormMain->isHidden());
         QVERIFY(m_frame->isVisible());
         QCOMPARE(m_frame->windowTitle(), QStringLiteral("Quavermill v.1.2.2 - Main Menu"));
-        QCOMPARE(m_frame->findChild<TFormInvisible *>()->windowTitle(),
-                 QLatin1String(InstanceKey));
+        QCOMPARE(m_frame->findChild<TFormInvisible *>()->windowTitle(), QLatin1String(InstanceKey));
     }
 
     // The designed texts fit their labels whole in the font the pages use, and every page has

@@ -11,7 +11,8 @@ inline bool WriteFakeTool(const QString &path, const QString &body)
         return false;
     file.write("#!/bin/sh\n" + body.toUtf8() + '\n');
     file.close();
-    return file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                               | QFileDevice::ExeOwner);
 }
 
 inline QByteArray ReadWholeFile(const QString &path)

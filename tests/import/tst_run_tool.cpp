@@ -52,8 +52,9 @@ void TestRunTool::exitCode()
 void TestRunTool::runsWithoutArgumentsAtIdlePriority()
 {
     // Field 19 of /proc/<pid>/stat is the nice value.
-    QVERIFY(WriteFakeTool(tool(), QStringLiteral("echo \"$# $(cut -d' ' -f19 /proc/$$/stat)\" > \"%1\"")
-                                      .arg(m_dir->filePath(QStringLiteral("out")))));
+    QVERIFY(WriteFakeTool(tool(),
+                          QStringLiteral("echo \"$# $(cut -d' ' -f19 /proc/$$/stat)\" > \"%1\"")
+                              .arg(m_dir->filePath(QStringLiteral("out")))));
     QCOMPARE(RunTool(tool()), 0);
     QCOMPARE(ReadWholeFile(m_dir->filePath(QStringLiteral("out"))), QByteArray("0 19\n"));
 }

@@ -35,9 +35,11 @@ void TestRunToolEnding::endingDuringRunStopsTheTool()
     // A stubborn tool: it notes SIGTERM and goes on. RunTool must still return within about
     // five seconds, with failure, and not leave the tool running.
     const QString tool = file(QStringLiteral("tool"));
-    QVERIFY(WriteFakeTool(tool, QStringLiteral("trap 'echo term >> \"%1\"' TERM\necho $$ > \"%2\"\n"
-                                               "while :; do sleep 0.05; done")
-                                    .arg(file(QStringLiteral("terminated")), file(QStringLiteral("pid")))));
+    QVERIFY(
+        WriteFakeTool(tool,
+                      QStringLiteral("trap 'echo term >> \"%1\"' TERM\necho $$ > \"%2\"\n"
+                                     "while :; do sleep 0.05; done")
+                          .arg(file(QStringLiteral("terminated")), file(QStringLiteral("pid")))));
     QTimer timer;
     connect(&timer, &QTimer::timeout, this, [this] {
         if (QFileInfo::exists(file(QStringLiteral("pid"))) && !ApplicationEnding())

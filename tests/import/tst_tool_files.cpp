@@ -48,7 +48,8 @@ void TestToolFiles::init()
 void TestToolFiles::missingToolTouchesNothing()
 {
     const TWmaTags tags = ReadWmaTags(Utf8("/music/a.mp3"));
-    QVERIFY(tags.Name.isEmpty() && tags.Album.isEmpty() && tags.Artist.isEmpty() && tags.Composer.isEmpty());
+    QVERIFY(tags.Name.isEmpty() && tags.Album.isEmpty() && tags.Artist.isEmpty()
+            && tags.Composer.isEmpty());
     UpdateWmaTags(Utf8("/music/a.mp3"), Utf8("n"), Utf8("al"), Utf8("ar"), Utf8("c"));
     QVERIFY(!ConvertWavToWma(Utf8("/music/a.wav"), Utf8("n"), Utf8("al"), Utf8("c"), Utf8("ar")));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
@@ -56,23 +57,26 @@ void TestToolFiles::missingToolTouchesNothing()
 
 void TestToolFiles::readWmaTags_data()
 {
-    QTest::addColumn<QString>("results");  // what the fake tool writes as wma.rslt, if anything
+    QTest::addColumn<QString>("results"); // what the fake tool writes as wma.rslt, if anything
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QStringList>("expected"); // Name, Album, Artist, Composer
     QTest::addColumn<bool>("parametersKept");
 
-    const QString all = Utf8("[Results]\nName=Björk — Jóga\nAlbum=Homogenic\nComposer=Sjón\nArtist=Björk\n");
+    const QString all =
+        Utf8("[Results]\nName=Björk — Jóga\nAlbum=Homogenic\nComposer=Sjón\nArtist=Björk\n");
     QTest::newRow("four texts") << all << 0
-                                << QStringList{Utf8("Björk — Jóga"), Utf8("Homogenic"), Utf8("Björk"), Utf8("Sjón")}
+                                << QStringList{Utf8("Björk — Jóga"), Utf8("Homogenic"),
+                                               Utf8("Björk"), Utf8("Sjón")}
                                 << true;
-    QTest::newRow("a key missing") << Utf8("[Results]\nName=N\nArtist=A\n") << 0
-                                   << QStringList{Utf8("N"), QString(), Utf8("A"), QString()} << true;
+    QTest::newRow("a key missing")
+        << Utf8("[Results]\nName=N\nArtist=A\n") << 0
+        << QStringList{Utf8("N"), QString(), Utf8("A"), QString()} << true;
     QTest::newRow("exit 0, no results file") << QString() << 0 << QStringList(4) << true;
     QTest::newRow("exit 255") << all << 255 << QStringList(4) << false;
     QTest::newRow("exit 200 is failure too") << all << 200 << QStringList(4) << false;
-    QTest::newRow("a long text arrives cut") << Utf8("[Results]\nName=") + QString(150, QLatin1Char('x')) << 0
-                                             << QStringList{QString(99, QLatin1Char('x')), QString(), QString(), QString()}
-                                             << true;
+    QTest::newRow("a long text arrives cut")
+        << Utf8("[Results]\nName=") + QString(150, QLatin1Char('x')) << 0
+        << QStringList{QString(99, QLatin1Char('x')), QString(), QString(), QString()} << true;
 }
 
 void TestToolFiles::readWmaTags()
@@ -90,7 +94,8 @@ void TestToolFiles::readWmaTags()
         out.close();
         body = QStringLiteral("cp \"%1\" \"$(dirname \"$0\")/wma.rslt\"\n").arg(out.fileName());
     }
-    QVERIFY(WriteFakeTool(file(QStringLiteral("wma")), body + QStringLiteral("exit %1").arg(exitCode)));
+    QVERIFY(
+        WriteFakeTool(file(QStringLiteral("wma")), body + QStringLiteral("exit %1").arg(exitCode)));
 
     const TWmaTags tags = ReadWmaTags(Utf8("/music/Björk/Jóga.mp3"));
     QCOMPARE((QStringList{tags.Name, tags.Album, tags.Artist, tags.Composer}), expected);
@@ -115,14 +120,17 @@ void TestToolFiles::parameterFiles_data()
     QTest::addColumn<QString>("tool");
     QTest::addColumn<QByteArray>("parameters");
 
-    QTest::newRow("convert") << Utf8("convert") << Utf8("wav2wma")
-                             << QByteArray("[Parameters]\nOperation=CONVERTWAVTOWMA\nFileToWork=/m/Ömm.wav\n"
-                                           "Name=N\xc3\xa9\nAlbum=Al\nComposer=Co\nArtist=Ar\n");
+    QTest::newRow("convert")
+        << Utf8("convert") << Utf8("wav2wma")
+        << QByteArray("[Parameters]\nOperation=CONVERTWAVTOWMA\nFileToWork=/m/Ömm.wav\n"
+                      "Name=N\xc3\xa9\nAlbum=Al\nComposer=Co\nArtist=Ar\n");
     QTest::newRow("update") << Utf8("update") << Utf8("wma")
-                            << QByteArray("[Parameters]\nFileToWork=/m/Ömm.wav\nOperation=UPDATEWMATAGS\n"
-                                          "Name=N\xc3\xa9\nAlbum=Al\nComposer=Co\nArtist=Ar\n");
+                            << QByteArray(
+                                   "[Parameters]\nFileToWork=/m/Ömm.wav\nOperation=UPDATEWMATAGS\n"
+                                   "Name=N\xc3\xa9\nAlbum=Al\nComposer=Co\nArtist=Ar\n");
     QTest::newRow("read") << Utf8("read") << Utf8("wma")
-                          << QByteArray("[Parameters]\nFileToWork=/m/Ömm.wav\nOperation=READWMATAGS\n");
+                          << QByteArray(
+                                 "[Parameters]\nFileToWork=/m/Ömm.wav\nOperation=READWMATAGS\n");
 }
 
 void TestToolFiles::parameterFiles()
@@ -132,8 +140,9 @@ void TestToolFiles::parameterFiles()
     QFETCH(QByteArray, parameters);
 
     // The tool keeps a copy of what it was given, as it was when it ran.
-    QVERIFY(WriteFakeTool(file(tool), QStringLiteral("cp \"$(dirname \"$0\")/%1.prm\" \"%2\"")
-                                          .arg(tool, file(QStringLiteral("seen")))));
+    QVERIFY(WriteFakeTool(file(tool),
+                          QStringLiteral("cp \"$(dirname \"$0\")/%1.prm\" \"%2\"")
+                              .arg(tool, file(QStringLiteral("seen")))));
     const QString path = Utf8("/m/Ömm.wav");
     if (operation == QLatin1String("convert"))
         ConvertWavToWma(path, Utf8("Né"), Utf8("Al"), Utf8("Co"), Utf8("Ar"));
@@ -152,11 +161,12 @@ void TestToolFiles::tagValuesAreCut_data()
 
     const QString x98(98, QLatin1Char('x'));
     const QString clef = Utf8("𝄞"); // one character, two UTF-16 units
-    QTest::newRow("150 characters") << QString(150, QLatin1Char('y')) << QString(99, QLatin1Char('y'));
+    QTest::newRow("150 characters")
+        << QString(150, QLatin1Char('y')) << QString(99, QLatin1Char('y'));
     QTest::newRow("99 units stay") << x98 + QLatin1Char('z') << x98 + QLatin1Char('z');
     QTest::newRow("no half surrogate pair") << x98 + clef << x98;
-    QTest::newRow("pair that fits") << QString(97, QLatin1Char('x')) + clef + clef
-                                    << QString(97, QLatin1Char('x')) + clef;
+    QTest::newRow("pair that fits")
+        << QString(97, QLatin1Char('x')) + clef + clef << QString(97, QLatin1Char('x')) + clef;
     QTest::newRow("line breaks become spaces") << Utf8("a\nb\r\nc") << Utf8("a b  c");
 }
 
@@ -182,7 +192,8 @@ void TestToolFiles::earlierKeysStay()
     const QString section = QStringLiteral("Parameters");
     QCOMPARE(ini.ReadString(section, QStringLiteral("Name"), QString()), Utf8("Old"));
     QCOMPARE(ini.ReadString(section, QStringLiteral("Extra"), QString()), Utf8("kept"));
-    QCOMPARE(ini.ReadString(QStringLiteral("Other"), QStringLiteral("Key"), QString()), Utf8("also kept"));
+    QCOMPARE(ini.ReadString(QStringLiteral("Other"), QStringLiteral("Key"), QString()),
+             Utf8("also kept"));
     QCOMPARE(ini.ReadString(section, QStringLiteral("FileToWork"), QString()), Utf8("/m/a.mp3"));
     QCOMPARE(ini.ReadString(section, QStringLiteral("Operation"), QString()), Utf8("READWMATAGS"));
 }
@@ -217,16 +228,19 @@ void TestToolFiles::pathsThatCannotBePassed()
 {
     QVERIFY(WriteFakeTool(file(QStringLiteral("wma")),
                           QStringLiteral("touch \"%1\"").arg(file(QStringLiteral("ran")))));
-    for (const QString &path : {Utf8("/m/a\nOperation=UPDATEWMATAGS.mp3"), Utf8("/m/a.mp3 "), QString()}) {
+    for (const QString &path :
+         {Utf8("/m/a\nOperation=UPDATEWMATAGS.mp3"), Utf8("/m/a.mp3 "), QString()}) {
         UpdateWmaTags(path, Utf8("N"), Utf8("Al"), Utf8("Ar"), Utf8("Co"));
         QVERIFY(!QFileInfo::exists(file(QStringLiteral("ran"))));
         QVERIFY(!QFileInfo::exists(file(QStringLiteral("wma.prm"))));
     }
     // A long path goes whole: a shortened one would name another file.
-    const QString longPath = QLatin1Char('/') + QString(300, QLatin1Char('d')) + QStringLiteral("/a.mp3");
+    const QString longPath =
+        QLatin1Char('/') + QString(300, QLatin1Char('d')) + QStringLiteral("/a.mp3");
     UpdateWmaTags(longPath, Utf8("N"), Utf8("Al"), Utf8("Ar"), Utf8("Co"));
     QVERIFY(QFileInfo::exists(file(QStringLiteral("ran"))));
-    QVERIFY(ReadWholeFile(file(QStringLiteral("wma.prm"))).contains("FileToWork=" + longPath.toUtf8() + '\n'));
+    QVERIFY(ReadWholeFile(file(QStringLiteral("wma.prm")))
+                .contains("FileToWork=" + longPath.toUtf8() + '\n'));
 }
 
 QTEST_GUILESS_MAIN(TestToolFiles)

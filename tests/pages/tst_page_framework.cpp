@@ -22,19 +22,20 @@ public:
     explicit TTestPage(const QString &section, TFormBase *watched = nullptr)
         : TFormBase(section, section), m_watched(watched)
     {
-        CreateButtonGroup(TopBase,
-                          {
-                              {"First", "First", "return_main", [this](TFormBase *) { ++firstRuns; }},
-                              {"Second", "Second", "exit",
-                               [this](TFormBase *page) {
-                                   QCOMPARE(page, this);
-                                   ++defaultRuns;
-                               }},
-                          },
-                          1);
+        CreateButtonGroup(
+            TopBase,
+            {
+                {"First", "First", "return_main", [this](TFormBase *) { ++firstRuns; }},
+                {"Second", "Second", "exit",
+                 [this](TFormBase *page) {
+                     QCOMPARE(page, this);
+                     ++defaultRuns;
+                 }},
+            },
+            1);
         CreateButtonGroup(BottomBase(1), {{"Failing", "Failing", "delete", [](TFormBase *) {
-                                              throw std::runtime_error("dropped");
-                                          }}});
+                                               throw std::runtime_error("dropped");
+                                           }}});
         First = findChild<TIconButton *>(QStringLiteral("ButtonFirst"));
         Second = findChild<TIconButton *>(QStringLiteral("ButtonSecond"));
         Failing = findChild<TIconButton *>(QStringLiteral("ButtonFailing"));
@@ -90,10 +91,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(m_frame));
     }
 
-    void cleanup()
-    {
-        delete m_frame;
-    }
+    void cleanup() { delete m_frame; }
 
     void buttonsStandWhereDesigned()
     {
@@ -222,7 +220,8 @@ private Q_SLOTS:
     {
         QFile skin(DataFile(QLatin1String(SkinFileName)));
         QVERIFY(skin.open(QIODevice::WriteOnly));
-        skin.write("[A]\nRightMsgTextColor=Blue\nRightTextColor=green\nRightMsgImage=missing.jpg\n");
+        skin.write(
+            "[A]\nRightMsgTextColor=Blue\nRightTextColor=green\nRightMsgImage=missing.jpg\n");
         skin.close();
         m_a->ShowPageMessage(QStringLiteral("1"), QStringLiteral("2"));
         QCOMPARE(m_a->Label1->palette().color(QPalette::WindowText), QColor(0, 0, 255));
@@ -248,7 +247,11 @@ private Q_SLOTS:
     {
         struct TBusyPage : TTestPage {
             using TTestPage::TTestPage;
-            bool FormCloseQuery() override { ++requests; return false; }
+            bool FormCloseQuery() override
+            {
+                ++requests;
+                return false;
+            }
             int requests = 0;
         };
         auto *busy = new TBusyPage(QStringLiteral("Busy"));

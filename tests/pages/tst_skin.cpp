@@ -36,7 +36,8 @@ private:
     {
         return widget->palette().color(QPalette::WindowText);
     }
-    template <typename T> T *Find(QWidget *page, const char *name)
+    template <typename T>
+    T *Find(QWidget *page, const char *name)
     {
         return page->findChild<T *>(QLatin1String(name));
     }
@@ -73,7 +74,8 @@ private Q_SLOTS:
         QFETCH(QString, value);
         QFETCH(QColor, expected);
         const TIniFile skin(Write(QStringLiteral("c.ini"), "[S]\nColor=" + value.toUtf8() + "\n"));
-        QCOMPARE(ReadColor(skin, QStringLiteral("s"), QStringLiteral("color"), QColor(1, 2, 3)), expected);
+        QCOMPARE(ReadColor(skin, QStringLiteral("s"), QStringLiteral("color"), QColor(1, 2, 3)),
+                 expected);
         QCOMPARE(ReadColor(skin, QStringLiteral("S"), QStringLiteral("Absent"), QColor(1, 2, 3)),
                  QColor(1, 2, 3));
     }
@@ -126,8 +128,10 @@ private Q_SLOTS:
 
     void mainPageSkinned()
     {
-        WriteSkin("[Main]\nRightTextColor=Red\nLeftImage=" + m_dir.filePath(QStringLiteral("no.jpg")).toUtf8() + "\n");
-        Write(QStringLiteral("bin/Quavermill.ini"), "[Main]\nCaption=Menu\nPlayList=Lecture\nHelp=\n");
+        WriteSkin("[Main]\nRightTextColor=Red\nLeftImage="
+                  + m_dir.filePath(QStringLiteral("no.jpg")).toUtf8() + "\n");
+        Write(QStringLiteral("bin/Quavermill.ini"),
+              "[Main]\nCaption=Menu\nPlayList=Lecture\nHelp=\n");
         TFrameWindow frame;
         TFormMain page;
         QCOMPARE(page.windowTitle(), Title() + QStringLiteral(" - Menu"));

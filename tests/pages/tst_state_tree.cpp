@@ -20,10 +20,10 @@ void SendMouse(QWidget *viewport, QEvent::Type type, const QPoint &pos,
                Qt::MouseButton button = Qt::LeftButton)
 {
     const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease || type == QEvent::MouseMove
-                                         ? Qt::NoButton
-                                         : Qt::MouseButtons(button);
-    QMouseEvent event(type, pos, viewport->mapToGlobal(pos), type == QEvent::MouseMove ? Qt::NoButton : button,
-                      buttons, Qt::NoModifier);
+        ? Qt::NoButton
+        : Qt::MouseButtons(button);
+    QMouseEvent event(type, pos, viewport->mapToGlobal(pos),
+                      type == QEvent::MouseMove ? Qt::NoButton : button, buttons, Qt::NoModifier);
     QApplication::sendEvent(viewport, &event);
 }
 
@@ -36,7 +36,7 @@ private:
     TStateTree *tree = nullptr;
     TStateTreeItem *root = nullptr;
     TStateTreeItem *leaf = nullptr;
-    TStateTreeItem *bare = nullptr;   // no state and no node picture
+    TStateTreeItem *bare = nullptr; // no state and no node picture
 
 private Q_SLOTS:
     void init()
@@ -64,8 +64,8 @@ private Q_SLOTS:
 
     void hitTest_data()
     {
-        QTest::addColumn<int>("row");   // 0 root, 1 leaf, 2 bare
-        QTest::addColumn<int>("dx");    // from the left of the row's item rectangle
+        QTest::addColumn<int>("row"); // 0 root, 1 leaf, 2 bare
+        QTest::addColumn<int>("dx");  // from the left of the row's item rectangle
         QTest::addColumn<THitPart>("part");
         QTest::newRow("leaf state") << 1 << 3 << THitPart::StatePicture;
         QTest::newRow("leaf node") << 1 << 16 + 3 << THitPart::NodePicture;
@@ -126,7 +126,7 @@ private Q_SLOTS:
         SendMouse(tree->viewport(), QEvent::MouseButtonRelease, rootText);
         SendMouse(tree->viewport(), QEvent::MouseButtonDblClick, rootText);
         SendMouse(tree->viewport(), QEvent::MouseButtonRelease, rootText);
-        QVERIFY(!root->isExpanded());   // the tree still expands and collapses on a double click
+        QVERIFY(!root->isExpanded()); // the tree still expands and collapses on a double click
         SendMouse(tree->viewport(), QEvent::MouseButtonPress, text, Qt::RightButton);
         SendMouse(tree->viewport(), QEvent::MouseButtonRelease, text, Qt::RightButton);
         QCOMPARE(clicked.count(), 1);
@@ -142,7 +142,9 @@ private Q_SLOTS:
             SendMouse(tree->viewport(), QEvent::MouseButtonPress, tree->TextRect(item).center());
             SendMouse(tree->viewport(), QEvent::MouseButtonRelease, tree->TextRect(item).center());
         };
-        const auto settledItem = [&settled](int i) { return settled.at(i).at(0).value<TTreeHit>().item; };
+        const auto settledItem = [&settled](int i) {
+            return settled.at(i).at(0).value<TTreeHit>().item;
+        };
 
         // A leaf's click comes at once, a group's after the interval.
         click(leaf);

@@ -57,19 +57,18 @@ void TestVolumes::classifiesMounts_data()
 
     const auto row = [](const char *name, const char *line, bool removable, const char *root,
                         TVolumeKind kind, int driveKind, int driveType, bool present) {
-        QTest::newRow(name) << QByteArray(line) << removable << QString::fromUtf8(root)
-                            << int(kind) << driveKind << driveType << present;
+        QTest::newRow(name) << QByteArray(line) << removable << QString::fromUtf8(root) << int(kind)
+                            << driveKind << driveType << present;
     };
-    row("ext4 on a disk",
-        "29 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw,errors=remount-ro", false, "/",
-        TVolumeKind::Fixed, 1, DRIVE_FIXED, true);
+    row("ext4 on a disk", "29 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw,errors=remount-ro",
+        false, "/", TVolumeKind::Fixed, 1, DRIVE_FIXED, true);
     row("vfat on a USB stick",
         "512 29 8:17 / /media/ann/STICK rw,nosuid,nodev shared:280 - vfat /dev/sdb1 rw,fmask=0022",
         true, "/media/ann/STICK/", TVolumeKind::Removable, 2, DRIVE_REMOVABLE, true);
     row("nfs", "77 29 0:52 / /mnt/music rw,relatime shared:40 - nfs4 nas:/export/music rw,vers=4.2",
         false, "/mnt/music/", TVolumeKind::Network, 2, DRIVE_REMOTE, true);
-    row("cifs", "78 29 0:53 / /mnt/share rw - cifs //nas/share rw,vers=3.1.1", false,
-        "/mnt/share/", TVolumeKind::Network, 2, DRIVE_REMOTE, true);
+    row("cifs", "78 29 0:53 / /mnt/share rw - cifs //nas/share rw,vers=3.1.1", false, "/mnt/share/",
+        TVolumeKind::Network, 2, DRIVE_REMOTE, true);
     row("tmpfs", "30 29 0:26 / /run rw,nosuid,nodev shared:5 - tmpfs tmpfs rw,size=1620k", false,
         "/run/", TVolumeKind::RamDisk, 2, DRIVE_RAMDISK, true);
     row("iso9660 on sr0",
@@ -109,21 +108,21 @@ void TestVolumes::classifiesMounts()
 
 void TestVolumes::probesRemovableDevices_data()
 {
-    QTest::addColumn<QString>("disk");        // below <sys>/devices/
-    QTest::addColumn<QString>("partition");   // the mounted partition, empty for the whole disk
+    QTest::addColumn<QString>("disk");      // below <sys>/devices/
+    QTest::addColumn<QString>("partition"); // the mounted partition, empty for the whole disk
     QTest::addColumn<QByteArray>("removable");
     QTest::addColumn<QByteArray>("cardType"); // what the disk's device/type says, if anything
     QTest::addColumn<bool>("expected");
-    QTest::newRow("SATA disk") << "pci0/ata1/host0/block/sda" << "sda2" << QByteArray("0")
-                               << QByteArray() << false;
-    QTest::newRow("USB stick") << "pci0/usb1/1-1/host6/block/sdb" << "sdb1" << QByteArray("0")
-                               << QByteArray() << true;
-    QTest::newRow("removable disk") << "pci0/ata2/host1/block/sdc" << "" << QByteArray("1")
-                                    << QByteArray() << true;
-    QTest::newRow("SD card") << "platform/sdhci/mmc0/mmc0:aaaa/block/mmcblk0" << "mmcblk0p1"
-                             << QByteArray("0") << QByteArray("SD") << true;
-    QTest::newRow("built-in eMMC") << "platform/sdhci/mmc0/mmc0:aaaa/block/mmcblk0" << "mmcblk0p1"
-                                   << QByteArray("0") << QByteArray("MMC") << false;
+    QTest::newRow("SATA disk") << "pci0/ata1/host0/block/sda"
+                               << "sda2" << QByteArray("0") << QByteArray() << false;
+    QTest::newRow("USB stick") << "pci0/usb1/1-1/host6/block/sdb"
+                               << "sdb1" << QByteArray("0") << QByteArray() << true;
+    QTest::newRow("removable disk") << "pci0/ata2/host1/block/sdc"
+                                    << "" << QByteArray("1") << QByteArray() << true;
+    QTest::newRow("SD card") << "platform/sdhci/mmc0/mmc0:aaaa/block/mmcblk0"
+                             << "mmcblk0p1" << QByteArray("0") << QByteArray("SD") << true;
+    QTest::newRow("built-in eMMC") << "platform/sdhci/mmc0/mmc0:aaaa/block/mmcblk0"
+                                   << "mmcblk0p1" << QByteArray("0") << QByteArray("MMC") << false;
 }
 
 void TestVolumes::probesRemovableDevices()
@@ -170,9 +169,10 @@ void TestVolumes::fuseMountsNameTheirDisk()
         QSKIP("no block device in /dev");
     QFile number(QStringLiteral("/sys/class/block/") + name + QStringLiteral("/dev"));
     QVERIFY(number.open(QIODevice::ReadOnly));
-    const QList<TMountEntry> entries = ParseMountInfo(
-        "700 29 0:52 / /media/ann/NTFS rw - fuseblk /dev/" + name.toUtf8() + " rw\n"
-        "701 29 0:53 / /mnt/share rw - cifs //nas/share rw\n");
+    const QList<TMountEntry> entries =
+        ParseMountInfo("700 29 0:52 / /media/ann/NTFS rw - fuseblk /dev/" + name.toUtf8()
+                       + " rw\n"
+                         "701 29 0:53 / /mnt/share rw - cifs //nas/share rw\n");
     QCOMPARE(entries.size(), 2);
     QCOMPARE(BlockDeviceNumber(entries.at(0)), QString::fromLatin1(number.readAll().trimmed()));
     QCOMPARE(BlockDeviceNumber(entries.at(1)), QStringLiteral("0:53"));
@@ -235,9 +235,10 @@ void TestVolumes::tableChangesWhileRunning()
 
 void TestVolumes::pathsLieOnTheLongestRoot()
 {
-    const TVolumeList volumes({Volume(QStringLiteral("/media/ann/STICK/"), TVolumeKind::Removable),
-                               Volume(QStringLiteral("/"), TVolumeKind::Fixed),
-                               Volume(QStringLiteral("/media/ann/STICK2/"), TVolumeKind::Removable)});
+    const TVolumeList volumes(
+        {Volume(QStringLiteral("/media/ann/STICK/"), TVolumeKind::Removable),
+         Volume(QStringLiteral("/"), TVolumeKind::Fixed),
+         Volume(QStringLiteral("/media/ann/STICK2/"), TVolumeKind::Removable)});
     QCOMPARE(volumes.Volumes().first().Root, QStringLiteral("/"));
     QCOMPARE(volumes.VolumeOf(QStringLiteral("/media/ann/STICK/Music/"))->Root,
              QStringLiteral("/media/ann/STICK/"));
@@ -267,8 +268,9 @@ void TestVolumes::listsFoldersWithoutFollowingLinks()
     const TVolumeList volumes({Volume(root, TVolumeKind::Fixed)});
     TFolderEntries entries = volumes.ListFolder(root + QStringLiteral("a/"));
     entries.Files.sort();
-    QCOMPARE(entries.Files, QStringList({QStringLiteral(".hidden.mp3"), QStringLiteral("Song.MP3"),
-                                         QStringLiteral("link.mp3")}));
+    QCOMPARE(entries.Files,
+             QStringList({QStringLiteral(".hidden.mp3"), QStringLiteral("Song.MP3"),
+                          QStringLiteral("link.mp3")}));
     QCOMPARE(entries.Folders, QStringList({QStringLiteral("sub")}));
     QVERIFY(volumes.ListFolder(root + QStringLiteral("missing/")).Files.isEmpty());
 }
@@ -295,14 +297,22 @@ void TestVolumes::matchesMasks_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("mask");
     QTest::addColumn<bool>("matches");
-    QTest::newRow("exact case") << "a.mp3" << "*.mp3" << true;
-    QTest::newRow("other case") << "Song.MP3" << "*.mp3" << true;
-    QTest::newRow("other extension") << "a.mp4" << "*.mp3" << false;
-    QTest::newRow("longer extension") << "a.mp3x" << "*.mp3" << false;
-    QTest::newRow("only extension") << ".mp3" << "*.mp3" << true;
-    QTest::newRow("two dots") << "a.b.wav" << "*.wav" << true;
-    QTest::newRow("question mark") << "Track01.cda" << "Track??.cda" << true;
-    QTest::newRow("all") << "anything" << "*" << true;
+    QTest::newRow("exact case") << "a.mp3"
+                                << "*.mp3" << true;
+    QTest::newRow("other case") << "Song.MP3"
+                                << "*.mp3" << true;
+    QTest::newRow("other extension") << "a.mp4"
+                                     << "*.mp3" << false;
+    QTest::newRow("longer extension") << "a.mp3x"
+                                      << "*.mp3" << false;
+    QTest::newRow("only extension") << ".mp3"
+                                    << "*.mp3" << true;
+    QTest::newRow("two dots") << "a.b.wav"
+                              << "*.wav" << true;
+    QTest::newRow("question mark") << "Track01.cda"
+                                   << "Track??.cda" << true;
+    QTest::newRow("all") << "anything"
+                         << "*" << true;
 }
 
 void TestVolumes::matchesMasks()

@@ -50,8 +50,8 @@ private:
 
     static QString Record(const QString &file)
     {
-        return BuildRecord(QStringLiteral("DAT"), QString(), QString(), QString(), QStringLiteral("0"),
-                           file, QString(), QStringLiteral("0"));
+        return BuildRecord(QStringLiteral("DAT"), QString(), QString(), QString(),
+                           QStringLiteral("0"), file, QString(), QStringLiteral("0"));
     }
 
     void SetPlayerSettings(bool useWmp)
@@ -88,11 +88,15 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("started");
         QTest::addColumn<int>("result");
         const QStringList both{QStringLiteral("xdg-open"), QStringLiteral("fakeplayer")};
-        QTest::newRow("associated program") << false << 0 << 0 << QStringList{QStringLiteral("xdg-open")} << 1;
+        QTest::newRow("associated program")
+            << false << 0 << 0 << QStringList{QStringLiteral("xdg-open")} << 1;
         QTest::newRow("no association: player") << false << 3 << 0 << both << 1;
-        QTest::newRow("no opener: player") << false << -1 << 0 << QStringList{QStringLiteral("fakeplayer")} << 1;
-        QTest::newRow("UseWMP: player only") << true << 0 << 0 << QStringList{QStringLiteral("fakeplayer")} << 1;
-        QTest::newRow("nothing works") << false << 4 << -1 << QStringList{QStringLiteral("xdg-open")} << -1;
+        QTest::newRow("no opener: player")
+            << false << -1 << 0 << QStringList{QStringLiteral("fakeplayer")} << 1;
+        QTest::newRow("UseWMP: player only")
+            << true << 0 << 0 << QStringList{QStringLiteral("fakeplayer")} << 1;
+        QTest::newRow("nothing works")
+            << false << 4 << -1 << QStringList{QStringLiteral("xdg-open")} << -1;
         QTest::newRow("UseWMP without player") << true << 0 << -1 << QStringList{} << -1;
     }
 
@@ -127,9 +131,10 @@ private Q_SLOTS:
         const QString playlist = dir.path() + QStringLiteral("/mix.list");
         const QString m3u = dir.path() + QStringLiteral("/mix.m3u");
         // Named twice, a missing track, a header and a folder are left out.
-        WriteLinesAtomically(playlist, {Record(c), Record(a), HeaderRecord(), Record(b), Record(a),
-                                        Record(dir.path() + QStringLiteral("/none.mp3")),
-                                        Record(dir.path() + QStringLiteral("/tracks"))});
+        WriteLinesAtomically(playlist,
+                             {Record(c), Record(a), HeaderRecord(), Record(b), Record(a),
+                              Record(dir.path() + QStringLiteral("/none.mp3")),
+                              Record(dir.path() + QStringLiteral("/tracks"))});
         // A read-only M3U of an earlier run is replaced.
         {
             QFile old(m3u);
@@ -140,8 +145,10 @@ private Q_SLOTS:
         QCOMPARE(PlayPlaylist(playlist, m3u), 1);
         QFile written(m3u);
         QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(written.readAll(), (a + QStringLiteral("\r\n") + b + QStringLiteral("\r\n") + c
-                                     + QStringLiteral("\r\n")).toUtf8());
+        QCOMPARE(
+            written.readAll(),
+            (a + QStringLiteral("\r\n") + b + QStringLiteral("\r\n") + c + QStringLiteral("\r\n"))
+                .toUtf8());
         QTRY_COMPARE(LogLines(), QStringList{QStringLiteral("xdg-open ") + m3u});
     }
 
@@ -172,7 +179,8 @@ private Q_SLOTS:
         QCOMPARE(PlayPlaylist(playlist, m3u), 0);
         QVERIFY(!QFile::exists(m3u));
         QVERIFY(LogLines().isEmpty());
-        QVERIFY_THROWS_EXCEPTION(EQuavermill, PlayPlaylist(dir.path() + QStringLiteral("/absent.list"), m3u));
+        QVERIFY_THROWS_EXCEPTION(EQuavermill,
+                                 PlayPlaylist(dir.path() + QStringLiteral("/absent.list"), m3u));
     }
 
     void noPlayerStillWritesTheM3u()

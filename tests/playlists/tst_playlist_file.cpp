@@ -64,9 +64,8 @@ private Q_SLOTS:
             << QStringList{Track(u"b"_s), Track(u"C"_s), Track(u"A"_s)}
             << QStringList{Track(u"A"_s), Track(u"b"_s), Track(u"C"_s)};
         // The name decides here although the record key is equal: the whole line is the key.
-        QTest::newRow("name counts")
-            << QStringList{Track(u"A"_s, u"y"_s), Track(u"A"_s, u"X"_s)}
-            << QStringList{Track(u"A"_s, u"X"_s), Track(u"A"_s, u"y"_s)};
+        QTest::newRow("name counts") << QStringList{Track(u"A"_s, u"y"_s), Track(u"A"_s, u"X"_s)}
+                                     << QStringList{Track(u"A"_s, u"X"_s), Track(u"A"_s, u"y"_s)};
         QTest::newRow("twins written once")
             << QStringList{Track(u"A"_s), Track(u"B"_s), Track(u"A"_s)}
             << QStringList{Track(u"A"_s), Track(u"B"_s)};

@@ -27,7 +27,8 @@ void ClickButton(TFormBase *page, const char *name)
 
 void SelectPlaylist(const QString &name)
 {
-    const QList<QListWidgetItem *> items = FormPlayList->ListBoxPlayLists->findItems(name, Qt::MatchExactly);
+    const QList<QListWidgetItem *> items =
+        FormPlayList->ListBoxPlayLists->findItems(name, Qt::MatchExactly);
     QCOMPARE(items.size(), 1);
     FormPlayList->ListBoxPlayLists->setCurrentItem(items.first());
 }
@@ -49,8 +50,10 @@ private:
         first = world.MakeFile(QStringLiteral("one.mp3"));
         second = world.MakeFile(QStringLiteral("two.mp3"));
         TPagesWorld::ShowCatalog({
-            TPagesWorld::Record(QStringLiteral("C1"), QStringLiteral("A"), QStringLiteral("X"), first, QStringLiteral("One")),
-            TPagesWorld::Record(QStringLiteral("C2"), QStringLiteral("B"), QStringLiteral("Y"), second, QStringLiteral("Two")),
+            TPagesWorld::Record(QStringLiteral("C1"), QStringLiteral("A"), QStringLiteral("X"),
+                                first, QStringLiteral("One")),
+            TPagesWorld::Record(QStringLiteral("C2"), QStringLiteral("B"), QStringLiteral("Y"),
+                                second, QStringLiteral("Two")),
         });
         SwitchPage(FormViewCatalog, FormCreatePlaylist);
         QTRY_COMPARE(FormCreatePlaylist->TreeViewCatalog->topLevelItemCount(), 2);
@@ -64,7 +67,8 @@ private Q_SLOTS:
         QString second;
         MakePlaylistWorld(world, first, second);
         TStateTree *tree = FormCreatePlaylist->TreeViewCatalog;
-        TCatalogTreeItem *composer = TPagesWorld::Node(tree, {QStringLiteral("Composer"), QStringLiteral("C1")});
+        TCatalogTreeItem *composer =
+            TPagesWorld::Node(tree, {QStringLiteral("Composer"), QStringLiteral("C1")});
         QCOMPARE(composer->Check(), int(CheckUnchecked));
         ToggleNode(composer);
         FormCreatePlaylist->EditName->setText(QStringLiteral("mix"));
@@ -99,7 +103,8 @@ private Q_SLOTS:
         QString second;
         MakePlaylistWorld(world, first, second);
         const QStringList before = DataFiles();
-        const QStringList outside = QDir(world.Root() + QStringLiteral("/data")).entryList(QDir::Files);
+        const QStringList outside =
+            QDir(world.Root() + QStringLiteral("/data")).entryList(QDir::Files);
         FormCreatePlaylist->EditName->setText(name);
         ClickButton(FormCreatePlaylist, "ButtonSavePlaylist");
         QVERIFY(TPagesWorld::ShowsMessage(FormCreatePlaylist, line1));
@@ -121,7 +126,8 @@ private Q_SLOTS:
         QString first;
         QString second;
         MakePlaylistWorld(world, first, second);
-        ToggleNode(TPagesWorld::Node(FormCreatePlaylist->TreeViewCatalog, {QStringLiteral("Artist"), QStringLiteral("B")}));
+        ToggleNode(TPagesWorld::Node(FormCreatePlaylist->TreeViewCatalog,
+                                     {QStringLiteral("Artist"), QStringLiteral("B")}));
         FormCreatePlaylist->EditName->setFocus();
         QTest::keyClicks(FormCreatePlaylist->EditName, QStringLiteral("rock.best"));
         QTest::keyClick(FormCreatePlaylist->EditName, Qt::Key_Return);
@@ -132,17 +138,23 @@ private Q_SLOTS:
         SelectPlaylist(QStringLiteral("rock.best"));
         world.OpenerWorks = true;
         ClickButton(FormPlayList, "ButtonPlayList");
-        QCOMPARE(world.Launches, QStringList{QStringLiteral("xdg-open ") + PlayablePath(QStringLiteral("rock.best"))});
+        QCOMPARE(
+            world.Launches,
+            QStringList{QStringLiteral("xdg-open ") + PlayablePath(QStringLiteral("rock.best"))});
         QCOMPARE(ReadLines(PlayablePath(QStringLiteral("rock.best"))), QStringList{second});
     }
 
     void playShowsWhyNothingPlays()
     {
         TPagesWorld world;
-        WritePlaylist(QStringLiteral("lost"), {TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
-                                                                   world.Root() + QStringLiteral("/none.mp3"), QStringLiteral("N"))});
-        WritePlaylist(QStringLiteral("fine"), {TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
-                                                                   world.MakeFile(QStringLiteral("f.mp3")), QStringLiteral("F"))});
+        WritePlaylist(
+            QStringLiteral("lost"),
+            {TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
+                                 world.Root() + QStringLiteral("/none.mp3"), QStringLiteral("N"))});
+        WritePlaylist(
+            QStringLiteral("fine"),
+            {TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
+                                 world.MakeFile(QStringLiteral("f.mp3")), QStringLiteral("F"))});
         world.PlayerWorks = false;
         SwitchPage(FormMain, FormPlayList);
         QCOMPARE(ListedNames(), (QStringList{QStringLiteral("fine"), QStringLiteral("lost")}));
@@ -157,7 +169,8 @@ private Q_SLOTS:
         QVERIFY(!FormPlayList->PresentingMessage());
         SelectPlaylist(QStringLiteral("fine"));
         // A double click plays as the button does.
-        Q_EMIT FormPlayList->ListBoxPlayLists->itemDoubleClicked(FormPlayList->ListBoxPlayLists->currentItem());
+        Q_EMIT FormPlayList->ListBoxPlayLists->itemDoubleClicked(
+            FormPlayList->ListBoxPlayLists->currentItem());
         QVERIFY(TPagesWorld::ShowsMessage(FormPlayList, PlayerMessages().NotInstalled));
         QVERIFY(QFile::exists(PlayablePath(QStringLiteral("fine"))));
         QCOMPARE(world.Launches.size(), 2);
@@ -187,12 +200,17 @@ private Q_SLOTS:
         const QString present = world.MakeFile(QStringLiteral("here.mp3"));
         const QString gone = world.Root() + QStringLiteral("/gone.mp3");
         // Written in file order: equal keys keep the first, the header gives no row.
-        WriteLinesAtomically(PlaylistPath(QStringLiteral("list")), {
-            TPagesWorld::Record(QStringLiteral("zeta"), QStringLiteral("A"), QStringLiteral("X"), present, QStringLiteral("First")),
-            HeaderRecord(),
-            TPagesWorld::Record(QStringLiteral("Alpha"), QStringLiteral("B"), QStringLiteral("Y"), gone, QStringLiteral("Missing")),
-            TPagesWorld::Record(QStringLiteral("zeta"), QStringLiteral("A"), QStringLiteral("X"), present, QStringLiteral("Second")),
-        });
+        WriteLinesAtomically(
+            PlaylistPath(QStringLiteral("list")),
+            {
+                TPagesWorld::Record(QStringLiteral("zeta"), QStringLiteral("A"),
+                                    QStringLiteral("X"), present, QStringLiteral("First")),
+                HeaderRecord(),
+                TPagesWorld::Record(QStringLiteral("Alpha"), QStringLiteral("B"),
+                                    QStringLiteral("Y"), gone, QStringLiteral("Missing")),
+                TPagesWorld::Record(QStringLiteral("zeta"), QStringLiteral("A"),
+                                    QStringLiteral("X"), present, QStringLiteral("Second")),
+            });
         SwitchPage(FormMain, FormPlayList);
         SelectPlaylist(QStringLiteral("list"));
         ClickButton(FormPlayList, "ButtonShowListContent");
@@ -207,7 +225,8 @@ private Q_SLOTS:
         QCOMPARE(rows->headerItem()->text(1), QStringLiteral("Performer"));
         world.OpenerWorks = true;
         QTest::keyClick(rows, Qt::Key_Return);
-        QCOMPARE(world.Launches, QStringList{QStringLiteral("xdg-open ") + PlayablePath(QStringLiteral("list"))});
+        QCOMPARE(world.Launches,
+                 QStringList{QStringLiteral("xdg-open ") + PlayablePath(QStringLiteral("list"))});
         ClickButton(FormViewPlayList, "ButtonReturnToSelection");
         QVERIFY(!FormPlayList->isHidden());
     }
@@ -216,16 +235,19 @@ private Q_SLOTS:
     // serve every page; playlist making has its own name texts.
     void textsFromTheTextFile()
     {
-        TPagesWorld world("[ViewCatalog]\nComposer=Komponist\nArtist=Interpret\n"
-                          "[PlaylistChoice]\nPlDoNotHave=P1\nChooseAnother=P2\nNotInstalled=N1\nInstall=N2\n"
-                          "[CreatePlaylist]\nMustType=M1\nPlaylistName=M2\nWrongName=W1\nTypeAnotherName=W2\n");
+        TPagesWorld world(
+            "[ViewCatalog]\nComposer=Komponist\nArtist=Interpret\n"
+            "[PlaylistChoice]\nPlDoNotHave=P1\nChooseAnother=P2\nNotInstalled=N1\nInstall=N2\n"
+            "[CreatePlaylist]\nMustType=M1\nPlaylistName=M2\nWrongName=W1\nTypeAnotherName=W2\n");
         QString first;
         QString second;
         MakePlaylistWorld(world, first, second);
         TStateTree *tree = FormCreatePlaylist->TreeViewCatalog;
         QCOMPARE(tree->topLevelItem(1)->text(0), QStringLiteral("Interpret"));
-        TCatalogTreeItem *track = TPagesWorld::Node(tree, {QStringLiteral("Komponist"), QStringLiteral("C1"),
-                                                           QStringLiteral("X (Interpret: A)"), QStringLiteral("One")});
+        TCatalogTreeItem *track =
+            TPagesWorld::Node(tree,
+                              {QStringLiteral("Komponist"), QStringLiteral("C1"),
+                               QStringLiteral("X (Interpret: A)"), QStringLiteral("One")});
         QVERIFY(track);
         track->parent()->parent()->setExpanded(true);
         track->parent()->setExpanded(true);
@@ -233,15 +255,19 @@ private Q_SLOTS:
         TPagesWorld::Click(tree, tree->NodePictureRect(track).center());
         QVERIFY(TPagesWorld::ShowsMessage(FormCreatePlaylist, QStringLiteral("N1")));
         QCOMPARE(FormCreatePlaylist->Label2->text(), QStringLiteral("N2"));
-        const QList<QPair<QString, QString>> names{{QString(), QStringLiteral("M1 M2")},
-                                                   {QStringLiteral("a/b"), QStringLiteral("W1 W2")}};
+        const QList<QPair<QString, QString>> names{
+            {QString(), QStringLiteral("M1 M2")}, {QStringLiteral("a/b"), QStringLiteral("W1 W2")}};
         for (const auto &[name, lines] : names) {
             FormCreatePlaylist->EditName->setText(name);
             ClickButton(FormCreatePlaylist, "ButtonSavePlaylist");
-            QCOMPARE(FormCreatePlaylist->Label1->text() + QLatin1Char(' ') + FormCreatePlaylist->Label2->text(), lines);
+            QCOMPARE(FormCreatePlaylist->Label1->text() + QLatin1Char(' ')
+                         + FormCreatePlaylist->Label2->text(),
+                     lines);
         }
-        WritePlaylist(QStringLiteral("lost"), {TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
-                                                                   world.Root() + QStringLiteral("/none.mp3"), QStringLiteral("N"))});
+        WritePlaylist(
+            QStringLiteral("lost"),
+            {TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
+                                 world.Root() + QStringLiteral("/none.mp3"), QStringLiteral("N"))});
         SwitchPage(FormCreatePlaylist, FormPlayList);
         SelectPlaylist(QStringLiteral("lost"));
         ClickButton(FormPlayList, "ButtonPlayList");
@@ -257,11 +283,15 @@ private Q_SLOTS:
         for (const char *name : {"a", "b", "c"})
             WritePlaylist(QLatin1String(name), {});
         const QString loud = DataFile(QStringLiteral("Loud.LIST"));
-        WriteLinesAtomically(loud, {TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
-                                                        world.MakeFile(QStringLiteral("l.mp3")), QStringLiteral("L"))});
+        WriteLinesAtomically(
+            loud,
+            {TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
+                                 world.MakeFile(QStringLiteral("l.mp3")), QStringLiteral("L"))});
         QTimer::singleShot(0, FormPlayList, [] { FormPlayList->ListPlaylists(); });
         SwitchPage(FormMain, FormPlayList);
-        QCOMPARE(ListedNames(), (QStringList{QStringLiteral("Loud"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+        QCOMPARE(ListedNames(),
+                 (QStringList{QStringLiteral("Loud"), QStringLiteral("a"), QStringLiteral("b"),
+                              QStringLiteral("c")}));
         SelectPlaylist(QStringLiteral("Loud"));
         ClickButton(FormPlayList, "ButtonShowListContent");
         QCOMPARE(FormViewPlayList->ListViewPlay->topLevelItemCount(), 1);
@@ -270,15 +300,18 @@ private Q_SLOTS:
         SelectPlaylist(QStringLiteral("Loud"));
         ClickButton(FormPlayList, "ButtonDeletePlaylist");
         QVERIFY(!QFile::exists(loud));
-        QCOMPARE(ListedNames(), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+        QCOMPARE(ListedNames(),
+                 (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
     }
 
     // A playlist that cannot be read does not show the rows of the one shown before.
     void unreadablePlaylistShowsNoOldRows()
     {
         TPagesWorld world;
-        WritePlaylist(QStringLiteral("good"), {TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
-                                                                   world.MakeFile(QStringLiteral("g.mp3")), QStringLiteral("G"))});
+        WritePlaylist(
+            QStringLiteral("good"),
+            {TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
+                                 world.MakeFile(QStringLiteral("g.mp3")), QStringLiteral("G"))});
         QDir().mkpath(DataFile(QStringLiteral("bad.list")));
         FormViewPlayList->PlaylistPath = PlaylistPath(QStringLiteral("good"));
         FormViewPlayList->ListTracks();
@@ -301,11 +334,13 @@ private Q_SLOTS:
         QCOMPARE(FormPlayList->ListBoxPlayLists->count(), 0);
         // Show content goes on at once, without a selection; that page shows the test lines too.
         ClickButton(FormPlayList, "ButtonShowListContent");
-        QVERIFY(TPagesWorld::ShowsMessage(FormViewPlayList, QStringLiteral("Test message, string 1.")));
+        QVERIFY(
+            TPagesWorld::ShowsMessage(FormViewPlayList, QStringLiteral("Test message, string 1.")));
         // Playlist making posts no start message: its tree stays empty.
         SwitchPage(FormViewPlayList, FormCreatePlaylist);
         QCoreApplication::processEvents();
-        QVERIFY(TPagesWorld::ShowsMessage(FormCreatePlaylist, QStringLiteral("Test message, string 1.")));
+        QVERIFY(TPagesWorld::ShowsMessage(FormCreatePlaylist,
+                                          QStringLiteral("Test message, string 1.")));
         QCOMPARE(FormCreatePlaylist->TreeViewCatalog->topLevelItemCount(), 0);
         QVERIFY(FormCreatePlaylist->EditName->isHidden());
     }

@@ -106,7 +106,7 @@ public:
         return frame;
     }
 
-    QString Root;   // ends in "/"
+    QString Root; // ends in "/"
 
 private:
     QTemporaryDir m_dir;

@@ -39,7 +39,7 @@ private:
                 tracks << track->text(0) + QLatin1String(track->Record() ? "*" : "");
             }
             lines << folder->text(0).mid(m_world->Root.size()) + QLatin1Char(':')
-                         + tracks.join(QLatin1Char(','));
+                    + tracks.join(QLatin1Char(','));
         }
         return lines;
     }
@@ -59,8 +59,8 @@ private:
     QPoint Center(QTreeWidgetItem *item, THitPart part) const
     {
         const QRect rect = part == THitPart::StatePicture ? Tree()->StatePictureRect(item)
-                           : part == THitPart::NodePicture ? Tree()->NodePictureRect(item)
-                                                           : Tree()->TextRect(item);
+            : part == THitPart::NodePicture               ? Tree()->NodePictureRect(item)
+                                                          : Tree()->TextRect(item);
         return rect.center();
     }
 
@@ -77,13 +77,15 @@ private:
         w.Write(QStringLiteral("disk/Library/Rock/y.mp3"), TScanWorld::Mp3());
         w.Write(QStringLiteral("disk/LibraryOld/z.mp3"), TScanWorld::Mp3());
         w.Write(QStringLiteral("disk/mnt/inner/i.wav"));
-        QVERIFY(QFile::link(w.Root + QStringLiteral("disk"), w.Root + QStringLiteral("disk/Music/loop")));
+        QVERIFY(QFile::link(w.Root + QStringLiteral("disk"),
+                            w.Root + QStringLiteral("disk/Music/loop")));
         w.Write(QStringLiteral("stick/s.mp3"), TScanWorld::Mp3());
         w.Write(QStringLiteral("net/Share/n.wav"));
         w.Write(QStringLiteral("ram/r.wav"));
         w.Write(QStringLiteral("floppy/f.wav"));
         w.Write(QStringLiteral("cd/e.wav"));
-        w.SetVolumes({QStringLiteral("disk\tfixed\t1"), QStringLiteral("disk/mnt/inner\tremovable\t1"),
+        w.SetVolumes({QStringLiteral("disk\tfixed\t1"),
+                      QStringLiteral("disk/mnt/inner\tremovable\t1"),
                       QStringLiteral("stick\tremovable\t1"), QStringLiteral("net\tnetwork\t0"),
                       QStringLiteral("ram\tram\t1"), QStringLiteral("floppy\tfloppy\t1"),
                       QStringLiteral("cd\tcd\t0")});
@@ -214,7 +216,9 @@ void TestSelectFilesPage::checkRules()
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
     Scan(1);
     QTreeWidgetItem *folder = Tree()->topLevelItem(0);
-    const auto toggle = [&](QTreeWidgetItem *node) { FormSelectFiles->ToggleCheck(node, THitPart::Text); };
+    const auto toggle = [&](QTreeWidgetItem *node) {
+        FormSelectFiles->ToggleCheck(node, THitPart::Text);
+    };
     toggle(folder->child(0));
     QCOMPARE(States(), (QList<int>{1, 2, 1, 1}));
     toggle(folder->child(1));
@@ -257,13 +261,15 @@ void TestSelectFilesPage::folderClickWaitsForDoubleClick()
     QCOMPARE(States(), (QList<int>{2, 2, 2}));
 
     // A track toggles at once.
-    QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {}, Center(folder->child(0), THitPart::Text));
+    QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {},
+                      Center(folder->child(0), THitPart::Text));
     QCOMPARE(States(), (QList<int>{1, 1, 2}));
 
     // A track clicked while a folder click waits: the folder toggles first, then the track,
     // each once.
     QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {}, Center(folder, THitPart::Text));
-    QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {}, Center(folder->child(1), THitPart::Text));
+    QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {},
+                      Center(folder->child(1), THitPart::Text));
     QCOMPARE(States(), (QList<int>{1, 2, 1}));
     QVERIFY(!Tree()->HoldsClick());
     QTest::qWait(QApplication::doubleClickInterval() + 50);
@@ -283,7 +289,8 @@ void TestSelectFilesPage::deselectAllDuringScan()
     // Pressed while the walk is at the third folder.
     connect(FormSelectFiles, &QWidget::windowTitleChanged, this, [&](const QString &title) {
         if (title.contains(QLatin1Char('[')) && ++folders == 3)
-            QMetaObject::invokeMethod(deselect, [deselect] { deselect->click(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                deselect, [deselect] { deselect->click(); }, Qt::QueuedConnection);
     });
     Scan(1);
     QCOMPARE(Tree()->topLevelItemCount(), 6);
@@ -313,10 +320,13 @@ void TestSelectFilesPage::secondStartDuringScanKeepsTheTree()
     // while the walk is still under way.
     connect(FormSelectFiles, &QWidget::windowTitleChanged, this, [&](const QString &title) {
         if (title.contains(QLatin1Char('[')) && ++folders == 3) {
-            QMetaObject::invokeMethod(FormSelectFiles, [] {
-                SwitchPage(FormSelectFiles, FormSearch);
-                SwitchPage(FormSearch, FormSelectFiles);
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                FormSelectFiles,
+                [] {
+                    SwitchPage(FormSelectFiles, FormSearch);
+                    SwitchPage(FormSearch, FormSelectFiles);
+                },
+                Qt::QueuedConnection);
         }
     });
     Scan(1);
@@ -332,13 +342,15 @@ void TestSelectFilesPage::leavingEndsTheScan()
 {
     m_world->InstallTagTool();
     for (int i = 0; i < 40; ++i)
-        m_world->Write(QStringLiteral("disk/F%1/t.mp3").arg(i, 2, 10, QLatin1Char('0')), TScanWorld::Mp3());
+        m_world->Write(QStringLiteral("disk/F%1/t.mp3").arg(i, 2, 10, QLatin1Char('0')),
+                       TScanWorld::Mp3());
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
     int folders = 0;
     connect(FormSelectFiles, &QWidget::windowTitleChanged, this, [&](const QString &title) {
         if (title.contains(QLatin1Char('[')) && ++folders == 2)
-            QMetaObject::invokeMethod(FormSelectFiles, [] { SwitchPage(FormSelectFiles, FormSearch); },
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                FormSelectFiles, [] { SwitchPage(FormSelectFiles, FormSearch); },
+                Qt::QueuedConnection);
     });
     FormSelectFiles->SearchMode = 1;
     SwitchPage(FormMain, FormSelectFiles);
@@ -352,7 +364,8 @@ void TestSelectFilesPage::leavingEndsTheScan()
 
 void TestSelectFilesPage::captionShowsTheFolder()
 {
-    const QString deep = QStringLiteral("disk/") + QStringLiteral("a-rather-long-folder-name/").repeated(8);
+    const QString deep =
+        QStringLiteral("disk/") + QStringLiteral("a-rather-long-folder-name/").repeated(8);
     m_world->Write(deep + QStringLiteral("t.wav"));
     m_world->Write(QStringLiteral("disk/Short/t.wav"));
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
@@ -362,7 +375,8 @@ void TestSelectFilesPage::captionShowsTheFolder()
     Scan(1);
     const QString seeking = QStringLiteral("Quavermill v.1.2.2 - Seeking in");
     QVERIFY(titles.contains(seeking));
-    QVERIFY(titles.contains(seeking + QStringLiteral(" [") + m_world->Root + QStringLiteral("disk/Short/]")));
+    QVERIFY(titles.contains(seeking + QStringLiteral(" [") + m_world->Root
+                            + QStringLiteral("disk/Short/]")));
     const QStringList shortened = titles.filter(QStringLiteral("…"));
     QCOMPARE(shortened.size(), 1);
     const QFontMetrics metrics(FormSelectFiles->font());

@@ -41,7 +41,7 @@ private Q_SLOTS:
     void init()
     {
         m_world = new TScanWorld;
-        m_frame = m_world->CreatePages(true);   // test mode: the selection page scans nothing
+        m_frame = m_world->CreatePages(true); // test mode: the selection page scans nothing
         m_world->Write(QStringLiteral("disk/Music/Rock/a.mp3"));
         m_world->Write(QStringLiteral("disk/Music/Jazz/b.mp3"));
         m_world->Write(QStringLiteral("disk/Books/c.txt"));
@@ -100,7 +100,8 @@ void TestSelectFolderPage::listsDrivesWithMedia()
     QCOMPARE(FormSelectFolder->windowTitle(),
              QStringLiteral("Quavermill v.1.2.2 - Folder Selection to Search Tracks"));
     QCOMPARE(Drives(), (QStringList{QStringLiteral("disk"), QStringLiteral("disk/media/usb")}));
-    for (QTreeWidgetItem *drive : {Drive(QStringLiteral("disk")), Drive(QStringLiteral("disk/media/usb"))}) {
+    for (QTreeWidgetItem *drive :
+         {Drive(QStringLiteral("disk")), Drive(QStringLiteral("disk/media/usb"))}) {
         QCOMPARE(Texts(drive), QStringList{QString()});
         QVERIFY(TStateTree::Item(drive)->NodeIndex() >= 0);
     }
@@ -115,8 +116,9 @@ void TestSelectFolderPage::expandsLazily()
     QTreeWidgetItem *disk = Drive(QStringLiteral("disk"));
     disk->setExpanded(true);
     // Hidden folders are listed; a link to a folder and another volume's mount point are not.
-    QCOMPARE(Texts(disk), (QStringList{QStringLiteral(".hidden"), QStringLiteral("Books"),
-                                       QStringLiteral("Music"), QStringLiteral("media")}));
+    QCOMPARE(Texts(disk),
+             (QStringList{QStringLiteral(".hidden"), QStringLiteral("Books"),
+                          QStringLiteral("Music"), QStringLiteral("media")}));
     QCOMPARE(Tree()->currentItem(), disk);
     QTreeWidgetItem *music = disk->child(2);
     QCOMPARE(TFormSelectFolder::FullPath(music), m_world->Root + QStringLiteral("disk/Music/"));
@@ -146,8 +148,9 @@ void TestSelectFolderPage::collapseAndExpandListsAfresh()
     QCOMPARE(Texts(music), QStringList{QString()});
     QVERIFY(QDir().mkpath(m_world->Root + QStringLiteral("disk/Music/Blues")));
     music->setExpanded(true);
-    QCOMPARE(Texts(music),
-             (QStringList{QStringLiteral("Blues"), QStringLiteral("Jazz"), QStringLiteral("Rock")}));
+    QCOMPARE(
+        Texts(music),
+        (QStringList{QStringLiteral("Blues"), QStringLiteral("Jazz"), QStringLiteral("Rock")}));
 }
 
 void TestSelectFolderPage::startSearchHandsOverTheFolder_data()
@@ -199,8 +202,9 @@ void TestSelectFolderPage::drivesComeAndGo()
     QTRY_COMPARE_WITH_TIMEOUT(Drives(), QStringList{QStringLiteral("disk")}, 2500);
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1"), QStringLiteral("cd\tcd\t1"),
                          QStringLiteral("disk/media/usb\tremovable\t1")});
-    QTRY_COMPARE_WITH_TIMEOUT(Drives(), (QStringList{QStringLiteral("cd"), QStringLiteral("disk"),
-                                                     QStringLiteral("disk/media/usb")}),
+    QTRY_COMPARE_WITH_TIMEOUT(Drives(),
+                              (QStringList{QStringLiteral("cd"), QStringLiteral("disk"),
+                                           QStringLiteral("disk/media/usb")}),
                               2500);
     SwitchPage(FormSelectFolder, FormMain);
     QVERIFY(!FormSelectFolder->Timer1->isActive());

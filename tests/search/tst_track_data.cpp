@@ -20,13 +20,15 @@ private Q_SLOTS:
 void TestTrackData::addIgnoresEmptyAndKeepsDuplicates()
 {
     TSelectFilesData data;
-    for (const QString &text : {QStringLiteral("ABBA"), QString(), QStringLiteral("ABBA"), QStringLiteral("abba")}) {
+    for (const QString &text :
+         {QStringLiteral("ABBA"), QString(), QStringLiteral("ABBA"), QStringLiteral("abba")}) {
         data.AddName(text);
         data.AddAlbum(text);
         data.AddComposer(text);
         data.AddArtist(text);
     }
-    const QStringList expected{QStringLiteral("ABBA"), QStringLiteral("ABBA"), QStringLiteral("abba")};
+    const QStringList expected{QStringLiteral("ABBA"), QStringLiteral("ABBA"),
+                               QStringLiteral("abba")};
     QCOMPARE(data.Names, expected);
     QCOMPARE(data.Albums, expected);
     QCOMPARE(data.Composers, expected);
@@ -125,11 +127,13 @@ void TestTrackData::mergeCandidates_data()
             result.append(QString::fromUtf8(text));
         return result;
     };
-    QTest::newRow("into empty, keeps order") << QStringList() << list({"b", "a"}) << list({"b", "a"});
+    QTest::newRow("into empty, keeps order")
+        << QStringList() << list({"b", "a"}) << list({"b", "a"});
     QTest::newRow("equal entries once") << list({"a"}) << list({"a", "b", "b"}) << list({"a", "b"});
-    QTest::newRow("case differs: two entries") << list({"Rock"}) << list({"rock", "ROCK"})
-                                               << list({"Rock", "rock", "ROCK"});
-    QTest::newRow("empty entries skipped") << list({"a"}) << list({"", "c", ""}) << list({"a", "c"});
+    QTest::newRow("case differs: two entries")
+        << list({"Rock"}) << list({"rock", "ROCK"}) << list({"Rock", "rock", "ROCK"});
+    QTest::newRow("empty entries skipped")
+        << list({"a"}) << list({"", "c", ""}) << list({"a", "c"});
     QTest::newRow("empty source") << list({"a"}) << QStringList() << list({"a"});
 }
 

@@ -31,9 +31,9 @@ QString Track(const QString &root, const QString &path)
 {
     const QString file = root + QLatin1Char('/') + path;
     QDir().mkpath(QFileInfo(file).path());
-    TestMedia::WriteFile(file, file.endsWith(QLatin1String(".wav"))
-                                   ? TestMedia::Wav(44100, 2, 4410)
-                                   : TestMedia::SilentMp3(20));
+    TestMedia::WriteFile(file,
+                         file.endsWith(QLatin1String(".wav")) ? TestMedia::Wav(44100, 2, 4410)
+                                                              : TestMedia::SilentMp3(20));
     return file;
 }
 
@@ -62,17 +62,24 @@ void BuildWorld(const QString &root)
     const QString library = DefaultStorageFolder();
     const QStringList records = {
         Record(QStringLiteral("Björk"), QStringLiteral("Björk"), QStringLiteral("Homogenic"), 1,
-               Track(library, QStringLiteral("Björk/Homogenic/01 Hunter.mp3")), QStringLiteral("Hunter")),
+               Track(library, QStringLiteral("Björk/Homogenic/01 Hunter.mp3")),
+               QStringLiteral("Hunter")),
         Record(QStringLiteral("Björk"), QStringLiteral("Björk"), QStringLiteral("Homogenic"), 2,
-               Track(library, QStringLiteral("Björk/Homogenic/02 Jóga.mp3")), QStringLiteral("Jóga")),
-        Record(QStringLiteral("Miles Davis"), QStringLiteral("Miles Davis"), QStringLiteral("Kind of Blue"), 1,
-               Track(library, QStringLiteral("Miles Davis/Kind of Blue/So What.mp3")), QStringLiteral("So What")),
-        Record(QStringLiteral("J. S. Bach"), QStringLiteral("Glenn Gould"), QStringLiteral("Goldberg Variations"), 1,
-               library + QStringLiteral("/Glenn Gould/Goldberg Variations/Aria.mp3"), QStringLiteral("Aria")),
+               Track(library, QStringLiteral("Björk/Homogenic/02 Jóga.mp3")),
+               QStringLiteral("Jóga")),
+        Record(QStringLiteral("Miles Davis"), QStringLiteral("Miles Davis"),
+               QStringLiteral("Kind of Blue"), 1,
+               Track(library, QStringLiteral("Miles Davis/Kind of Blue/So What.mp3")),
+               QStringLiteral("So What")),
+        Record(QStringLiteral("J. S. Bach"), QStringLiteral("Glenn Gould"),
+               QStringLiteral("Goldberg Variations"), 1,
+               library + QStringLiteral("/Glenn Gould/Goldberg Variations/Aria.mp3"),
+               QStringLiteral("Aria")),
     };
     TestMedia::WriteFile(DataFile(QLatin1String(CatalogFileName)),
-                         (HeaderRecord() + QStringLiteral("\r\n") + records.join(QStringLiteral("\r\n"))
-                          + QStringLiteral("\r\n")).toUtf8());
+                         (HeaderRecord() + QStringLiteral("\r\n")
+                          + records.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"))
+                             .toUtf8());
     WritePlaylist(QStringLiteral("Evening"), records);
 }
 

@@ -49,13 +49,16 @@ static QByteArray BigEndian(quint32 value, int size)
     return bytes;
 }
 
-QByteArray Id3v2(int version, const QList<TId3Frame> &frames, bool unsynchronised, const QByteArray &extendedHeader)
+QByteArray Id3v2(int version, const QList<TId3Frame> &frames, bool unsynchronised,
+                 const QByteArray &extendedHeader)
 {
     QByteArray body = extendedHeader;
     for (const TId3Frame &frame : frames) {
         const auto size = quint32(frame.body.size());
         body += frame.id;
-        body += version == 2 ? BigEndian(size, 3) : version == 3 ? BigEndian(size, 4) : SyncSafe(size);
+        body += version == 2 ? BigEndian(size, 3)
+            : version == 3   ? BigEndian(size, 4)
+                             : SyncSafe(size);
         if (version > 2)
             body += QByteArray(2, '\0');
         body += frame.body;
@@ -131,7 +134,8 @@ QByteArray Wav(int sampleRate, int channels, qint64 frames)
 bool WriteFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        && file.write(bytes) == bytes.size();
 }
 
 QByteArray ReadFile(const QString &path)

@@ -13,11 +13,13 @@ struct TToolRun {
     QByteArray standardError;
 };
 
-inline TToolRun RunToolWith(const QString &folder, const QString &tool, const QByteArray &parameters)
+inline TToolRun RunToolWith(const QString &folder, const QString &tool,
+                            const QByteArray &parameters)
 {
     TToolRun run;
     QFile prm(folder + QLatin1Char('/') + tool + QStringLiteral(".prm"));
-    if (!prm.open(QIODevice::WriteOnly | QIODevice::Truncate) || prm.write(parameters) != parameters.size())
+    if (!prm.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || prm.write(parameters) != parameters.size())
         return run;
     prm.close();
     QProcess process;

@@ -48,7 +48,9 @@ void TestWav2WmaTool::init()
 
 QStringList TestWav2WmaTool::Leftovers() const
 {
-    QStringList names = QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    QStringList names =
+        QDir(m_dir->path())
+            .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     names.removeAll(QStringLiteral("wav2wma"));
     names.removeAll(QStringLiteral("wav2wma.prm"));
     return names;
@@ -77,7 +79,8 @@ void TestWav2WmaTool::converts()
     const QString wav = file(Utf8("Björk — Jóga.wav"));
     const QByteArray wavBytes = Wav(rate, channels, frames);
     QVERIFY(WriteFile(wav, wavBytes));
-    QVERIFY(ConvertWavToWma(wav, Utf8("Björk — Jóga"), Utf8("Homogenic"), Utf8("Sjón"), Utf8("Björk")));
+    QVERIFY(
+        ConvertWavToWma(wav, Utf8("Björk — Jóga"), Utf8("Homogenic"), Utf8("Sjón"), Utf8("Björk")));
 
     const QString wma = file(Utf8("Björk — Jóga.wma"));
     QCOMPARE(Leftovers(), (QStringList{QFileInfo(wav).fileName(), QFileInfo(wma).fileName()}));
@@ -125,8 +128,9 @@ void TestWav2WmaTool::badWavLeavesNoWma()
     QFETCH(QByteArray, content);
     const QString wav = file(QStringLiteral("bad.wav"));
     QVERIFY(WriteFile(wav, content));
-    const TToolRun run = RunToolWith(m_dir->path(), QStringLiteral("wav2wma"),
-                                     "[Parameters]\nOperation=CONVERTWAVTOWMA\nFileToWork=" + wav.toUtf8() + '\n');
+    const TToolRun run =
+        RunToolWith(m_dir->path(), QStringLiteral("wav2wma"),
+                    "[Parameters]\nOperation=CONVERTWAVTOWMA\nFileToWork=" + wav.toUtf8() + '\n');
     QVERIFY(!run.crashed);
     QCOMPARE(run.exitCode, 255);
     QCOMPARE(run.standardError.count('\n'), 1);
@@ -139,8 +143,9 @@ void TestWav2WmaTool::sigtermLeavesNoWma()
 {
     const QString wav = file(QStringLiteral("slow.wav"));
     QCOMPARE(mkfifo(QFile::encodeName(wav).constData(), 0600), 0);
-    QVERIFY(WriteFile(file(QStringLiteral("wav2wma.prm")),
-                      "[Parameters]\nOperation=CONVERTWAVTOWMA\nFileToWork=" + wav.toUtf8() + '\n'));
+    QVERIFY(
+        WriteFile(file(QStringLiteral("wav2wma.prm")),
+                  "[Parameters]\nOperation=CONVERTWAVTOWMA\nFileToWork=" + wav.toUtf8() + '\n'));
     QProcess process;
     process.start(file(QStringLiteral("wav2wma")), QStringList());
     QVERIFY(process.waitForStarted());

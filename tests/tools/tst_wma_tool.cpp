@@ -59,16 +59,18 @@ static QStringList TagLibTags(const QString &path)
         TagLib::ASF::File file(name.constData());
         const TagLib::ASF::Tag *tag = file.tag();
         const TagLib::ASF::AttributeList composers = tag->attribute("WM/Composer");
-        tags = QStringList{FromTagLib(tag->title()), FromTagLib(tag->album()), FromTagLib(tag->artist()),
-                           composers.isEmpty() ? QString() : FromTagLib(composers.front().toString())};
+        tags = QStringList{
+            FromTagLib(tag->title()), FromTagLib(tag->album()), FromTagLib(tag->artist()),
+            composers.isEmpty() ? QString() : FromTagLib(composers.front().toString())};
     } else {
         TagLib::MPEG::File file(name.constData());
         const TagLib::Tag *tag = file.tag();
         TagLib::ID3v2::FrameList composers;
         if (file.hasID3v2Tag())
             composers = file.ID3v2Tag()->frameListMap()["TCOM"];
-        tags = QStringList{FromTagLib(tag->title()), FromTagLib(tag->album()), FromTagLib(tag->artist()),
-                           composers.isEmpty() ? QString() : FromTagLib(composers.front()->toString())};
+        tags = QStringList{
+            FromTagLib(tag->title()), FromTagLib(tag->album()), FromTagLib(tag->artist()),
+            composers.isEmpty() ? QString() : FromTagLib(composers.front()->toString())};
     }
     for (QString &tag : tags)
         tag = tag.left(99);
@@ -83,7 +85,9 @@ static QByteArray ReadParameters(const QString &path)
 void TestWmaTool::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    QVERIFY(InstallTools(m_dir.path(), {QStringLiteral("wma"), QStringLiteral("wma-update"), QStringLiteral("wav2wma")}));
+    QVERIFY(InstallTools(
+        m_dir.path(),
+        {QStringLiteral("wma"), QStringLiteral("wma-update"), QStringLiteral("wav2wma")}));
     SetProgramFolder(m_dir.path());
 }
 
@@ -91,13 +95,16 @@ void TestWmaTool::mp3RoundTrip_data()
 {
     QTest::addColumn<QStringList>("tags"); // Name, Album, Artist, Composer
 
-    QTest::newRow("ASCII") << QStringList{Utf8("Song"), Utf8("Album"), Utf8("Artist"), Utf8("Composer")};
-    QTest::newRow("accents and dash") << QStringList{Utf8("Björk — Jóga"), Utf8("Homogenic"), Utf8("Björk"),
-                                                     Utf8("Sjón")};
+    QTest::newRow("ASCII") << QStringList{Utf8("Song"), Utf8("Album"), Utf8("Artist"),
+                                          Utf8("Composer")};
+    QTest::newRow("accents and dash")
+        << QStringList{Utf8("Björk — Jóga"), Utf8("Homogenic"), Utf8("Björk"), Utf8("Sjón")};
     QTest::newRow("CJK and emoji") << QStringList{Utf8("戦場のメリークリスマス 🎹"), Utf8("𝄞 Suite"),
                                                   Utf8("坂本龍一"), Utf8("Ryūichi")};
-    QTest::newRow("ini characters") << QStringList{Utf8("a=b; c [d]"), Utf8("#1"), Utf8("x=y"), Utf8(";")};
-    QTest::newRow("empty composer") << QStringList{Utf8("Name"), Utf8("Album"), Utf8("Artist"), QString()};
+    QTest::newRow("ini characters")
+        << QStringList{Utf8("a=b; c [d]"), Utf8("#1"), Utf8("x=y"), Utf8(";")};
+    QTest::newRow("empty composer")
+        << QStringList{Utf8("Name"), Utf8("Album"), Utf8("Artist"), QString()};
 }
 
 void TestWmaTool::mp3RoundTrip()
@@ -116,7 +123,8 @@ void TestWmaTool::mp3RoundTrip()
         QCOMPARE(FromTagLib(id3->album()), tags[1]);
         QCOMPARE(FromTagLib(id3->artist()), tags[2]);
         const TagLib::ID3v2::FrameList composers = id3->frameListMap()["TCOM"];
-        QCOMPARE(composers.isEmpty() ? QString() : FromTagLib(composers.front()->toString()), tags[3]);
+        QCOMPARE(composers.isEmpty() ? QString() : FromTagLib(composers.front()->toString()),
+                 tags[3]);
         QVERIFY(written.audioProperties() && written.audioProperties()->lengthInMilliseconds() > 0);
     }
     const TWmaTags read = ReadWmaTags(mp3);
@@ -145,7 +153,8 @@ QByteArray TestWmaTool::TaggedWma()
 {
     const QString wav = file(QStringLiteral("tone.wav"));
     if (!WriteFile(wav, Wav(44100, 2, 44100))
-        || !ConvertWavToWma(wav, Utf8("Björk — Jóga"), Utf8("Homogenic"), Utf8("Sjón"), Utf8("Björk")))
+        || !ConvertWavToWma(wav, Utf8("Björk — Jóga"), Utf8("Homogenic"), Utf8("Sjón"),
+                            Utf8("Björk")))
         return {};
     return ReadFile(file(QStringLiteral("tone.wma")));
 }
@@ -173,44 +182,51 @@ void TestWmaTool::wmaRoundTrip()
 // The tag tool reads tags with its own small reader; TagLib is the reference.
 void TestWmaTool::readerAgreesWithTagLib_data()
 {
-    QTest::addColumn<QByteArray>("content"); // an MP3; empty: a WMA made by wav2wma
-    QTest::addColumn<QString>("taglibEdit"); // how TagLib changes the file first, if at all
-    QTest::addColumn<QString>("name");      // what the reader must find as the name
+    QTest::addColumn<QByteArray>("content");   // an MP3; empty: a WMA made by wav2wma
+    QTest::addColumn<QString>("taglibEdit");   // how TagLib changes the file first, if at all
+    QTest::addColumn<QString>("name");         // what the reader must find as the name
     QTest::addColumn<QStringList>("expected"); // the four texts where TagLib 1.13 misreads the file
 
     const QByteArray audio = SilentMp3(4);
     const QString joga = Utf8("Björk — Jóga 🎵");
-    const QList<TId3Frame> latin = {{"TT2", Latin1Text(Utf8("Café"))}, {"TP1", Latin1Text(Utf8("Ärzte"))},
-                                    {"TAL", Latin1Text(Utf8("Album"))}, {"TCM", Latin1Text(Utf8("Comp"))}};
+    const QList<TId3Frame> latin = {{"TT2", Latin1Text(Utf8("Café"))},
+                                    {"TP1", Latin1Text(Utf8("Ärzte"))},
+                                    {"TAL", Latin1Text(Utf8("Album"))},
+                                    {"TCM", Latin1Text(Utf8("Comp"))}};
     const QByteArray v23ExtendedHeader = QByteArray::fromHex("00000006000000000000");
     const QByteArray v24ExtendedHeader = QByteArray::fromHex("000000060100");
 
     QTest::newRow("v2.4 by TagLib") << audio << Utf8("v4") << joga << QStringList();
     QTest::newRow("v2.3 by TagLib") << audio << Utf8("v3") << joga << QStringList();
-    QTest::newRow("v2.2, Latin-1") << Id3v2(2, latin) + audio << QString() << Utf8("Café") << QStringList();
+    QTest::newRow("v2.2, Latin-1")
+        << Id3v2(2, latin) + audio << QString() << Utf8("Café") << QStringList();
     QTest::newRow("v2.3, unsynchronised")
-        << Id3v2(3, {{"TIT2", Latin1Text(Utf8("ÿÿ ÿ"))}, {"TPE1", Utf16Text(joga)}}, true) + audio << QString()
-        << Utf8("ÿÿ ÿ") << QStringList();
+        << Id3v2(3, {{"TIT2", Latin1Text(Utf8("ÿÿ ÿ"))}, {"TPE1", Utf16Text(joga)}}, true) + audio
+        << QString() << Utf8("ÿÿ ÿ") << QStringList();
     QTest::newRow("v2.3, extended header")
-        << Id3v2(3, {{"TIT2", Utf16Text(joga)}}, false, v23ExtendedHeader) + audio << QString() << joga
-        << QStringList{joga, QString(), QString(), QString()};
+        << Id3v2(3, {{"TIT2", Utf16Text(joga)}}, false, v23ExtendedHeader) + audio << QString()
+        << joga << QStringList{joga, QString(), QString(), QString()};
     QTest::newRow("v2.4, extended header, UTF-16BE")
-        << Id3v2(4, {{"TIT2", Utf16Text(joga, true)}, {"TCOM", Utf8Text(Utf8("Sjón"))}}, false, v24ExtendedHeader)
-               + audio
+        << Id3v2(4, {{"TIT2", Utf16Text(joga, true)}, {"TCOM", Utf8Text(Utf8("Sjón"))}}, false,
+                 v24ExtendedHeader)
+            + audio
         << QString() << joga << QStringList{joga, QString(), QString(), Utf8("Sjón")};
-    QTest::newRow("v2.4, two values") << Id3v2(4, {{"TIT2", Utf8Text(Utf8("One")) + '\0' + "Two"}}) + audio
-                                      << QString() << Utf8("One Two") << QStringList();
+    QTest::newRow("v2.4, two values")
+        << Id3v2(4, {{"TIT2", Utf8Text(Utf8("One")) + '\0' + "Two"}}) + audio << QString()
+        << Utf8("One Two") << QStringList();
     QTest::newRow("zeros before the audio")
-        << Id3v2(4, {{"TIT2", Utf8Text(Utf8("Zeros"))}}) + QByteArray(300, '\0') + audio << QString() << Utf8("Zeros")
-        << QStringList();
-    QTest::newRow("ID3v1 only") << audio + Id3v1("Title", "Artist", "Album") << QString() << Utf8("Title")
-                                << QStringList();
-    QTest::newRow("ID3v1 fills what ID3v2 lacks")
-        << Id3v2(3, {{"TPE1", Latin1Text(Utf8("Newer"))}}) + audio + Id3v1("Older", "Old artist", "Old album")
-        << QString() << Utf8("Older") << QStringList();
+        << Id3v2(4, {{"TIT2", Utf8Text(Utf8("Zeros"))}}) + QByteArray(300, '\0') + audio
+        << QString() << Utf8("Zeros") << QStringList();
+    QTest::newRow("ID3v1 only") << audio + Id3v1("Title", "Artist", "Album") << QString()
+                                << Utf8("Title") << QStringList();
+    QTest::newRow("ID3v1 fills what ID3v2 lacks") << Id3v2(3, {{"TPE1", Latin1Text(Utf8("Newer"))}})
+            + audio + Id3v1("Older", "Old artist", "Old album")
+                                                  << QString() << Utf8("Older") << QStringList();
     QTest::newRow("no tags") << audio << QString() << QString() << QStringList();
-    QTest::newRow("WMA by wav2wma") << QByteArray() << QString() << Utf8("Björk — Jóga") << QStringList();
-    QTest::newRow("WMA, long composer") << QByteArray() << Utf8("long") << Utf8("Björk — Jóga") << QStringList();
+    QTest::newRow("WMA by wav2wma")
+        << QByteArray() << QString() << Utf8("Björk — Jóga") << QStringList();
+    QTest::newRow("WMA, long composer")
+        << QByteArray() << Utf8("long") << Utf8("Björk — Jóga") << QStringList();
 }
 
 void TestWmaTool::readerAgreesWithTagLib()
@@ -231,7 +247,8 @@ void TestWmaTool::readerAgreesWithTagLib()
     if (taglibEdit == QLatin1String("long")) {
         // Too long for the extended content object: TagLib keeps it in the metadata library.
         TagLib::ASF::File wma(encoded.constData());
-        wma.tag()->setAttribute("WM/Composer", TagLib::ASF::Attribute(TagLib::String(std::string(70000, 'c'))));
+        wma.tag()->setAttribute("WM/Composer",
+                                TagLib::ASF::Attribute(TagLib::String(std::string(70000, 'c'))));
         QVERIFY(wma.save());
     } else if (!taglibEdit.isEmpty()) {
         TagLib::MPEG::File mp3(encoded.constData());
@@ -242,8 +259,9 @@ void TestWmaTool::readerAgreesWithTagLib()
         auto *composer = new TagLib::ID3v2::TextIdentificationFrame("TCOM", TagLib::String::UTF16);
         composer->setText(TagLib::String(Utf8("Sjón 𝄞").toStdString(), TagLib::String::UTF8));
         tag->addFrame(composer);
-        QVERIFY(mp3.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers,
-                         taglibEdit == QLatin1String("v3") ? TagLib::ID3v2::v3 : TagLib::ID3v2::v4));
+        QVERIFY(
+            mp3.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers,
+                     taglibEdit == QLatin1String("v3") ? TagLib::ID3v2::v3 : TagLib::ID3v2::v4));
     }
     const TWmaTags read = ReadWmaTags(path);
     QCOMPARE(read.Name, name);
@@ -260,7 +278,8 @@ void TestWmaTool::updateWithoutWriterFails()
     const QString mp3 = folder.filePath(QStringLiteral("a.mp3"));
     QVERIFY(WriteFile(mp3, SilentMp3()));
     const TToolRun run = RunToolWith(folder.path(), QStringLiteral("wma"),
-                                     "[Parameters]\nFileToWork=" + mp3.toUtf8() + "\nOperation=UPDATEWMATAGS\nName=N\n");
+                                     "[Parameters]\nFileToWork=" + mp3.toUtf8()
+                                         + "\nOperation=UPDATEWMATAGS\nName=N\n");
     QVERIFY(!run.crashed);
     QCOMPARE(run.exitCode, 255);
     QCOMPARE(run.standardError.count('\n'), 1);
@@ -277,7 +296,8 @@ void TestWmaTool::damagedFilesFail_data()
     random.fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
     const QByteArray asfGuid = QByteArray::fromHex("3026B2758E66CF11A6D900AA0062CE6C");
     // An ID3v2 header announcing a tag far longer than the file.
-    const QByteArray id3Only = QByteArray("ID3\x04\x00\x00\x7f\x7f\x7f\x7f", 10) + QByteArray(100, 'x');
+    const QByteArray id3Only =
+        QByteArray("ID3\x04\x00\x00\x7f\x7f\x7f\x7f", 10) + QByteArray(100, 'x');
 
     QTest::newRow("missing") << QByteArray() << QString();
     QTest::newRow("a folder") << QByteArray() << QStringLiteral("folder");
@@ -288,7 +308,8 @@ void TestWmaTool::damagedFilesFail_data()
     QTest::newRow("one frame only") << SilentMp3(1) << QString();
     QTest::newRow("ID3 tag, no audio") << id3Only << QString();
     QTest::newRow("ASF header, then noise") << asfGuid + noise << QString();
-    QTest::newRow("WMA cut short") << asfGuid + QByteArray::fromHex("ffff000000000000") << QString();
+    QTest::newRow("WMA cut short")
+        << asfGuid + QByteArray::fromHex("ffff000000000000") << QString();
 }
 
 void TestWmaTool::damagedFilesFail()
@@ -310,9 +331,9 @@ void TestWmaTool::damagedFilesFail()
     QCOMPARE(read.exitCode, 255);
     QCOMPARE(read.standardError.count('\n'), 1);
 
-    const TToolRun update = RunToolWith(
-        m_dir.path(), QStringLiteral("wma"),
-        "[Parameters]\nFileToWork=" + path.toUtf8() + "\nOperation=UPDATEWMATAGS\nName=N\nArtist=A\n");
+    const TToolRun update = RunToolWith(m_dir.path(), QStringLiteral("wma"),
+                                        "[Parameters]\nFileToWork=" + path.toUtf8()
+                                            + "\nOperation=UPDATEWMATAGS\nName=N\nArtist=A\n");
     QVERIFY(!update.crashed);
     QCOMPARE(update.exitCode, 255);
     if (special.isEmpty())
@@ -324,8 +345,10 @@ void TestWmaTool::mutatedFilesNeverCrash()
 {
     const QByteArray mp3 = SilentMp3(4) + Id3v1("t", "a", "b");
     QVERIFY(WriteFile(file(QStringLiteral("good.mp3")), SilentMp3(4)));
-    UpdateWmaTags(file(QStringLiteral("good.mp3")), Utf8("Name"), Utf8("Album"), Utf8("Artist"), Utf8("C"));
-    const QList<QByteArray> originals{ReadFile(file(QStringLiteral("good.mp3"))) + mp3.right(128), TaggedWma()};
+    UpdateWmaTags(file(QStringLiteral("good.mp3")), Utf8("Name"), Utf8("Album"), Utf8("Artist"),
+                  Utf8("C"));
+    const QList<QByteArray> originals{ReadFile(file(QStringLiteral("good.mp3"))) + mp3.right(128),
+                                      TaggedWma()};
     QVERIFY(!originals[1].isEmpty());
 
     QRandomGenerator random(42);
@@ -339,12 +362,16 @@ void TestWmaTool::mutatedFilesNeverCrash()
             bytes[random.bounded(bytes.size())] = char(random.bounded(256));
         QVERIFY(WriteFile(path, bytes));
         // Writing runs TagLib, which is slower: every fourth file only.
-        for (const char *operation : {"READWMATAGS", round % 4 == 0 ? "UPDATEWMATAGS" : "READWMATAGS"}) {
+        for (const char *operation :
+             {"READWMATAGS", round % 4 == 0 ? "UPDATEWMATAGS" : "READWMATAGS"}) {
             const TToolRun run = RunToolWith(m_dir.path(), QStringLiteral("wma"),
-                                             "[Parameters]\nFileToWork=" + path.toUtf8() + "\nOperation="
-                                                 + operation + "\nName=N\n");
-            QVERIFY2(!run.crashed, qPrintable(QStringLiteral("round %1, %2").arg(round).arg(QLatin1String(operation))));
-            QVERIFY2(run.exitCode == 0 || run.exitCode == 255, qPrintable(QString::number(run.exitCode)));
+                                             "[Parameters]\nFileToWork=" + path.toUtf8()
+                                                 + "\nOperation=" + operation + "\nName=N\n");
+            QVERIFY2(!run.crashed,
+                     qPrintable(
+                         QStringLiteral("round %1, %2").arg(round).arg(QLatin1String(operation))));
+            QVERIFY2(run.exitCode == 0 || run.exitCode == 255,
+                     qPrintable(QString::number(run.exitCode)));
         }
     }
 }

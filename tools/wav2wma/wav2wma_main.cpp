@@ -41,7 +41,8 @@ std::string WmaPathFor(const std::string &wavPath)
 {
     const size_t slash = wavPath.rfind('/');
     const size_t dot = wavPath.rfind('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
     return (hasExtension ? wavPath.substr(0, dot) : wavPath) + ".wma";
 }
 

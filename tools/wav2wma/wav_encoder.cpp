@@ -39,7 +39,9 @@ int OutputRate(int inputRate)
 // Owns every FFmpeg object of one conversion and frees them whatever way it ends.
 class TWavToWma {
 public:
-    TWavToWma(const volatile std::sig_atomic_t &stop, std::string &error) : m_stop(stop), m_error(error) {}
+    TWavToWma(const volatile std::sig_atomic_t &stop, std::string &error)
+        : m_stop(stop), m_error(error)
+    {}
     ~TWavToWma();
     TWavToWma(const TWavToWma &) = delete;
     TWavToWma &operator=(const TWavToWma &) = delete;
@@ -127,7 +129,8 @@ bool TWavToWma::OpenInput(const std::string &wavPath)
     if (std::strncmp(avcodec_get_name(parameters->codec_id), "pcm_", 4) != 0)
         return Failed("the WAV file is not PCM audio");
     const int channels = parameters->ch_layout.nb_channels;
-    if (channels < 1 || channels > 8 || parameters->sample_rate < 1000 || parameters->sample_rate > 384000)
+    if (channels < 1 || channels > 8 || parameters->sample_rate < 1000
+        || parameters->sample_rate > 384000)
         return Failed("the WAV file has an unusable format");
     const AVCodec *codec = avcodec_find_decoder(parameters->codec_id);
     m_decoder = codec ? avcodec_alloc_context3(codec) : nullptr;
@@ -161,8 +164,8 @@ bool TWavToWma::OpenEncoder()
     if (code < 0)
         return Failed("cannot start the WMA encoder", code);
     code = swr_alloc_set_opts2(&m_resampler, &m_encoder->ch_layout, m_encoder->sample_fmt,
-                               m_encoder->sample_rate, &m_decoder->ch_layout,
-                               m_decoder->sample_fmt, m_decoder->sample_rate, 0, nullptr);
+                               m_encoder->sample_rate, &m_decoder->ch_layout, m_decoder->sample_fmt,
+                               m_decoder->sample_rate, 0, nullptr);
     if (code >= 0)
         code = swr_init(m_resampler);
     if (code < 0)
@@ -193,7 +196,8 @@ bool TWavToWma::OpenOutput(const std::string &wmaPath)
     const std::string url = "file:" + wmaPath;
     m_output->interrupt_callback = Interrupt();
     if (code >= 0)
-        code = avio_open2(&m_output->pb, url.c_str(), AVIO_FLAG_WRITE, &m_output->interrupt_callback, nullptr);
+        code = avio_open2(&m_output->pb, url.c_str(), AVIO_FLAG_WRITE,
+                          &m_output->interrupt_callback, nullptr);
     if (code >= 0)
         code = avformat_write_header(m_output, nullptr);
     if (code < 0)
@@ -210,7 +214,8 @@ bool TWavToWma::Resample(const uint8_t **input, int count)
         av_freep(&m_buffer[0]);
         m_bufferSamples = 0;
         if (av_samples_alloc(m_buffer, nullptr, m_encoder->ch_layout.nb_channels, room,
-                             m_encoder->sample_fmt, 0) < 0)
+                             m_encoder->sample_fmt, 0)
+            < 0)
             return Failed("out of memory");
         m_bufferSamples = room;
     }
@@ -247,7 +252,8 @@ bool TWavToWma::EncodeFromFifo(bool final)
     while (av_audio_fifo_size(m_fifo) >= frameSize || (final && av_audio_fifo_size(m_fifo) > 0)) {
         if (av_frame_make_writable(m_toEncode) < 0)
             return Failed("out of memory");
-        const int count = av_audio_fifo_read(m_fifo, reinterpret_cast<void **>(m_toEncode->data), frameSize);
+        const int count =
+            av_audio_fifo_read(m_fifo, reinterpret_cast<void **>(m_toEncode->data), frameSize);
         if (count < 0)
             return Failed("cannot convert the WAV file's samples", count);
         if (count < frameSize)
@@ -273,8 +279,8 @@ bool TWavToWma::Decode(const AVPacket *packet)
         if (code < 0)
             return Failed("the WAV file is damaged", code);
         m_samplesRead += m_decoded->nb_samples;
-        const bool resampled = Resample(const_cast<const uint8_t **>(m_decoded->extended_data),
-                                        m_decoded->nb_samples);
+        const bool resampled =
+            Resample(const_cast<const uint8_t **>(m_decoded->extended_data), m_decoded->nb_samples);
         av_frame_unref(m_decoded);
         if (!resampled || !EncodeFromFifo(false))
             return false;
@@ -287,8 +293,8 @@ bool TWavToWma::Transcode()
     // of the audio keeps the start of the track.
     if (av_frame_make_writable(m_toEncode) < 0)
         return Failed("out of memory");
-    av_samples_set_silence(m_toEncode->data, 0, m_encoder->frame_size, m_encoder->ch_layout.nb_channels,
-                           m_encoder->sample_fmt);
+    av_samples_set_silence(m_toEncode->data, 0, m_encoder->frame_size,
+                           m_encoder->ch_layout.nb_channels, m_encoder->sample_fmt);
     m_toEncode->pts = m_nextPts;
     m_nextPts += m_encoder->frame_size;
     if (!SendFrame(m_toEncode))

@@ -26,7 +26,9 @@ bool IsGuid(const Bytes &data, size_t at, const unsigned char (&guid)[16])
 // An attribute named WM/AlbumTitle or WM/Composer, if its value is text.
 void TakeAttribute(const std::string &name, uint32_t type, const Bytes &value, TTrackTags &tags)
 {
-    std::string *field = name == "WM/AlbumTitle" ? &tags.Album : name == "WM/Composer" ? &tags.Composer : nullptr;
+    std::string *field = name == "WM/AlbumTitle" ? &tags.Album
+        : name == "WM/Composer"                  ? &tags.Composer
+                                                 : nullptr;
     if (field && field->empty() && type == 0)
         *field = FromUtf16(value, false);
 }
@@ -81,7 +83,8 @@ void ReadMetadata(const Bytes &body, TTrackTags &tags)
         at += 12;
         if (body.size() - at < nameSize || body.size() - at - nameSize < valueSize)
             return;
-        TakeAttribute(FromUtf16(body.substr(at, nameSize), false), type, body.substr(at + nameSize, valueSize), tags);
+        TakeAttribute(FromUtf16(body.substr(at, nameSize), false), type,
+                      body.substr(at + nameSize, valueSize), tags);
         at += nameSize + valueSize;
     }
 }
@@ -111,7 +114,8 @@ bool ReadAsfTags(const TFile &file, TTrackTags &tags, std::string &error)
     if (!file.Read(0, 30, header))
         return false;
     const uint64_t headerSize = LittleEndian(header, 16, 8);
-    if (headerSize < 30 || headerSize > file.size() || headerSize > (256u << 20) || !file.Read(0, headerSize, header))
+    if (headerSize < 30 || headerSize > file.size() || headerSize > (256u << 20)
+        || !file.Read(0, headerSize, header))
         return false;
     bool intact = true;
     const auto visit = [&](size_t at, const Bytes &body) {
@@ -120,10 +124,13 @@ bool ReadAsfTags(const TFile &file, TTrackTags &tags, std::string &error)
         else if (IsGuid(header, at, ExtendedContentGuid))
             ReadExtendedContent(body, tags);
         else if (IsGuid(header, at, HeaderExtensionGuid) && body.size() >= 22)
-            intact = WalkObjects(body, 22, [&](size_t inner, const Bytes &innerBody) {
-                if (IsGuid(body, inner, MetadataGuid) || IsGuid(body, inner, MetadataLibraryGuid))
-                    ReadMetadata(innerBody, tags);
-            }) && intact;
+            intact = WalkObjects(body, 22,
+                                 [&](size_t inner, const Bytes &innerBody) {
+                                     if (IsGuid(body, inner, MetadataGuid)
+                                         || IsGuid(body, inner, MetadataLibraryGuid))
+                                         ReadMetadata(innerBody, tags);
+                                 })
+                && intact;
     };
     return WalkObjects(header, 30, visit) && intact;
 }

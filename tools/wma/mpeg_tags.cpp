@@ -82,7 +82,8 @@ void ReadId3v2Frames(const Bytes &body, int version, bool tagUnsynchronised, TTr
     size_t at = 0;
     while (at + headerSize <= body.size()) {
         const Bytes id = body.substr(at, idSize);
-        if (!std::all_of(id.begin(), id.end(), [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }))
+        if (!std::all_of(id.begin(), id.end(),
+                         [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }))
             break; // padding or damage: no frame follows
         uint32_t size = 0;
         if (version == 2)
@@ -103,7 +104,9 @@ void ReadId3v2Frames(const Bytes &body, int version, bool tagUnsynchronised, TTr
         } else if (version == 4) {
             if (format & 0x0C) // compressed or encrypted
                 continue;
-            data.erase(0, std::min(data.size(), size_t((format & 0x40) ? 1 : 0) + ((format & 0x01) ? 4 : 0)));
+            data.erase(
+                0,
+                std::min(data.size(), size_t((format & 0x40) ? 1 : 0) + ((format & 0x01) ? 4 : 0)));
             if ((format & 0x02) || tagUnsynchronised)
                 data = Resynchronised(data);
         }
@@ -123,14 +126,15 @@ void ReadId3v2(const TFile &file, TTrackTags &tags, uint64_t &audioStart)
     audioStart = 0;
     Bytes header;
     uint32_t size = 0;
-    if (!file.Read(0, 10, header) || header.compare(0, 3, "ID3") != 0 || At(header, 3) < 2 || At(header, 3) > 4
-        || At(header, 4) == 0xFF || !SyncSafe(header, 6, size))
+    if (!file.Read(0, 10, header) || header.compare(0, 3, "ID3") != 0 || At(header, 3) < 2
+        || At(header, 3) > 4 || At(header, 4) == 0xFF || !SyncSafe(header, 6, size))
         return;
     const int version = At(header, 3);
     const uint8_t flags = At(header, 5);
     audioStart = 10 + uint64_t(size) + ((version == 4 && (flags & 0x10)) ? 10 : 0);
     Bytes body;
-    if (!file.Read(10, std::min<uint64_t>(size, file.size() - std::min<uint64_t>(file.size(), 10)), body))
+    if (!file.Read(10, std::min<uint64_t>(size, file.size() - std::min<uint64_t>(file.size(), 10)),
+                   body))
         return;
     const bool unsynchronised = flags & 0x80;
     if (unsynchronised && version < 4)
@@ -151,7 +155,8 @@ void ReadId3v2(const TFile &file, TTrackTags &tags, uint64_t &audioStart)
 void ReadId3v1(const TFile &file, TTrackTags &tags)
 {
     Bytes tag;
-    if (file.size() < 128 || !file.Read(file.size() - 128, 128, tag) || tag.compare(0, 3, "TAG") != 0)
+    if (file.size() < 128 || !file.Read(file.size() - 128, 128, tag)
+        || tag.compare(0, 3, "TAG") != 0)
         return;
     const auto field = [&tag](size_t at) {
         const Bytes raw = tag.substr(at, 30);
@@ -171,7 +176,7 @@ uint32_t MpegFrameLength(const Bytes &data, size_t at)
     const uint8_t b1 = At(data, at + 1), b2 = At(data, at + 2);
     if (At(data, at) != 0xFF || (b1 & 0xE0) != 0xE0)
         return 0;
-    const int version = (b1 >> 3) & 3; // 0: 2.5, 2: 2, 3: 1
+    const int version = (b1 >> 3) & 3;     // 0: 2.5, 2: 2, 3: 1
     const int layer = 4 - ((b1 >> 1) & 3); // 1, 2, 3; 4 is reserved
     const int bitrateIndex = b2 >> 4, rateIndex = (b2 >> 2) & 3;
     if (version == 1 || layer == 4 || bitrateIndex == 0 || bitrateIndex == 15 || rateIndex == 3)
@@ -205,7 +210,8 @@ bool HasAudioFrames(const TFile &file, uint64_t start)
         for (size_t at = 0; at + 3 < data.size() && at < chunk; ++at) {
             const uint32_t length = MpegFrameLength(data, at);
             if (length >= 4 && file.Read(base + at + length, 4, next) && MpegFrameLength(next, 0)
-                && (At(next, 1) & 0xFE) == (At(data, at + 1) & 0xFE) && (At(next, 2) & 0x0C) == (At(data, at + 2) & 0x0C))
+                && (At(next, 1) & 0xFE) == (At(data, at + 1) & 0xFE)
+                && (At(next, 2) & 0x0C) == (At(data, at + 2) & 0x0C))
                 return true;
         }
     }

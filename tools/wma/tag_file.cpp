@@ -85,13 +85,15 @@ std::string FromUtf16(const Bytes &data, bool bigEndian)
 {
     std::string out;
     const auto unit = [&](size_t i) -> char32_t {
-        return bigEndian ? char32_t(At(data, i) << 8 | At(data, i + 1)) : char32_t(At(data, i + 1) << 8 | At(data, i));
+        return bigEndian ? char32_t(At(data, i) << 8 | At(data, i + 1))
+                         : char32_t(At(data, i + 1) << 8 | At(data, i));
     };
     for (size_t i = 0; i + 1 < data.size(); i += 2) {
         char32_t c = unit(i);
         if (c == 0)
             break;
-        if (c >= 0xD800 && c < 0xDC00 && i + 3 < data.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) < 0xE000) {
+        if (c >= 0xD800 && c < 0xDC00 && i + 3 < data.size() && unit(i + 2) >= 0xDC00
+            && unit(i + 2) < 0xE000) {
             c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
             i += 2;
         } else if (c >= 0xD800 && c < 0xE000) {

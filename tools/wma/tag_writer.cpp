@@ -87,7 +87,8 @@ bool WriteMpeg(const std::string &path, const TTrackTags &tags, std::string &err
     SetBasicTags(id3v2, tags);
     id3v2->removeFrames(ComposerFrame);
     if (!tags.Composer.empty()) {
-        auto *frame = new TagLib::ID3v2::TextIdentificationFrame(ComposerFrame, TagLib::String::UTF8);
+        auto *frame =
+            new TagLib::ID3v2::TextIdentificationFrame(ComposerFrame, TagLib::String::UTF8);
         frame->setText(Tag(tags.Composer));
         id3v2->addFrame(frame);
     }
@@ -97,7 +98,8 @@ bool WriteMpeg(const std::string &path, const TTrackTags &tags, std::string &err
         kinds |= TagLib::MPEG::File::ID3v1;
     }
     // Version 2.3 is the one every player reads; other tags of the file stay as they are.
-    if (!file.save(kinds, TagLib::File::StripNone, TagLib::ID3v2::v3, TagLib::File::DoNotDuplicate)) {
+    if (!file.save(kinds, TagLib::File::StripNone, TagLib::ID3v2::v3,
+                   TagLib::File::DoNotDuplicate)) {
         error = "cannot write the tags";
         return false;
     }
@@ -139,16 +141,15 @@ bool Guarded(Action action, std::string &error)
 
 bool WriteTrackTags(const std::string &path, const TTrackTags &tags, std::string &error)
 {
-    return Guarded([&] {
-        switch (KindOf(path)) {
-        case Kind::Asf:
-            return WriteAsf(path, tags, error);
-        case Kind::Mpeg:
-            return WriteMpeg(path, tags, error);
-        case Kind::Unusable:
-            break;
-        }
-        error = "cannot open the file";
-        return false;
-    }, error);
+    return Guarded(
+        [&] {
+            switch (KindOf(path)) {
+            case Kind::Asf: return WriteAsf(path, tags, error);
+            case Kind::Mpeg: return WriteMpeg(path, tags, error);
+            case Kind::Unusable: break;
+            }
+            error = "cannot open the file";
+            return false;
+        },
+        error);
 }
