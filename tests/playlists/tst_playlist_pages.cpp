@@ -1,4 +1,4 @@
-#include "../catalog/pages_world.h"
+#include "pages_world.h"
 
 #include "app/errors.h"
 #include "catalog/catalog_file.h"

@@ -4,8 +4,8 @@
 // renamed at the end and removed on failure or on SIGTERM. Exit code 0 on success, 255 on any
 // failure with one line on standard error.
 
-#include "tool_common.h"
-#include "track_tags.h"
+#include "common/tool_common.h"
+#include "common/track_tags.h"
 #include "wav_encoder.h"
 
 #include <csignal>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "track_tags.h"
+#include "common/track_tags.h"
 
 #include <cstdint>
 #include <string>
@@ -46,6 +46,12 @@ std::string FromUtf16(const Bytes &data, bool bigEndian);
 std::string ValidUtf8(const Bytes &data);
 // Without the spaces and control characters at either end.
 std::string Trimmed(std::string text);
+
+// Reads the tags of an MP3 file (ID3v2, falling back to ID3v1 field by field) or a WMA (ASF)
+// file; the kind is told by the file's content, not its name. False with a reason in error
+// when the file cannot be read or is neither kind. Plain C++ without TagLib, so that the tag
+// tool starts as fast as a small program can: the scan runs it once per file.
+bool ReadTrackTags(const std::string &path, TTrackTags &tags, std::string &error);
 
 // The readers of the two kinds of file: false with a reason in error when the file is not
 // of the kind or is damaged.

@@ -5,8 +5,8 @@
 // TagLib, and starts about as fast as a program that does nothing. Writing, rarer, hands the
 // process over to "wma-update" beside it, which uses TagLib.
 
-#include "tool_common.h"
-#include "track_tags.h"
+#include "common/tool_common.h"
+#include "tag_file.h"
 
 #include <unistd.h>
 

@@ -2,8 +2,8 @@
 // the four texts of "wma.prm" into the tags of "FileToWork" with TagLib. Exit code 0 on
 // success, 255 on any failure with one line on standard error.
 
-#include "tool_common.h"
-#include "track_tags.h"
+#include "common/tool_common.h"
+#include "common/track_tags.h"
 
 #include <csignal>
 

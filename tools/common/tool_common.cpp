@@ -1,4 +1,4 @@
-#include "tool_common.h"
+#include "common/tool_common.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "track_tags.h"
+#include "common/track_tags.h"
 
 #include <taglib/asffile.h>
 #include <taglib/id3v1tag.h>

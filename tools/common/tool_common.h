@@ -1,6 +1,6 @@
 #pragma once
 
-#include "track_tags.h"
+#include "common/track_tags.h"
 
 #include <memory>
 #include <string>
