@@ -2,14 +2,15 @@
 // and prints the time from the start message to the tree drawn, and the memory high-water mark.
 // Usage: catalog_view_bench [tracks]
 
-#include "app/locations.h"
-#include "app/settings.h"
+#include "app/main_page.h"
+#include "base/locations.h"
+#include "base/settings.h"
 #include "catalog/base_string_list.h"
+#include "catalog/catalog.h"
 #include "catalog/catalog_file.h"
 #include "catalog/catalog_record.h"
 #include "catalog/view_catalog_page.h"
 #include "pages/frame_window.h"
-#include "pages/main_form.h"
 #include "pages/state_tree.h"
 
 #include "peak_memory.h"
@@ -86,32 +87,33 @@ int main(int argc, char *argv[])
     WriteCatalog(storage, tracks);
 
     const long before = PeakMemoryKiB();
+    TCatalog catalog;
     TFrameWindow frame;
     new TFormMain(&frame);
     QElapsedTimer clock;
     clock.start();
-    new TFormViewCatalog(&frame);
+    new TFormViewCatalog(catalog, &frame);
     const qint64 loadMs = clock.elapsed();
     TSettings settings;
     settings.StorageDir = storage;
     SetSettings(settings);
     frame.show();
-    SwitchPage(nullptr, FormMain);
+    SwitchPage(nullptr, Page<TFormMain>());
     QCoreApplication::processEvents();
 
-    TPaintWatch watch(FormViewCatalog->TreeViewCatalog);
+    TPaintWatch watch(Page<TFormViewCatalog>()->TreeViewCatalog);
     clock.restart();
-    SwitchPage(FormMain, FormViewCatalog); // posts the start message
+    SwitchPage(Page<TFormMain>(), Page<TFormViewCatalog>()); // posts the start message
     while (!watch.Drawn)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const qint64 showMs = clock.elapsed();
 
     const QString title = frame.windowTitle();
     qint64 nodes = 0;
-    for (QTreeWidgetItemIterator it(FormViewCatalog->TreeViewCatalog); *it; ++it)
+    for (QTreeWidgetItemIterator it(Page<TFormViewCatalog>()->TreeViewCatalog); *it; ++it)
         ++nodes;
     clock.restart();
-    SwitchPage(FormViewCatalog, FormMain); // clears the tree
+    SwitchPage(Page<TFormViewCatalog>(), Page<TFormMain>()); // clears the tree
     const qint64 hideMs = clock.elapsed();
 
     std::printf("catalog view, %d tracks (%lld tree nodes):\n", tracks,

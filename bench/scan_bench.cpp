@@ -5,10 +5,10 @@
 //
 //   cmake --build build --target scan_bench wma && QT_QPA_PLATFORM=offscreen build/bench/scan_bench
 
-#include "app/locations.h"
-#include "app/settings.h"
+#include "app/main_page.h"
+#include "base/locations.h"
+#include "base/settings.h"
 #include "pages/frame_window.h"
-#include "pages/main_form.h"
 #include "pages/state_tree.h"
 #include "search/search_page.h"
 #include "search/select_files_page.h"
@@ -30,19 +30,19 @@ using namespace TestMedia;
 // the end of the scan, and the number of tracks found.
 static double ScanFolder(const QString &folder, int *tracks)
 {
-    FormSelectFiles->SearchMode = 2;
-    FormSelectFiles->ChosenFolder = folder;
+    Page<TFormSelectFiles>()->SearchMode = 2;
+    Page<TFormSelectFiles>()->ChosenFolder = folder;
     QElapsedTimer timer;
     timer.start();
-    SwitchPage(Frame()->CurrentPage(), FormSelectFiles);
-    while (!FormSelectFiles->Timer1->isActive())
+    SwitchPage(Frame()->CurrentPage(), Page<TFormSelectFiles>());
+    while (!Page<TFormSelectFiles>()->Timer1->isActive())
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     *tracks = 0;
-    QTreeWidget *tree = FormSelectFiles->TreeViewFiles;
+    QTreeWidget *tree = Page<TFormSelectFiles>()->TreeViewFiles;
     for (int i = 0; i < tree->topLevelItemCount(); ++i)
         *tracks += tree->topLevelItem(i)->childCount();
-    SwitchPage(FormSelectFiles, FormMain);
+    SwitchPage(Page<TFormSelectFiles>(), Page<TFormMain>());
     return seconds;
 }
 
@@ -93,7 +93,7 @@ int main(int argc, char **argv)
     TSettings settings;
     settings.StorageDir = root + QStringLiteral("data/Quavermill/Library");
     SetSettings(settings);
-    SwitchPage(nullptr, FormMain);
+    SwitchPage(nullptr, Page<TFormMain>());
 
     int all = 0;
     const double allSeconds = ScanFolder(root + QStringLiteral("disk/music/"), &all);

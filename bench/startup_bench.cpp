@@ -4,8 +4,9 @@
 //   build/bench/startup_bench [runs]
 
 #include "app/create_pages.h"
+#include "app/main_page.h"
+#include "catalog/catalog.h"
 #include "pages/frame_window.h"
-#include "pages/main_form.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -38,9 +39,10 @@ protected:
 int ShowQuavermill(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    TCatalog catalog;
     TFrameWindow frame;
-    CreatePages(&frame);
-    TShownProbe probe(FormMain);
+    CreatePages(&frame, catalog);
+    TShownProbe probe(Page<TFormMain>());
     return QApplication::exec();
 }
 

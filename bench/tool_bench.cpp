@@ -7,9 +7,9 @@
 // N starts of a program that does nothing (/bin/true) through the same RunTool. It then converts five
 // minutes of CD audio with wav2wma and prints seconds of audio per second.
 
-#include "app/locations.h"
-#include "import/run_tool.h"
-#include "import/tool_files.h"
+#include "base/locations.h"
+#include "exchange/run_tool.h"
+#include "exchange/tool_files.h"
 #include "test_media.h"
 
 #include <QCoreApplication>

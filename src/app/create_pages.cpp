@@ -1,9 +1,9 @@
 #include "app/create_pages.h"
 
 #include "app/invisible_form.h"
+#include "app/main_page.h"
 #include "catalog/view_catalog_page.h"
 #include "pages/frame_window.h"
-#include "pages/main_form.h"
 #include "playlists/create_playlist_page.h"
 #include "playlists/play_list_page.h"
 #include "playlists/view_play_list_page.h"
@@ -11,7 +11,7 @@
 #include "search/select_files_page.h"
 #include "search/select_folder_page.h"
 
-TFormInvisible *CreatePages(TFrameWindow *frame)
+TFormInvisible *CreatePages(TFrameWindow *frame, TCatalog &catalog)
 {
     auto *invisible = new TFormInvisible(frame);
     invisible->hide();
@@ -19,9 +19,9 @@ TFormInvisible *CreatePages(TFrameWindow *frame)
     new TFormPlayList(frame);
     new TFormSelectFiles(frame);
     new TFormSelectFolder(frame);
-    new TFormViewCatalog(frame);
+    new TFormViewCatalog(catalog, frame);
     new TFormViewPlayList(frame);
     new TFormSearch(frame);
-    new TFormCreatePlaylist(frame);
+    new TFormCreatePlaylist(catalog, frame);
     return invisible;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-class TFrameWindow;
+class TCatalog;
 class TFormInvisible;
+class TFrameWindow;
 
-// Creates the hidden window and every page once, in their fixed order, as children of the
-// frame. Returns the hidden window.
-TFormInvisible *CreatePages(TFrameWindow *frame);
+// Creates the hidden instance window and then every page once, in their fixed order, as
+// children of the frame. The pages that show or add to the catalog get the catalog.
+TFormInvisible *CreatePages(TFrameWindow *frame, TCatalog &catalog);

@@ -1,8 +1,7 @@
 #include "app/invisible_form.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "pages/frame_window.h"
-#include "pages/main_form.h"
 #include "pages/page_form.h"
 
 #include <QCoreApplication>
@@ -85,7 +84,7 @@ void TFormInvisible::ReadRequest()
 bool TFormInvisible::event(QEvent *event)
 {
     if (int(event->type()) == MSG_SHOW_MAIN_MENU) {
-        RunDropping([] { SwitchPage(nullptr, FormMain); });
+        RunDropping([] { SwitchPage(nullptr, TPageId::Main); });
         return true;
     }
     return QWidget::event(event);

@@ -1,8 +1,9 @@
-#include "app/application.h"
 #include "app/create_pages.h"
-#include "app/errors.h"
 #include "app/invisible_form.h"
-#include "app/locations.h"
+#include "base/application.h"
+#include "base/errors.h"
+#include "base/locations.h"
+#include "catalog/catalog.h"
 #include "pages/frame_window.h"
 
 #include <QApplication>
@@ -15,8 +16,10 @@ int main(int argc, char *argv[])
         QApplication::setApplicationName(QLatin1String(ProductName));
         if (TFormInvisible::ForwardToRunningInstance())
             return 0;
+        // The catalog outlives the pages that use it.
+        TCatalog catalog;
         TFrameWindow frame;
-        CreatePages(&frame);
+        CreatePages(&frame, catalog);
         QApplication::exec();
     } catch (...) {
         QMessageBox::critical(nullptr, Title(), ErrorText(std::current_exception()));

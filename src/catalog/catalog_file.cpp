@@ -1,8 +1,8 @@
 #include "catalog/catalog_file.h"
 
-#include "app/atomic_file.h"
-#include "app/errors.h"
-#include "app/locations.h"
+#include "base/atomic_file.h"
+#include "base/errors.h"
+#include "base/locations.h"
 
 #include <QByteArrayView>
 #include <QFile>

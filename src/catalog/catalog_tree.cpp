@@ -2,7 +2,7 @@
 
 #include "catalog/base_string_list.h"
 #include "pages/page_form.h"
-#include "playlists/player.h"
+#include "pages/play_messages.h"
 
 #include <QCollator>
 #include <QFileInfo>
@@ -23,6 +23,7 @@ void SetupCatalogTree(TStateTree *tree)
     tree->SetStatePictures(
         TreePictures({nullptr, "check_on", "check_off", "check_unavailable", "check_on_hot",
                       "check_off_hot", "check_unavailable_hot"}));
+    tree->SetPointerVariants(PictureTrackHot - PictureTrack, CheckHotOffset);
 }
 
 namespace {
@@ -204,64 +205,10 @@ void ForEachTrackNode(TStateTree *tree, const std::function<void(TCatalogTreeIte
 
 TCatalogTreeHandler::TCatalogTreeHandler(TStateTree *tree, TFormBase *page,
                                          std::function<QString(int)> fileName, bool playMissing)
-    : QObject(page), m_tree(tree), m_page(page), m_fileName(std::move(fileName)),
-      m_playMissing(playMissing)
+    : QObject(page), m_page(page), m_fileName(std::move(fileName)), m_playMissing(playMissing)
 {
-    connect(tree, &TStateTree::PointerMoved, this,
-            [this](const TTreeHit &hit) { RunReporting([&] { PointerMoved(hit); }); });
     connect(tree, &TStateTree::ClickSettled, this,
             [this](const TTreeHit &hit) { RunReporting([&] { Clicked(hit); }); });
-}
-
-namespace {
-
-// Only the two hot track pictures go back: a root of an empty catalog has no children either,
-// and its picture 4 is no pointer variant.
-void LoseImageVariant(TStateTreeItem *node)
-{
-    if (node->childCount() == 0
-        && (node->NodeIndex() == PictureTrackHot || node->NodeIndex() == PictureTrackMissingHot))
-        node->SetNodeIndex(node->NodeIndex() - 2);
-}
-
-void LoseStateVariant(TStateTreeItem *node)
-{
-    if (node->StateIndex() > CheckHotOffset)
-        node->SetStateIndex(node->StateIndex() - CheckHotOffset);
-}
-
-} // namespace
-
-void TCatalogTreeHandler::PointerMoved(const TTreeHit &hit)
-{
-    TStateTreeItem *node = TStateTree::Item(hit.item);
-    if (!node)
-        return;
-    TStateTreeItem *hot = m_tree->HotItem();
-    if (hit.part == THitPart::NodePicture) {
-        if (node->childCount() == 0 && node->NodeIndex() >= 0 && node->NodeIndex() < 2)
-            node->SetNodeIndex(node->NodeIndex() + 2);
-        if (hot) {
-            LoseStateVariant(hot);
-            if (hot != node)
-                LoseImageVariant(hot);
-        }
-    } else if (hit.part == THitPart::StatePicture) {
-        if (node->StateIndex() > 0 && node->StateIndex() <= CheckHotOffset)
-            node->SetStateIndex(node->StateIndex() + CheckHotOffset);
-        if (hot) {
-            LoseImageVariant(hot);
-            if (hot != node)
-                LoseStateVariant(hot);
-        }
-    } else {
-        if (hot) {
-            LoseStateVariant(hot);
-            LoseImageVariant(hot);
-        }
-        node = nullptr;
-    }
-    m_tree->SetHotItem(node);
 }
 
 // A group's click comes after the double-click time and may find a message presented by then.
@@ -273,8 +220,7 @@ void TCatalogTreeHandler::Clicked(const TTreeHit &hit)
     const bool fileExists = node->NodeIndex() % 2 == 0;
     if (hit.part == THitPart::NodePicture && node->childCount() == 0 && node->RecordIndex >= 0
         && (fileExists || m_playMissing)) {
-        if (PlayFile(m_fileName(node->RecordIndex)) < 0)
-            m_page->ShowPageMessage(PlayerMessages().NotInstalled, PlayerMessages().Install);
+        PlayTrack(m_page, m_fileName(node->RecordIndex));
         return;
     }
     if (hit.part == THitPart::StatePicture || hit.part == THitPart::Text)

@@ -63,10 +63,9 @@ void ToggleNode(TCatalogTreeItem *node);
 // Calls visit for every track node of the tree, both branches, in tree order.
 void ForEachTrackNode(TStateTree *tree, const std::function<void(TCatalogTreeItem *)> &visit);
 
-// The pointer and click rules of a catalog tree on its page: hover variants, playing a track
-// from its picture, and toggling on the check box or the text (for a group only after the
-// double-click time, as the tree settles its clicks, so that a double click expands it
-// without toggling it).
+// The click rules of a catalog tree on its page: playing a track from its picture, and
+// toggling on the check box or the text (for a group only after the double-click time, as the
+// tree settles its clicks, so that a double click expands it without toggling it).
 class TCatalogTreeHandler : public QObject {
     Q_OBJECT
 public:
@@ -75,10 +74,8 @@ public:
                         std::function<QString(int recordIndex)> fileName, bool playMissing);
 
 private:
-    void PointerMoved(const TTreeHit &hit);
     void Clicked(const TTreeHit &hit);
 
-    TStateTree *m_tree;
     TFormBase *m_page;
     std::function<QString(int)> m_fileName;
     bool m_playMissing;

@@ -1,13 +1,10 @@
 #include "catalog/view_catalog_page.h"
 
-#include "app/application.h"
-#include "app/ini_file.h"
-#include "app/settings.h"
-#include "catalog/base_string_list.h"
+#include "base/application.h"
+#include "base/settings.h"
+#include "catalog/catalog.h"
 #include "catalog/catalog_file.h"
 #include "catalog/catalog_tree.h"
-#include "pages/skin.h"
-#include "playlists/create_playlist_page.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,40 +12,23 @@
 #include <QFileInfo>
 #include <QSet>
 
-TFormViewCatalog *FormViewCatalog = nullptr;
-
-TFormViewCatalog::TFormViewCatalog(QWidget *parent)
-    : TCatalogTreePage(QStringLiteral("ViewCatalog"), QStringLiteral("Catalog Viewing"),
-                       QRect(8, 8, 159, 365),
+TFormViewCatalog::TFormViewCatalog(TCatalog &catalog, QWidget *parent)
+    : TCatalogTreePage(Id, catalog, QStringLiteral("ViewCatalog"),
+                       QStringLiteral("Catalog Viewing"), QRect(8, 8, 159, 365),
                        QStringLiteral("Click catalog items you want to delete and then press the "
                                       "button. Only unchecked items will be deleted!"),
                        QRect(192, 96, 393, 191), false, parent)
 {
-    FormViewCatalog = this;
     CreateButtonGroup(
         BottomBase(2),
         {
             {"DeleteTracks", "Delete tracks", "delete", [this](TFormBase *) { DeleteTracks(); }},
             {"CreatePlaylist", "Create playlist", "playlist_new",
-             [](TFormBase *page) { SwitchPage(page, FormCreatePlaylist); }},
+             [](TFormBase *page) { SwitchPage(page, TPageId::CreatePlaylist); }},
         },
         1);
     FinishPage({TreeViewCatalog});
-
-    m_catalog = OpenCatalog(CatalogPath());
-    AddHeaderRecordIfEmpty(*m_catalog);
-}
-
-TFormViewCatalog::~TFormViewCatalog()
-{
-    if (FormViewCatalog == this)
-        FormViewCatalog = nullptr;
-}
-
-void TFormViewCatalog::ReadTexts(const TIniFile &texts)
-{
-    ComposerRootText = ReadText(texts, Section(), QStringLiteral("Composer"), ComposerRootText);
-    ArtistRootText = ReadText(texts, Section(), QStringLiteral("Artist"), ArtistRootText);
+    m_catalog.Open();
 }
 
 void TFormViewCatalog::PageMessage(int message)
@@ -58,8 +38,8 @@ void TFormViewCatalog::PageMessage(int message)
     QCoreApplication::processEvents();
     if (ApplicationEnding())
         return;
-    MergePending(Catalog(), std::exchange(PendingRecords, QStringList()));
-    SaveCatalog(Catalog(), CatalogPath());
+    MergePending(m_catalog.Records(), std::exchange(m_catalog.PendingRecords, QStringList()));
+    SaveCatalog(m_catalog.Records(), CatalogPath());
     // A page left meanwhile keeps its tree empty until it is shown again.
     if (ApplicationEnding() || isHidden())
         return;
@@ -68,8 +48,7 @@ void TFormViewCatalog::PageMessage(int message)
 
 void TFormViewCatalog::ShowCatalog()
 {
-    const qint64 total =
-        FillCatalogTree(TreeViewCatalog, Catalog(), true, ComposerRootText, ArtistRootText);
+    const qint64 total = FillTree(true);
     setWindowTitle(Title() + QStringLiteral(" - ") + CaptionText()
                    + QStringLiteral(" [ %1 MB ]").arg(total / 1048576));
 }
@@ -78,7 +57,7 @@ void TFormViewCatalog::DeleteTracks()
 {
     // Runs without letting the event loop in, so nothing changes the catalog or the tree
     // while files go.
-    TBaseStringList &catalog = Catalog();
+    TBaseStringList &catalog = m_catalog.Records();
     QStringList uncheckedFiles;
     ForEachTrackNode(TreeViewCatalog, [&](TCatalogTreeItem *track) {
         const int check = track->Check();

@@ -1,6 +1,6 @@
 #include "pages/frame_window.h"
 
-#include "app/application.h"
+#include "base/application.h"
 #include "pages/page_form.h"
 
 #include <QApplication>

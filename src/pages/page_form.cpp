@@ -1,10 +1,10 @@
 #include "pages/page_form.h"
 
-#include "app/application.h"
-#include "app/errors.h"
-#include "app/ini_file.h"
-#include "app/locations.h"
-#include "app/settings.h"
+#include "base/application.h"
+#include "base/errors.h"
+#include "base/ini_file.h"
+#include "base/locations.h"
+#include "base/settings.h"
 #include "pages/frame_window.h"
 #include "pages/skin.h"
 
@@ -37,6 +37,13 @@ void RunReporting(const std::function<void()> &action)
     }
 }
 
+static TFormBase *g_pages[PageCount] = {};
+
+TFormBase *FindPage(TPageId id)
+{
+    return g_pages[int(id)];
+}
+
 static QPixmap WithSilverTransparent(const QPixmap &picture)
 {
     QPixmap result = picture;
@@ -63,9 +70,11 @@ void TIconButton::paintEvent(QPaintEvent *event)
                        m_data.picture);
 }
 
-TFormBase::TFormBase(const QString &section, const QString &designedCaption, QWidget *parent)
-    : QWidget(parent ? parent : Frame()), m_section(section)
+TFormBase::TFormBase(TPageId id, const QString &section, const QString &designedCaption,
+                     QWidget *parent)
+    : QWidget(parent ? parent : Frame()), m_id(id), m_section(section)
 {
+    g_pages[int(id)] = this;
     setObjectName(QStringLiteral("TForm") + section);
     setGeometry(0, 0, ClientWidth, ClientHeight);
     setAutoFillBackground(true);
@@ -79,6 +88,12 @@ TFormBase::TFormBase(const QString &section, const QString &designedCaption, QWi
     ImageRight->setGeometry(180, 1, 457, 379);
     ImageRight->setPixmap(QPixmap(QStringLiteral(":/pictures/right.jpg")));
     SetCaptionText(designedCaption);
+}
+
+TFormBase::~TFormBase()
+{
+    if (g_pages[int(m_id)] == this)
+        g_pages[int(m_id)] = nullptr;
 }
 
 void TFormBase::SetCaptionText(const QString &text)
@@ -107,19 +122,34 @@ TIconButton *TFormBase::CreateIconButton(int base, int index, bool isDefault, TB
 }
 
 QLabel *TFormBase::CreateLabel(const QString &objectName, const QRect &place,
-                               const QString &textKey, const QString &text, bool rightSide)
+                               const QString &textKey, const QString &text, int designedHeight)
+{
+    QLabel *label = MakeLabel(objectName, place, textKey, text);
+    label->setFont(PageFont(designedHeight));
+    SetTextColor(label, Qt::black);
+    m_rightLabels.append(label);
+    return label;
+}
+
+QLabel *TFormBase::CreateHintLabel(const QRect &place, const QString &text, const QColor &color)
+{
+    m_hintLabel = MakeLabel(QStringLiteral("LabelHint"), place, QStringLiteral("Hint"), text);
+    m_hintLabel->setFont(PageFont(13));
+    m_hintLabel->setWordWrap(true);
+    m_hintLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SetTextColor(m_hintLabel, color);
+    return m_hintLabel;
+}
+
+QLabel *TFormBase::MakeLabel(const QString &objectName, const QRect &place, const QString &textKey,
+                             const QString &text)
 {
     auto *label = new QLabel(text, this);
     label->setObjectName(objectName);
     label->setGeometry(place);
-    label->setFont(LabelFont());
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
     if (!textKey.isEmpty())
         m_textLabels.append({label, textKey});
-    if (rightSide) {
-        SetTextColor(label, Qt::black);
-        m_rightLabels.append(label);
-    }
     return label;
 }
 
@@ -171,10 +201,10 @@ void TFormBase::ApplySkinAndTexts()
         const TIniFile skin(skinPath);
         LoadImage(skin, m_section, QStringLiteral("RightImage"), ImageRight);
         LoadImage(skin, m_section, QStringLiteral("LeftImage"), ImageLeft);
-        if (QLabel *hint = HintLabel()) {
-            SetTextColor(hint,
+        if (m_hintLabel) {
+            SetTextColor(m_hintLabel,
                          ReadColor(skin, m_section, QStringLiteral("LeftTextColor"),
-                                   hint->palette().color(QPalette::WindowText)));
+                                   m_hintLabel->palette().color(QPalette::WindowText)));
         }
         const QColor right =
             ReadColor(skin, m_section, QStringLiteral("RightTextColor"), Qt::black);
@@ -195,10 +225,11 @@ void TFormBase::ApplySkinAndTexts()
 
 void TFormBase::SetupMessages(const QList<QWidget *> &replaced)
 {
-    Label1 = CreateLabel(QStringLiteral("Label1"), QRect(192, 176, 385, 23), QString(), QString());
-    Label2 = CreateLabel(QStringLiteral("Label2"), QRect(192, 200, 385, 23), QString(), QString());
+    Label1 =
+        CreateLabel(QStringLiteral("Label1"), QRect(192, 176, 385, 23), QString(), QString(), 16);
+    Label2 =
+        CreateLabel(QStringLiteral("Label2"), QRect(192, 200, 385, 23), QString(), QString(), 16);
     for (QLabel *label : {Label1, Label2}) {
-        label->setFont(PageFont(16));
         label->setAlignment(Qt::AlignCenter);
         label->hide();
     }
@@ -322,4 +353,21 @@ void SwitchPage(TFormBase *from, TFormBase *to)
     }
     if (from && from != to)
         from->hide();
+}
+
+void SwitchPage(TFormBase *from, TPageId to)
+{
+    if (TFormBase *page = FindPage(to))
+        SwitchPage(from, page);
+}
+
+TButtonSpec ReturnToMainButton()
+{
+    return {"ReturnToMain", "Return to main menu", "return_main",
+            [](TFormBase *page) { SwitchPage(page, TPageId::Main); }};
+}
+
+TButtonSpec ExitButton()
+{
+    return {"Exit", "Exit", "exit", [](TFormBase *) { EndApplication(); }};
 }

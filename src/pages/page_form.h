@@ -27,6 +27,32 @@ void RunDropping(const std::function<void()> &action);
 // Runs an action and shows whatever it throws in a message box (Enter, control events).
 void RunReporting(const std::function<void()> &action);
 
+// Every page of the program, one instance each. Pages find one another by id through the
+// registry, never through each other's types, so that a page needs no other feature's header
+// to switch to it.
+enum class TPageId {
+    Main,
+    PlayList,
+    SelectFiles,
+    SelectFolder,
+    CopyFiles,
+    ViewCatalog,
+    ViewPlayList,
+    SetProperties,
+    Search,
+    CreatePlaylist,
+};
+inline constexpr int PageCount = int(TPageId::CreatePlaylist) + 1;
+
+// The page with that id, or null while it does not exist (not yet created, or destroyed).
+TFormBase *FindPage(TPageId id);
+// The same, typed, for code that may include the page's header (its own folder, app, tests).
+template <class TPage>
+TPage *Page()
+{
+    return static_cast<TPage *>(FindPage(TPage::Id));
+}
+
 using TButtonAction = std::function<void(TFormBase *)>;
 
 // What an icon button does and shows.
@@ -75,8 +101,12 @@ public:
     // Base of a bottom group of `count` buttons: its last button stands at top 330.
     static constexpr int BottomBase(int count) { return 330 - 42 * (count - 1); }
 
-    TFormBase(const QString &section, const QString &designedCaption, QWidget *parent = nullptr);
+    // Registers the page under id; the destructor takes it off again.
+    TFormBase(TPageId id, const QString &section, const QString &designedCaption,
+              QWidget *parent = nullptr);
+    ~TFormBase() override;
 
+    TPageId Id() const { return m_id; }
     const QString &Section() const { return m_section; }
     // The caption text without the title; the window title is Title() + " - " + text.
     const QString &CaptionText() const { return m_captionText; }
@@ -87,10 +117,14 @@ public:
 
     TIconButton *CreateIconButton(int base, int index, bool isDefault, TButtonAction action,
                                   const QList<QPixmap> &pictures, const QString &objectName);
-    // Any label that the text file names by `textKey` (empty: none) and that takes
-    // "RightTextColor" when rightSide is set.
+    // A label on the right picture that takes "RightTextColor", in the pages' font at the
+    // designed height (21 for the large labels beside the buttons, 16 for headings); the text
+    // file names it by `textKey` (empty: none).
     QLabel *CreateLabel(const QString &objectName, const QRect &place, const QString &textKey,
-                        const QString &text, bool rightSide = true);
+                        const QString &text, int designedHeight = 21);
+    // The hint on the left picture, "LabelHint": 13 pixels, word-wrapped, its text read under
+    // "Hint"; "LeftTextColor" replaces its designed colour.
+    QLabel *CreateHintLabel(const QRect &place, const QString &text, const QColor &color);
     // A group of icon buttons with their labels from `base` down; button `defaultIndex` (if
     // any) is the page's default button.
     void CreateButtonGroup(int base, std::initializer_list<TButtonSpec> buttons,
@@ -127,14 +161,14 @@ protected:
     virtual void PageMessage(int message) { Q_UNUSED(message); }
     // Reads the page's message texts and other keys beyond its labels.
     virtual void ReadTexts(const TIniFile &texts) { Q_UNUSED(texts); }
-    // The hint label on the left picture, if the page has one.
-    virtual QLabel *HintLabel() const { return nullptr; }
 
     bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:
+    QLabel *MakeLabel(const QString &objectName, const QRect &place, const QString &textKey,
+                      const QString &text);
     // A large label at left 192, 6 pixels below button `index` of the group at `base`. Its
     // text is read from the text file under `textKey` and it takes "RightTextColor".
     QLabel *CreateButtonLabel(const QString &objectName, int base, int index,
@@ -142,9 +176,11 @@ private:
     void ApplyRightSkin(const QString &imageKey, const QString &colorKey);
     void EndMessage();
 
+    TPageId m_id;
     QString m_section;
     QString m_captionText;
     TIconButton *m_defaultButton = nullptr;
+    QLabel *m_hintLabel = nullptr;
     QList<QPair<QLabel *, QString>> m_textLabels;
     QList<QLabel *> m_rightLabels;
     QList<QWidget *> m_replaced;
@@ -154,3 +190,9 @@ private:
 // Shows `to` where `from` stands (restoring the application if it is minimised), then hides
 // `from`. `from` may be null at start.
 void SwitchPage(TFormBase *from, TFormBase *to);
+// The same for the page with that id; nothing happens while that page does not exist.
+void SwitchPage(TFormBase *from, TPageId to);
+
+// The buttons most pages share: back to the main menu, and the end of the program.
+TButtonSpec ReturnToMainButton();
+TButtonSpec ExitButton();

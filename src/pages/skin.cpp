@@ -1,6 +1,6 @@
 #include "pages/skin.h"
 
-#include "app/ini_file.h"
+#include "base/ini_file.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -72,11 +72,6 @@ QFont PageFont(int designedHeight)
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(qMax(1, designedHeight - 1));
     return font;
-}
-
-QFont LabelFont()
-{
-    return PageFont(21);
 }
 
 void SetTextColor(QWidget *widget, const QColor &color)

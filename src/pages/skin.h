@@ -23,8 +23,7 @@ void LoadImage(const TIniFile &skin, const QString &section, const QString &key,
 QString ReadText(const TIniFile &texts, const QString &section, const QString &key,
                  const QString &defaultText);
 
-// The pages' font for a designed height in pixels, and the font of the large labels (21).
+// The pages' font for a designed height in pixels (21 for the large labels).
 QFont PageFont(int designedHeight);
-QFont LabelFont();
 
 void SetTextColor(QWidget *widget, const QColor &color);

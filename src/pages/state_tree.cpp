@@ -283,10 +283,63 @@ void TStateTree::HandleClick(const TTreeHit &hit)
     }
 }
 
+void TStateTree::SetPointerVariants(int nodeVariants, int stateVariants)
+{
+    m_nodeVariants = nodeVariants;
+    m_stateVariants = stateVariants;
+}
+
+void TStateTree::LoseNodeVariant(TStateTreeItem *node) const
+{
+    if (node->NodeIndex() >= m_nodeVariants && node->NodeIndex() < 2 * m_nodeVariants)
+        node->SetNodeIndex(node->NodeIndex() - m_nodeVariants);
+}
+
+void TStateTree::LoseStateVariant(TStateTreeItem *node) const
+{
+    if (node->StateIndex() > m_stateVariants && node->StateIndex() <= 2 * m_stateVariants)
+        node->SetStateIndex(node->StateIndex() - m_stateVariants);
+}
+
+// Off the rows nothing changes; on a part without variants the hot node cools down.
+void TStateTree::FollowPointer(const TTreeHit &hit)
+{
+    TStateTreeItem *node = Item(hit.item);
+    if (!node)
+        return;
+    TStateTreeItem *hot = m_hot;
+    if (hit.part == THitPart::NodePicture && m_nodeVariants > 0) {
+        if (node->NodeIndex() >= 0 && node->NodeIndex() < m_nodeVariants)
+            node->SetNodeIndex(node->NodeIndex() + m_nodeVariants);
+        if (hot) {
+            LoseStateVariant(hot);
+            if (hot != node)
+                LoseNodeVariant(hot);
+        }
+    } else if (hit.part == THitPart::StatePicture && m_stateVariants > 0) {
+        if (node->StateIndex() >= 1 && node->StateIndex() <= m_stateVariants)
+            node->SetStateIndex(node->StateIndex() + m_stateVariants);
+        if (hot) {
+            LoseNodeVariant(hot);
+            if (hot != node)
+                LoseStateVariant(hot);
+        }
+    } else {
+        if (hot) {
+            LoseStateVariant(hot);
+            LoseNodeVariant(hot);
+        }
+        node = nullptr;
+    }
+    m_hot = node;
+}
+
 void TStateTree::mouseMoveEvent(QMouseEvent *event)
 {
     QTreeWidget::mouseMoveEvent(event);
-    Q_EMIT PointerMoved(HitTest(event->position().toPoint()));
+    const TTreeHit hit = HitTest(event->position().toPoint());
+    FollowPointer(hit);
+    Q_EMIT PointerMoved(hit);
 }
 
 void TStateTree::mousePressEvent(QMouseEvent *event)

@@ -59,8 +59,8 @@ private:
 
 // The tree of every page that shows nodes with state pictures (check boxes, review marks) and
 // node pictures. Read-only, indent 19, no tooltips, one column unless the caller adds more.
-// The page drives the pictures (hover variants included) by changing the items' indexes in
-// answer to PointerMoved and ClickSettled; the tree itself never changes a state.
+// The page drives the pictures by changing the items' indexes in answer to ClickSettled; the
+// tree itself changes them only for the pointer variants (SetPointerVariants).
 //
 // Every item must be a TStateTreeItem (or derived from it). For fast filling with many nodes,
 // build whole subtrees under detached top-level items and add those at the end
@@ -86,8 +86,14 @@ public:
     // Where a point of the viewport lies (as the click and pointer rules need it).
     TTreeHit HitTest(const QPoint &viewportPos) const;
 
-    // The one node that shows a pointer (hot) variant, as the page set it. Forgotten when the
-    // tree is cleared or the node is removed.
+    // Pointer (hot) variants of the pictures. While the pointer is on a node picture i below
+    // nodeVariants, the node shows picture i + nodeVariants; while it is on a state picture
+    // 1 ... stateVariants, state i + stateVariants. 0 gives no variant of that kind. One node
+    // at a time is hot: when the pointer moves on, its normal pictures come back.
+    void SetPointerVariants(int nodeVariants, int stateVariants);
+
+    // The one node that shows a pointer variant. Forgotten when the tree is cleared or the
+    // node is removed.
     TStateTreeItem *HotItem() const { return m_hot; }
     void SetHotItem(TStateTreeItem *item) { m_hot = item; }
 
@@ -106,7 +112,8 @@ public:
     QRect TextRect(QTreeWidgetItem *item) const;
 
 Q_SIGNALS:
-    // Every pointer move over the tree's viewport, with or without a button held.
+    // Every pointer move over the tree's viewport, with or without a button held, after the
+    // pointer variants have followed it.
     void PointerMoved(const TTreeHit &hit);
     // A left click (press and release; the release that ends a double click is none). A click
     // on a node with children is held for the double-click interval and dropped if a double
@@ -127,11 +134,16 @@ private:
     void ForgetRemoved(const QModelIndex &parent, int first, int last);
     bool IsRemoved(QTreeWidgetItem *item, const QModelIndex &parent, int first, int last) const;
     void HandleClick(const TTreeHit &hit);
+    void FollowPointer(const TTreeHit &hit);
+    void LoseNodeVariant(TStateTreeItem *node) const;
+    void LoseStateVariant(TStateTreeItem *node) const;
     void DeliverHeldClick();
 
     QList<QPixmap> m_statePictures;
     QList<QPixmap> m_nodePictures;
     TStateTreeItem *m_hot = nullptr;
+    int m_nodeVariants = 0;
+    int m_stateVariants = 0;
     TTreeHit m_held;     // the click on a node with children that waits
     TTreeHit m_incoming; // the click being handled, forgotten if its node goes
     QTimer *m_holdTimer;

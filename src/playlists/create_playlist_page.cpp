@@ -1,46 +1,31 @@
 #include "playlists/create_playlist_page.h"
 
-#include "app/application.h"
-#include "app/ini_file.h"
-#include "catalog/base_string_list.h"
+#include "base/application.h"
+#include "base/ini_file.h"
+#include "catalog/catalog.h"
 #include "catalog/catalog_tree.h"
-#include "catalog/view_catalog_page.h"
 #include "pages/skin.h"
-#include "pages/state_tree.h"
-#include "playlists/play_list_page.h"
 #include "playlists/playlist_file.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 
-TFormCreatePlaylist *FormCreatePlaylist = nullptr;
-
-// The catalog of the catalog view page; an empty one while that page does not exist.
-static TBaseStringList &SharedCatalog()
-{
-    static TBaseStringList empty;
-    return FormViewCatalog ? FormViewCatalog->Catalog() : empty;
-}
-
-TFormCreatePlaylist::TFormCreatePlaylist(QWidget *parent)
-    : TCatalogTreePage(QStringLiteral("CreatePlaylist"), QStringLiteral("Playlist Making"),
-                       QRect(8, 8, 153, 359),
+TFormCreatePlaylist::TFormCreatePlaylist(TCatalog &catalog, QWidget *parent)
+    : TCatalogTreePage(Id, catalog, QStringLiteral("CreatePlaylist"),
+                       QStringLiteral("Playlist Making"), QRect(8, 8, 153, 359),
                        QStringLiteral("Click tracks you want to add to the playlist, type playlist "
                                       "name and then press the button. Only checked tracks will "
                                       "be added!"),
                        QRect(192, 120, 393, 161), true, parent)
 {
-    FormCreatePlaylist = this;
     QLabel *aboveTree =
         CreateLabel(QStringLiteral("LabelAboveListView"), QRect(192, 96, 385, 23),
                     QStringLiteral("AboveListView"),
-                    QStringLiteral("Select tracks you want to include in playlist."));
-    aboveTree->setFont(PageFont(16));
+                    QStringLiteral("Select tracks you want to include in playlist."), 16);
     QLabel *aboveName =
         CreateLabel(QStringLiteral("LabelAboveEditName"), QRect(192, 283, 385, 23),
-                    QStringLiteral("AboveEditName"), QStringLiteral("Type playlist name."));
-    aboveName->setFont(PageFont(16));
+                    QStringLiteral("AboveEditName"), QStringLiteral("Type playlist name."), 16);
     EditName = new QLineEdit(this);
     EditName->setObjectName(QStringLiteral("EditName"));
     EditName->setGeometry(192, 305, 393, 24);
@@ -52,24 +37,14 @@ TFormCreatePlaylist::TFormCreatePlaylist(QWidget *parent)
     FinishPage({aboveTree, TreeViewCatalog, aboveName, EditName});
 }
 
-TFormCreatePlaylist::~TFormCreatePlaylist()
-{
-    if (FormCreatePlaylist == this)
-        FormCreatePlaylist = nullptr;
-}
-
 void TFormCreatePlaylist::ReadTexts(const TIniFile &texts)
 {
+    TCatalogTreePage::ReadTexts(texts);
     MustTypeText = ReadText(texts, Section(), QStringLiteral("MustType"), MustTypeText);
     PlaylistNameText = ReadText(texts, Section(), QStringLiteral("PlaylistName"), PlaylistNameText);
     WrongNameText = ReadText(texts, Section(), QStringLiteral("WrongName"), WrongNameText);
     TypeAnotherText =
         ReadText(texts, Section(), QStringLiteral("TypeAnotherName"), TypeAnotherText);
-}
-
-const TBaseStringList &TFormCreatePlaylist::ShownCatalog()
-{
-    return SharedCatalog();
 }
 
 void TFormCreatePlaylist::PageMessage(int message)
@@ -79,11 +54,7 @@ void TFormCreatePlaylist::PageMessage(int message)
     QCoreApplication::processEvents();
     if (ApplicationEnding() || isHidden())
         return;
-    const QString composer =
-        FormViewCatalog ? FormViewCatalog->ComposerRootText : QStringLiteral("Composer");
-    const QString artist =
-        FormViewCatalog ? FormViewCatalog->ArtistRootText : QStringLiteral("Artist");
-    FillCatalogTree(TreeViewCatalog, SharedCatalog(), false, composer, artist);
+    FillTree(false);
 }
 
 void TFormCreatePlaylist::SavePlaylist()
@@ -99,12 +70,12 @@ void TFormCreatePlaylist::SavePlaylist()
         ShowPageMessage(WrongNameText, TypeAnotherText);
         return;
     }
-    const TBaseStringList &catalog = SharedCatalog();
+    const TBaseStringList &catalog = m_catalog.Records();
     QStringList records;
     ForEachTrackNode(TreeViewCatalog, [&](TCatalogTreeItem *track) {
         if (track->Check() == CheckChecked && track->RecordIndex < catalog.Count())
             records.append(catalog.Line(track->RecordIndex));
     });
     WritePlaylist(name, records);
-    SwitchPage(this, FormPlayList);
+    SwitchPage(this, TPageId::PlayList);
 }

@@ -1,17 +1,18 @@
 #pragma once
 
-#include "catalog/catalog_tree_page.h"
+#include "catalog/catalog_page_base.h"
 
 class QLineEdit;
 
 // The playlist making page: the catalog tree with every track unchecked at first, a name box
 // and "Save the playlist", which writes the checked tracks into a playlist file and goes on to
-// the play a list page. It reads the catalog of the catalog view page and never changes it.
+// the play a list page. It reads the catalog and never changes it.
 class TFormCreatePlaylist : public TCatalogTreePage {
     Q_OBJECT
 public:
-    explicit TFormCreatePlaylist(QWidget *parent = nullptr);
-    ~TFormCreatePlaylist() override;
+    static constexpr TPageId Id = TPageId::CreatePlaylist;
+
+    explicit TFormCreatePlaylist(TCatalog &catalog, QWidget *parent = nullptr);
 
     QLineEdit *EditName;
 
@@ -26,9 +27,6 @@ public:
     void SavePlaylist();
 
 protected:
-    const TBaseStringList &ShownCatalog() override;
     void PageMessage(int message) override;
     void ReadTexts(const TIniFile &texts) override;
 };
-
-extern TFormCreatePlaylist *FormCreatePlaylist;

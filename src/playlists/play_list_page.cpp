@@ -1,14 +1,14 @@
 #include "playlists/play_list_page.h"
 
-#include "app/application.h"
-#include "app/errors.h"
-#include "app/ini_file.h"
-#include "app/locations.h"
-#include "app/settings.h"
-#include "pages/main_form.h"
+#include "base/application.h"
+#include "base/errors.h"
+#include "base/ini_file.h"
+#include "base/locations.h"
+#include "base/settings.h"
+#include "pages/play_messages.h"
 #include "pages/skin.h"
-#include "playlists/player.h"
 #include "playlists/playlist_file.h"
+#include "playlists/playlist_player.h"
 #include "playlists/view_play_list_page.h"
 
 #include <QCoreApplication>
@@ -18,17 +18,13 @@
 #include <QLabel>
 #include <QListWidget>
 
-TFormPlayList *FormPlayList = nullptr;
-
 TFormPlayList::TFormPlayList(QWidget *parent)
-    : TFormBase(QStringLiteral("PlaylistChoice"), QStringLiteral("Playlist Choice"), parent)
+    : TFormBase(Id, QStringLiteral("PlaylistChoice"), QStringLiteral("Playlist Choice"), parent)
 {
-    FormPlayList = this;
     CreateButtonGroup(TopBase, {ReturnToMainButton(), ExitButton()});
     QLabel *aboveList =
         CreateLabel(QStringLiteral("LabelAboveList"), QRect(192, 96, 385, 23),
-                    QStringLiteral("AboveList"), QStringLiteral("Choose a list to play."));
-    aboveList->setFont(PageFont(16));
+                    QStringLiteral("AboveList"), QStringLiteral("Choose a list to play."), 16);
     ListBoxPlayLists = new QListWidget(this);
     ListBoxPlayLists->setObjectName(QStringLiteral("ListBoxPlayLists"));
     ListBoxPlayLists->setGeometry(192, 120, 393, 125);
@@ -50,12 +46,6 @@ TFormPlayList::TFormPlayList(QWidget *parent)
     SetupMessages({aboveList, ListBoxPlayLists});
     PlayerMessages() = TPlayerMessages();
     ApplySkinAndTexts();
-}
-
-TFormPlayList::~TFormPlayList()
-{
-    if (FormPlayList == this)
-        FormPlayList = nullptr;
 }
 
 void TFormPlayList::ReadTexts(const TIniFile &texts)
@@ -135,17 +125,18 @@ void TFormPlayList::DeletePlaylist()
 
 void TFormPlayList::ShowContent()
 {
+    auto *content = Page<TFormViewPlayList>();
     if (Settings().WinMsgTestMode) {
-        SwitchPage(this, FormViewPlayList);
+        SwitchPage(this, content);
         return;
     }
     QString playlistPath;
     QString m3uPath;
     if (!SelectedPaths(playlistPath, m3uPath))
         return;
-    FormViewPlayList->PlaylistPath = playlistPath;
-    FormViewPlayList->M3uPath = m3uPath;
-    SwitchPage(this, FormViewPlayList);
+    content->PlaylistPath = playlistPath;
+    content->M3uPath = m3uPath;
+    SwitchPage(this, content);
 }
 
 void TFormPlayList::Play()
@@ -154,13 +145,4 @@ void TFormPlayList::Play()
     QString m3uPath;
     if (SelectedPaths(playlistPath, m3uPath))
         ShowPlayResult(this, PlayPlaylist(playlistPath, m3uPath));
-}
-
-void ShowPlayResult(TFormBase *page, int result)
-{
-    const TPlayerMessages &messages = PlayerMessages();
-    if (result < 0)
-        page->ShowPageMessage(messages.NotInstalled, messages.Install);
-    else if (result == 0)
-        page->ShowPageMessage(messages.PlDoNotHave, messages.ChooseAnother);
 }

@@ -9,8 +9,9 @@ class QListWidget;
 class TFormPlayList : public TFormBase {
     Q_OBJECT
 public:
+    static constexpr TPageId Id = TPageId::PlayList;
+
     explicit TFormPlayList(QWidget *parent = nullptr);
-    ~TFormPlayList() override;
 
     QListWidget *ListBoxPlayLists;
 
@@ -30,9 +31,3 @@ private:
 
     int m_listing = 0; // counts the listings started
 };
-
-extern TFormPlayList *FormPlayList;
-
-// Shows the message that goes with a result of PlayPlaylist or PlayFile on a page (nothing
-// for 1).
-void ShowPlayResult(TFormBase *page, int result);

@@ -1,7 +1,7 @@
 #include "playlists/playlist_file.h"
 
-#include "app/errors.h"
-#include "app/locations.h"
+#include "base/errors.h"
+#include "base/locations.h"
 #include "catalog/catalog_file.h"
 
 #include <QFileInfo>

@@ -1,19 +1,16 @@
 #include "playlists/view_play_list_page.h"
 
-#include "app/ini_file.h"
+#include "base/ini_file.h"
 #include "catalog/base_string_list.h"
-#include "pages/main_form.h"
+#include "pages/play_messages.h"
 #include "pages/skin.h"
 #include "pages/state_tree.h"
-#include "playlists/play_list_page.h"
-#include "playlists/player.h"
 #include "playlists/playlist_file.h"
+#include "playlists/playlist_player.h"
 
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
-
-TFormViewPlayList *FormViewPlayList = nullptr;
 
 namespace {
 struct TColumn {
@@ -29,14 +26,13 @@ constexpr TColumn Columns[] = {
 } // namespace
 
 TFormViewPlayList::TFormViewPlayList(QWidget *parent)
-    : TFormBase(QStringLiteral("ViewPlaylist"), QStringLiteral("Playlist Viewing"), parent)
+    : TFormBase(Id, QStringLiteral("ViewPlaylist"), QStringLiteral("Playlist Viewing"), parent)
 {
-    FormViewPlayList = this;
     CreateButtonGroup(TopBase,
                       {
                           ReturnToMainButton(),
                           {"ReturnToSelection", "Return to playlist selection", "return_back",
-                           [](TFormBase *page) { SwitchPage(page, FormPlayList); }},
+                           [](TFormBase *page) { SwitchPage(page, TPageId::PlayList); }},
                           ExitButton(),
                       });
     CreateButtonGroup(BottomBase(1),
@@ -60,12 +56,6 @@ TFormViewPlayList::TFormViewPlayList(QWidget *parent)
 
     SetupMessages({ListViewPlay});
     ApplySkinAndTexts();
-}
-
-TFormViewPlayList::~TFormViewPlayList()
-{
-    if (FormViewPlayList == this)
-        FormViewPlayList = nullptr;
 }
 
 void TFormViewPlayList::ReadTexts(const TIniFile &texts)

@@ -9,8 +9,9 @@ class TStateTree;
 class TFormViewPlayList : public TFormBase {
     Q_OBJECT
 public:
+    static constexpr TPageId Id = TPageId::ViewPlayList;
+
     explicit TFormViewPlayList(QWidget *parent = nullptr);
-    ~TFormViewPlayList() override;
 
     // Set by the play a list page before it switches here.
     QString PlaylistPath;
@@ -27,5 +28,3 @@ protected:
     void FormShow() override;
     void ReadTexts(const TIniFile &texts) override;
 };
-
-extern TFormViewPlayList *FormViewPlayList;

@@ -1,23 +1,19 @@
 #include "search/search_page.h"
 
-#include "pages/main_form.h"
 #include "search/select_files_page.h"
-#include "search/select_folder_page.h"
-
-TFormSearch *FormSearch = nullptr;
 
 // Both fields are set before the switch so that the selection page's deferred scan finds them.
 static void SearchDrives(TFormBase *page, int mode, bool fromRemovable)
 {
-    FormSelectFiles->SearchMode = mode;
-    FormSelectFiles->FromRemovable = fromRemovable;
-    SwitchPage(page, FormSelectFiles);
+    auto *selection = Page<TFormSelectFiles>();
+    selection->SearchMode = mode;
+    selection->FromRemovable = fromRemovable;
+    SwitchPage(page, selection);
 }
 
 TFormSearch::TFormSearch(QWidget *parent)
-    : TFormBase(QStringLiteral("SearchTracks"), QStringLiteral("Tracks Search"), parent)
+    : TFormBase(Id, QStringLiteral("SearchTracks"), QStringLiteral("Tracks Search"), parent)
 {
-    FormSearch = this;
     CreateButtonGroup(
         TopBase,
         {
@@ -27,7 +23,7 @@ TFormSearch::TFormSearch(QWidget *parent)
             {"SearchOnFixed", "Search in internal of the computer", "search_fixed",
              [](TFormBase *page) { SearchDrives(page, 1, false); }},
             {"SearchInFolder", "Search in some folder", "search_folder",
-             [](TFormBase *page) { SwitchPage(page, FormSelectFolder); }},
+             [](TFormBase *page) { SwitchPage(page, TPageId::SelectFolder); }},
             ExitButton(),
         },
         1);
@@ -40,7 +36,7 @@ void CreateReturnButtons(TFormBase *page)
                             {
                                 ReturnToMainButton(),
                                 {"ReturnToSearch", "Return to search", "return_back",
-                                 [](TFormBase *from) { SwitchPage(from, FormSearch); }},
+                                 [](TFormBase *from) { SwitchPage(from, TPageId::Search); }},
                                 ExitButton(),
                             });
 }

@@ -6,10 +6,10 @@
 class TFormSearch : public TFormBase {
     Q_OBJECT
 public:
+    static constexpr TPageId Id = TPageId::Search;
+
     explicit TFormSearch(QWidget *parent = nullptr);
 };
-
-extern TFormSearch *FormSearch;
 
 // The top group of the folder chooser and the track selection page: "Return to main menu",
 // "Return to search" and "Exit", with their labels.

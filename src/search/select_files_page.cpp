@@ -1,8 +1,8 @@
 #include "search/select_files_page.h"
 
-#include "app/application.h"
-#include "app/ini_file.h"
-#include "app/settings.h"
+#include "base/application.h"
+#include "base/ini_file.h"
+#include "base/settings.h"
 #include "pages/skin.h"
 #include "platform/volumes.h"
 #include "search/search_page.h"
@@ -11,8 +11,6 @@
 
 #include <QLabel>
 #include <QTimer>
-
-TFormSelectFiles *FormSelectFiles = nullptr;
 
 TSelectFilesItem::TSelectFilesItem(const QString &text, int stateIndex, int nodeIndex,
                                    std::unique_ptr<TSelectFilesData> record)
@@ -88,17 +86,12 @@ struct TFormSelectFiles::TWalkGuard {
 };
 
 TFormSelectFiles::TFormSelectFiles(QWidget *parent)
-    : TFormBase(QStringLiteral("SelectTracks"),
+    : TFormBase(Id, QStringLiteral("SelectTracks"),
                 QStringLiteral("Tracks Selection to Add to the Catalog"), parent)
 {
-    FormSelectFiles = this;
-    LabelHint =
-        CreateLabel(QStringLiteral("LabelHint"), QRect(8, 8, 165, 363), QStringLiteral("Hint"),
-                    QStringLiteral("Click tracks you don't want to add to the catalog."), false);
-    LabelHint->setFont(PageFont(13));
-    LabelHint->setWordWrap(true);
-    LabelHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    SetTextColor(LabelHint, Qt::red);
+    LabelHint = CreateHintLabel(
+        QRect(8, 8, 165, 363), QStringLiteral("Click tracks you don't want to add to the catalog."),
+        Qt::red);
 
     CreateReturnButtons(this);
     CreateButtonGroup(BottomBase(2),
@@ -112,8 +105,7 @@ TFormSelectFiles::TFormSelectFiles(QWidget *parent)
     LabelAboveTreeView =
         CreateLabel(QStringLiteral("LabelAboveTreeView"), QRect(192, 136, 385, 23),
                     QStringLiteral("AboveTreeView"),
-                    QStringLiteral("Choose tracks or groups of track to add to the catalog."));
-    LabelAboveTreeView->setFont(PageFont(16));
+                    QStringLiteral("Choose tracks or groups of track to add to the catalog."), 16);
 
     TreeViewFiles = new TStateTree(this);
     TreeViewFiles->setObjectName(QStringLiteral("TreeViewFiles"));
@@ -121,15 +113,12 @@ TFormSelectFiles::TFormSelectFiles(QWidget *parent)
     TreeViewFiles->SetStatePictures(
         TreePictures({nullptr, "check_on", "check_off", "check_on_hot", "check_off_hot"}));
     TreeViewFiles->SetNodePictures(TreePictures({"track", "track_hot"}));
+    TreeViewFiles->SetPointerVariants(ImageTrackHot - ImageTrack, StateHotOffset);
     TreeViewFiles->viewport()->installEventFilter(this);
     connect(TreeViewFiles, &TStateTree::ClickSettled, this,
             [this](const TTreeHit &hit) { RunReporting([&] { TreeClicked(hit); }); });
-    connect(TreeViewFiles, &TStateTree::PointerMoved, this, [this](const TTreeHit &hit) {
-        RunReporting([&] {
-            HotTrack(hit);
-            ShowHoverHint(hit);
-        });
-    });
+    connect(TreeViewFiles, &TStateTree::PointerMoved, this,
+            [this](const TTreeHit &hit) { RunReporting([&] { ShowHoverHint(hit); }); });
 
     SetupMessages({LabelAboveTreeView, TreeViewFiles});
     Timer1 = new QTimer(this);

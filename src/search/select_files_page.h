@@ -38,10 +38,13 @@ public:
     enum {
         StateChecked = 1,
         StateUnchecked = 2,
+        StateHotOffset = 2, // a state under the pointer is the normal one plus 2
         ImageTrack = 0,
         ImageTrackHot = 1,
         FirstFolderImage = 2
     };
+
+    static constexpr TPageId Id = TPageId::SelectFiles;
 
     explicit TFormSelectFiles(QWidget *parent = nullptr);
     ~TFormSelectFiles() override;
@@ -67,7 +70,6 @@ public:
     void DeselectAll();
     void WatchMedia();
     void ToggleCheck(QTreeWidgetItem *node, THitPart hit);
-    void HotTrack(const TTreeHit &hit);
     // "Set tracks description" and Enter.
     void SetTracksDescription();
 
@@ -76,7 +78,6 @@ protected:
     void FormHide() override;
     void PageMessage(int message) override;
     void ReadTexts(const TIniFile &texts) override;
-    QLabel *HintLabel() const override { return LabelHint; }
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -101,5 +102,3 @@ private:
     int m_activeWalks = 0; // handlers of scans and media checks on the stack
     bool m_restartPending = false;
 };
-
-extern TFormSelectFiles *FormSelectFiles;

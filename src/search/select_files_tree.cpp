@@ -1,8 +1,8 @@
-// The selection tree of TFormSelectFiles: check rules, clicks, pointer highlights and the hint.
+// The selection tree of TFormSelectFiles: check rules, clicks and the hint.
 
 #include "search/select_files_page.h"
 
-#include "playlists/player.h"
+#include "pages/play_messages.h"
 #include "search/track_data.h"
 
 #include <QEvent>
@@ -11,20 +11,6 @@
 static bool Checked(const TStateTreeItem *node)
 {
     return node->StateIndex() % 2 == 1;
-}
-
-// A highlighted state is the normal one plus 2, a highlighted track picture the normal one
-// plus 1.
-static void RestoreState(TStateTreeItem *node)
-{
-    if (node->StateIndex() >= 3)
-        node->SetStateIndex(node->StateIndex() - 2);
-}
-
-static void RestoreImage(TStateTreeItem *node)
-{
-    if (node->NodeIndex() >= 1)
-        node->SetNodeIndex(node->NodeIndex() - 1);
 }
 
 static bool IsTrack(const QTreeWidgetItem *node)
@@ -50,8 +36,8 @@ void TFormSelectFiles::ToggleCheck(QTreeWidgetItem *item, THitPart hit)
     if (!node)
         return;
     if (hit == THitPart::NodePicture) {
-        if (IsTrack(node) && PlayFile(node->parent()->text(0) + node->text(0)) == -1)
-            ShowPageMessage(PlayerMessages().NotInstalled, PlayerMessages().Install);
+        if (IsTrack(node))
+            PlayTrack(this, node->parent()->text(0) + node->text(0));
         return;
     }
     if (hit != THitPart::StatePicture && hit != THitPart::Text)
@@ -72,39 +58,6 @@ void TFormSelectFiles::ToggleCheck(QTreeWidgetItem *item, THitPart hit)
         const int trackState = Checked(node) ? StateChecked : StateUnchecked;
         for (int i = 0; i < node->childCount(); ++i)
             node->ChildItem(i)->SetStateIndex(trackState);
-    }
-}
-
-void TFormSelectFiles::HotTrack(const TTreeHit &hit)
-{
-    TStateTreeItem *node = TStateTree::Item(hit.item);
-    if (!node)
-        return;
-    TStateTreeItem *hot = TreeViewFiles->HotItem();
-    if (hit.part == THitPart::NodePicture) {
-        if (IsTrack(node) && node->NodeIndex() == ImageTrack)
-            node->SetNodeIndex(ImageTrackHot);
-        if (hot) {
-            RestoreState(hot);
-            if (IsTrack(hot) && hot != node)
-                RestoreImage(hot);
-        }
-        TreeViewFiles->SetHotItem(node);
-    } else if (hit.part == THitPart::StatePicture) {
-        if (node->StateIndex() <= 2)
-            node->SetStateIndex(node->StateIndex() + 2);
-        if (hot) {
-            if (IsTrack(hot))
-                RestoreImage(hot);
-            if (hot != node)
-                RestoreState(hot);
-        }
-        TreeViewFiles->SetHotItem(node);
-    } else if (hot) {
-        RestoreState(hot);
-        if (IsTrack(hot))
-            RestoreImage(hot);
-        TreeViewFiles->SetHotItem(nullptr);
     }
 }
 

@@ -1,6 +1,6 @@
 #include "search/select_folder_page.h"
 
-#include "app/application.h"
+#include "base/application.h"
 #include "pages/skin.h"
 #include "pages/state_tree.h"
 #include "platform/volumes.h"
@@ -11,8 +11,6 @@
 #include <QScopedValueRollback>
 #include <QTimer>
 
-TFormSelectFolder *FormSelectFolder = nullptr;
-
 static constexpr int PathRole = Qt::UserRole;
 
 // An expansion that is listing its folder; it stops once its node is deleted or collapsed.
@@ -22,10 +20,9 @@ struct TFormSelectFolder::TListing {
 };
 
 TFormSelectFolder::TFormSelectFolder(QWidget *parent)
-    : TFormBase(QStringLiteral("SelectFolder"), QStringLiteral("Folder Selection to Search Tracks"),
-                parent)
+    : TFormBase(Id, QStringLiteral("SelectFolder"),
+                QStringLiteral("Folder Selection to Search Tracks"), parent)
 {
-    FormSelectFolder = this;
     CreateReturnButtons(this);
     CreateButtonGroup(BottomBase(1),
                       {{"StartSearch", "Start tracks search", "start_search",
@@ -33,8 +30,7 @@ TFormSelectFolder::TFormSelectFolder(QWidget *parent)
                       0);
     LabelAboveTreeView = CreateLabel(QStringLiteral("LabelAboveTreeView"), QRect(192, 134, 385, 38),
                                      QStringLiteral("AboveTreeView"),
-                                     QStringLiteral("Choose a folder to look for tracks."));
-    LabelAboveTreeView->setFont(PageFont(16));
+                                     QStringLiteral("Choose a folder to look for tracks."), 16);
     LabelAboveTreeView->setWordWrap(true);
     LabelAboveTreeView->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
 
@@ -241,8 +237,9 @@ void TFormSelectFolder::StartSearchFromFolder()
     // A drive that went a moment ago (its node not yet pruned) counts as removable.
     const TVolume *volume = volumes.VolumeOf(FullPath(top));
     const bool fixed = volume && volume->Root == FullPath(top) && DriveType(*volume) == DRIVE_FIXED;
-    FormSelectFiles->FromRemovable = !fixed;
-    FormSelectFiles->ChosenFolder = path;
-    FormSelectFiles->SearchMode = 2;
-    SwitchPage(this, FormSelectFiles);
+    auto *selection = Page<TFormSelectFiles>();
+    selection->FromRemovable = !fixed;
+    selection->ChosenFolder = path;
+    selection->SearchMode = 2;
+    SwitchPage(this, selection);
 }

@@ -15,6 +15,8 @@ class TVolumeList;
 class TFormSelectFolder : public TFormBase {
     Q_OBJECT
 public:
+    static constexpr TPageId Id = TPageId::SelectFolder;
+
     explicit TFormSelectFolder(QWidget *parent = nullptr);
     ~TFormSelectFolder() override;
 
@@ -53,5 +55,3 @@ private:
     QList<TListing *> m_listings;
     bool m_singleExpandOff = false;
 };
-
-extern TFormSelectFolder *FormSelectFolder;

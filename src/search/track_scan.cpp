@@ -1,6 +1,6 @@
 #include "search/track_scan.h"
 
-#include "import/tool_files.h"
+#include "exchange/tool_files.h"
 #include "search/track_data.h"
 
 bool IsInStorage(const QString &path, const QString &storageFolder)

@@ -1,5 +1,6 @@
 #include "app/create_pages.h"
 #include "app/invisible_form.h"
+#include "catalog/catalog.h"
 #include "pages/frame_window.h"
 
 #include <QElapsedTimer>
@@ -77,8 +78,9 @@ private Q_SLOTS:
     void handOverRestoresAMinimisedInstance()
     {
         qputenv("XDG_DATA_HOME", m_dir.path().toUtf8());
+        TCatalog catalog;
         TFrameWindow frame;
-        CreatePages(&frame);
+        CreatePages(&frame, catalog);
         QTRY_VERIFY(frame.isVisible());
         frame.MinimizeApplication();
         QTRY_VERIFY(ApplicationMinimized());

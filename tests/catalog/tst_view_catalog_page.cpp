@@ -1,6 +1,7 @@
+#include "pages/play_messages.h"
 #include "pages_world.h"
 
-#include "app/application.h"
+#include "base/application.h"
 #include "catalog/base_string_list.h"
 #include "catalog/catalog_file.h"
 
@@ -19,7 +20,7 @@ QString Album(const QString &album, const QString &otherRoot, const QString &val
 
 TStateTree *Tree()
 {
-    return FormViewCatalog->TreeViewCatalog;
+    return Page<TFormViewCatalog>()->TreeViewCatalog;
 }
 
 TCatalogTreeItem *Node(const QStringList &texts)
@@ -56,7 +57,7 @@ private Q_SLOTS:
                                            world.MakeFile(QStringLiteral("t%1.mp3").arg(i)),
                                            QStringLiteral("T%1").arg(i), sizes[i]);
         }
-        TPagesWorld::ShowCatalog(records);
+        world.ShowCatalog(records);
         QCOMPARE(Frame()->windowTitle(), Title() + QStringLiteral(" - Catalog Viewing") + suffix);
         QCOMPARE(Tree()->topLevelItem(0)->text(0), ComposerRoot);
         QCOMPARE(Tree()->topLevelItem(0)->childCount(), sizes.isEmpty() ? 0 : 1);
@@ -73,7 +74,7 @@ private Q_SLOTS:
         const QString b = world.MakeFile(QStringLiteral("b.mp3"));
         const QString a2 = world.MakeFile(QStringLiteral("a2.mp3"));
         // In catalog order (by composer) the artist runs A, B, A: two "A" nodes.
-        TPagesWorld::ShowCatalog({
+        world.ShowCatalog({
             TPagesWorld::Record(QStringLiteral("bach"), QStringLiteral("A"), QStringLiteral("X"),
                                 a1, QStringLiteral("One")),
             TPagesWorld::Record(QStringLiteral("Chopin"), QStringLiteral("B"), QStringLiteral("Y"),
@@ -111,7 +112,7 @@ private Q_SLOTS:
     {
         TPagesWorld world;
         const QString present = world.MakeFile(QStringLiteral("present.mp3"));
-        TPagesWorld::ShowCatalog({
+        world.ShowCatalog({
             TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
                                 present, QStringLiteral("Here")),
             TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
@@ -146,7 +147,7 @@ private Q_SLOTS:
     void toggleReachesTwinsAncestors()
     {
         TPagesWorld world;
-        TPagesWorld::ShowCatalog({
+        world.ShowCatalog({
             TPagesWorld::Record(QStringLiteral("C1"), QStringLiteral("A"), QStringLiteral("X"),
                                 world.MakeFile(QStringLiteral("1.mp3")), QStringLiteral("t1")),
             TPagesWorld::Record(QStringLiteral("C2"), QStringLiteral("A"), QStringLiteral("X"),
@@ -178,9 +179,8 @@ private Q_SLOTS:
     {
         TPagesWorld world;
         const QString file = world.MakeFile(QStringLiteral("song.mp3"));
-        TPagesWorld::ShowCatalog(
-            {TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
-                                 file, QStringLiteral("Song"))});
+        world.ShowCatalog({TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"),
+                                               QStringLiteral("X"), file, QStringLiteral("Song"))});
         TStateTree *tree = Tree();
         TCatalogTreeItem *composer = Node({ComposerRoot, QStringLiteral("C")});
         composer->setExpanded(true);
@@ -216,14 +216,14 @@ private Q_SLOTS:
         TPagesWorld::Click(tree, tree->StatePictureRect(track).center());
         QCOMPARE(track->Check(), int(CheckChecked));
         QCOMPARE(composer->Check(), int(CheckChecked));
-        world.OpenerWorks = true;
+        world.Opener->DesktopWorks = true;
         TPagesWorld::Click(tree, tree->NodePictureRect(track).center());
-        QCOMPARE(world.Launches, QStringList{QStringLiteral("xdg-open ") + file});
+        QCOMPARE(world.Opener->Launches, QStringList{QStringLiteral("xdg-open ") + file});
         QCOMPARE(track->Check(), int(CheckChecked));
-        world.OpenerWorks = false;
-        world.PlayerWorks = false;
+        world.Opener->DesktopWorks = false;
+        world.Opener->ProgramWorks = false;
         TPagesWorld::Click(tree, tree->NodePictureRect(track).center());
-        QVERIFY(TPagesWorld::ShowsMessage(FormViewCatalog, PlayerMessages().NotInstalled));
+        QVERIFY(TPagesWorld::ShowsMessage(Page<TFormViewCatalog>(), PlayerMessages().NotInstalled));
         QVERIFY(tree->isHidden());
     }
 
@@ -232,7 +232,7 @@ private Q_SLOTS:
     void groupClickThenTrackClick()
     {
         TPagesWorld world;
-        TPagesWorld::ShowCatalog(
+        world.ShowCatalog(
             {TPagesWorld::Record(QStringLiteral("C1"), QStringLiteral("A"), QStringLiteral("X"),
                                  world.MakeFile(QStringLiteral("1.mp3")), QStringLiteral("Song1")),
              TPagesWorld::Record(QStringLiteral("C2"), QStringLiteral("A"), QStringLiteral("Y"),
@@ -273,15 +273,15 @@ private Q_SLOTS:
             return TPagesWorld::Record(composer, QStringLiteral("A"), QStringLiteral("X"), file,
                                        QFileInfo(file).baseName(), 1048576);
         };
-        TPagesWorld::ShowCatalog(
+        world.ShowCatalog(
             {record(QStringLiteral("a"), inside), record(QStringLiteral("b"), insideKept),
              record(QStringLiteral("c"), single), record(QStringLiteral("d"), sibling),
              record(QStringLiteral("e"), outside), record(QStringLiteral("f"), sneaky),
              record(QStringLiteral("g"), missing)});
         for (const char *composer : {"a", "c", "d", "e", "f"})
             ToggleNode(Node({ComposerRoot, QLatin1String(composer)}));
-        auto *button =
-            FormViewCatalog->findChild<TIconButton *>(QStringLiteral("ButtonDeleteTracks"));
+        auto *button = Page<TFormViewCatalog>()->findChild<TIconButton *>(
+            QStringLiteral("ButtonDeleteTracks"));
         button->click();
 
         QVERIFY(!QFile::exists(inside));
@@ -297,7 +297,7 @@ private Q_SLOTS:
         const QStringList lines = ReadLines(CatalogPath());
         QCOMPARE(lines.size(), 2);
         QCOMPARE(ParseRecord(lines.at(1)).FileName, insideKept);
-        QCOMPARE(FormViewCatalog->Catalog().Count(), 2);
+        QCOMPARE(world.Catalog.Records().Count(), 2);
         QCOMPARE(Tree()->topLevelItem(0)->childCount(), 1);
         QCOMPARE(Tree()->topLevelItem(0)->child(0)->text(0), QStringLiteral("b"));
         QVERIFY(Frame()->windowTitle().endsWith(QStringLiteral(" [ 1 MB ]")));
@@ -308,16 +308,16 @@ private Q_SLOTS:
     {
         TPagesWorld world;
         const QString shared = world.MakeFile(QStringLiteral("Library/A/X/song.mp3"));
-        TPagesWorld::ShowCatalog({
+        world.ShowCatalog({
             TPagesWorld::Record(QStringLiteral("C1"), QStringLiteral("A"), QStringLiteral("X"),
                                 shared, QStringLiteral("Old")),
             TPagesWorld::Record(QStringLiteral("C2"), QStringLiteral("A"), QStringLiteral("X"),
                                 shared, QStringLiteral("New")),
         });
         ToggleNode(Node({ComposerRoot, QStringLiteral("C1")}));
-        FormViewCatalog->DeleteTracks();
+        Page<TFormViewCatalog>()->DeleteTracks();
         QVERIFY(QFile::exists(shared));
-        QCOMPARE(FormViewCatalog->Catalog().Count(), 2);
+        QCOMPARE(world.Catalog.Records().Count(), 2);
         TCatalogTreeItem *kept = Node({ComposerRoot, QStringLiteral("C2")});
         QVERIFY(kept);
         QCOMPARE(kept->Check(), int(CheckChecked));
@@ -359,22 +359,22 @@ private Q_SLOTS:
     void emptyRootsKeepTheirPicture()
     {
         TPagesWorld world;
-        TPagesWorld::ShowCatalog({});
+        world.ShowCatalog({});
         TCatalogTreeItem *root = CatalogItem(Tree()->topLevelItem(0));
         TPagesWorld::Move(Tree(), Tree()->NodePictureRect(root).center());
         TPagesWorld::Move(Tree(), Tree()->TextRect(root).center());
         TPagesWorld::Click(Tree(), Tree()->NodePictureRect(root).center());
         QCOMPARE(root->NodeIndex(), int(PictureGroup));
-        QVERIFY(world.Launches.isEmpty());
+        QVERIFY(world.Opener->Launches.isEmpty());
     }
 
     void enterLeadsToPlaylistMaking()
     {
         TPagesWorld world;
-        TPagesWorld::ShowCatalog({});
+        world.ShowCatalog({});
         QTest::keyClick(Tree(), Qt::Key_Return);
-        QTRY_VERIFY(!FormCreatePlaylist->isHidden());
-        QVERIFY(FormViewCatalog->isHidden());
+        QTRY_VERIFY(!Page<TFormCreatePlaylist>()->isHidden());
+        QVERIFY(Page<TFormViewCatalog>()->isHidden());
         QCOMPARE(Tree()->topLevelItemCount(), 0);
     }
 
@@ -384,11 +384,11 @@ private Q_SLOTS:
         TSettings settings = Settings();
         settings.WinMsgTestMode = true;
         SetSettings(settings);
-        SwitchPage(FormMain, FormViewCatalog);
+        SwitchPage(Page<TFormMain>(), Page<TFormViewCatalog>());
         QCoreApplication::processEvents();
-        QVERIFY(
-            TPagesWorld::ShowsMessage(FormViewCatalog, QStringLiteral("Test message, string 1.")));
-        QCOMPARE(FormViewCatalog->MessageTimer->interval(), 600000);
+        QVERIFY(TPagesWorld::ShowsMessage(Page<TFormViewCatalog>(),
+                                          QStringLiteral("Test message, string 1.")));
+        QCOMPARE(Page<TFormViewCatalog>()->MessageTimer->interval(), 600000);
         QCOMPARE(Tree()->topLevelItemCount(), 0);
     }
 };

@@ -1,8 +1,9 @@
 #include "app/create_pages.h"
 #include "app/invisible_form.h"
-#include "app/locations.h"
+#include "app/main_page.h"
+#include "base/locations.h"
+#include "catalog/catalog.h"
 #include "pages/frame_window.h"
-#include "pages/main_form.h"
 
 #include <QFile>
 #include <QLabel>
@@ -15,6 +16,7 @@ class TestAllPages : public QObject {
 
 private:
     QTemporaryDir m_dir;
+    TCatalog m_catalog;
     TFrameWindow *m_frame = nullptr;
 
     QList<TFormBase *> Pages() const
@@ -31,14 +33,14 @@ private Q_SLOTS:
         qputenv("QUAVERMILL_VOLUMES", volumes.toUtf8());
         SetProgramFolder(m_dir.path());
         m_frame = new TFrameWindow;
-        CreatePages(m_frame);
+        CreatePages(m_frame, m_catalog);
     }
 
     void cleanupTestCase() { delete m_frame; }
 
     void mainMenuComesFirst()
     {
-        QTRY_VERIFY(!FormMain->isHidden());
+        QTRY_VERIFY(!Page<TFormMain>()->isHidden());
         QVERIFY(m_frame->isVisible());
         QCOMPARE(m_frame->windowTitle(), QStringLiteral("Quavermill v.1.2.2 - Main Menu"));
         QCOMPARE(m_frame->findChild<TFormInvisible *>()->windowTitle(), QLatin1String(InstanceKey));

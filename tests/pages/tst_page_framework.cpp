@@ -1,6 +1,6 @@
-#include "app/application.h"
-#include "app/locations.h"
-#include "app/settings.h"
+#include "base/application.h"
+#include "base/locations.h"
+#include "base/settings.h"
 #include "pages/frame_window.h"
 #include "pages/page_form.h"
 
@@ -19,8 +19,8 @@ namespace {
 // A page with two buttons (the second is the default), an edit and a message presentation.
 class TTestPage : public TFormBase {
 public:
-    explicit TTestPage(const QString &section, TFormBase *watched = nullptr)
-        : TFormBase(section, section), m_watched(watched)
+    TTestPage(TPageId id, const QString &section, TFormBase *watched = nullptr)
+        : TFormBase(id, section, section), m_watched(watched)
     {
         CreateButtonGroup(
             TopBase,
@@ -85,8 +85,8 @@ private Q_SLOTS:
         SetSettings(TSettings());
         QFile::remove(DataFile(QLatin1String(SkinFileName)));
         m_frame = new TFrameWindow;
-        m_a = new TTestPage(QStringLiteral("A"));
-        m_b = new TTestPage(QStringLiteral("B"), m_a);
+        m_a = new TTestPage(TPageId::Main, QStringLiteral("A"));
+        m_b = new TTestPage(TPageId::Search, QStringLiteral("B"), m_a);
         SwitchPage(nullptr, m_a);
         QVERIFY(QTest::qWaitForWindowExposed(m_frame));
     }
@@ -254,7 +254,7 @@ private Q_SLOTS:
             }
             int requests = 0;
         };
-        auto *busy = new TBusyPage(QStringLiteral("Busy"));
+        auto *busy = new TBusyPage(TPageId::CopyFiles, QStringLiteral("Busy"));
         SwitchPage(m_a, busy);
         m_frame->close();
         QCOMPARE(busy->requests, 1);
@@ -265,6 +265,23 @@ private Q_SLOTS:
         m_frame->close();
         QVERIFY(ApplicationEnding());
         QVERIFY(m_frame->isVisible()); // the event loop ends; the window does not close itself
+    }
+
+    // Pages find each other by id only while they live; a switch to a page that is gone does
+    // nothing rather than touch a dead page.
+    void registryKnowsOnlyLivingPages()
+    {
+        QCOMPARE(FindPage(TPageId::Search), m_b);
+        QCOMPARE(FindPage(TPageId::CopyFiles), nullptr);
+        auto *page = new TTestPage(TPageId::CopyFiles, QStringLiteral("Later"));
+        SwitchPage(m_a, TPageId::CopyFiles);
+        QVERIFY(!page->isHidden());
+        QVERIFY(m_a->isHidden());
+        SwitchPage(page, TPageId::Main);
+        delete page;
+        QCOMPARE(FindPage(TPageId::CopyFiles), nullptr);
+        SwitchPage(m_a, TPageId::CopyFiles);
+        QVERIFY(!m_a->isHidden());
     }
 };
 

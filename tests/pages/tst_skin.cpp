@@ -1,8 +1,8 @@
-#include "app/application.h"
-#include "app/ini_file.h"
-#include "app/locations.h"
+#include "app/main_page.h"
+#include "base/application.h"
+#include "base/ini_file.h"
+#include "base/locations.h"
 #include "pages/frame_window.h"
-#include "pages/main_form.h"
 #include "pages/skin.h"
 
 #include <QDir>

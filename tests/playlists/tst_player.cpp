@@ -1,8 +1,9 @@
-#include "app/errors.h"
-#include "app/settings.h"
+#include "base/errors.h"
+#include "base/settings.h"
 #include "catalog/catalog_file.h"
 #include "catalog/catalog_record.h"
-#include "playlists/player.h"
+#include "platform/file_opener.h"
+#include "playlists/playlist_player.h"
 
 #include <QDir>
 #include <QFile>

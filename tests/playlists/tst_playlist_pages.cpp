@@ -1,6 +1,7 @@
+#include "pages/play_messages.h"
 #include "pages_world.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "catalog/catalog_file.h"
 #include "playlists/playlist_file.h"
 
@@ -12,8 +13,8 @@ namespace {
 QStringList ListedNames()
 {
     QStringList names;
-    for (int i = 0; i < FormPlayList->ListBoxPlayLists->count(); ++i)
-        names << FormPlayList->ListBoxPlayLists->item(i)->text();
+    for (int i = 0; i < Page<TFormPlayList>()->ListBoxPlayLists->count(); ++i)
+        names << Page<TFormPlayList>()->ListBoxPlayLists->item(i)->text();
     names.sort();
     return names;
 }
@@ -28,9 +29,9 @@ void ClickButton(TFormBase *page, const char *name)
 void SelectPlaylist(const QString &name)
 {
     const QList<QListWidgetItem *> items =
-        FormPlayList->ListBoxPlayLists->findItems(name, Qt::MatchExactly);
+        Page<TFormPlayList>()->ListBoxPlayLists->findItems(name, Qt::MatchExactly);
     QCOMPARE(items.size(), 1);
-    FormPlayList->ListBoxPlayLists->setCurrentItem(items.first());
+    Page<TFormPlayList>()->ListBoxPlayLists->setCurrentItem(items.first());
 }
 
 QStringList DataFiles()
@@ -49,14 +50,14 @@ private:
     {
         first = world.MakeFile(QStringLiteral("one.mp3"));
         second = world.MakeFile(QStringLiteral("two.mp3"));
-        TPagesWorld::ShowCatalog({
+        world.ShowCatalog({
             TPagesWorld::Record(QStringLiteral("C1"), QStringLiteral("A"), QStringLiteral("X"),
                                 first, QStringLiteral("One")),
             TPagesWorld::Record(QStringLiteral("C2"), QStringLiteral("B"), QStringLiteral("Y"),
                                 second, QStringLiteral("Two")),
         });
-        SwitchPage(FormViewCatalog, FormCreatePlaylist);
-        QTRY_COMPARE(FormCreatePlaylist->TreeViewCatalog->topLevelItemCount(), 2);
+        SwitchPage(Page<TFormViewCatalog>(), Page<TFormCreatePlaylist>());
+        QTRY_COMPARE(Page<TFormCreatePlaylist>()->TreeViewCatalog->topLevelItemCount(), 2);
     }
 
 private Q_SLOTS:
@@ -66,21 +67,21 @@ private Q_SLOTS:
         QString first;
         QString second;
         MakePlaylistWorld(world, first, second);
-        TStateTree *tree = FormCreatePlaylist->TreeViewCatalog;
+        TStateTree *tree = Page<TFormCreatePlaylist>()->TreeViewCatalog;
         TCatalogTreeItem *composer =
             TPagesWorld::Node(tree, {QStringLiteral("Composer"), QStringLiteral("C1")});
         QCOMPARE(composer->Check(), int(CheckUnchecked));
         ToggleNode(composer);
-        FormCreatePlaylist->EditName->setText(QStringLiteral("mix"));
-        ClickButton(FormCreatePlaylist, "ButtonSavePlaylist");
-        QVERIFY(!FormPlayList->isHidden());
-        QVERIFY(FormCreatePlaylist->isHidden());
+        Page<TFormCreatePlaylist>()->EditName->setText(QStringLiteral("mix"));
+        ClickButton(Page<TFormCreatePlaylist>(), "ButtonSavePlaylist");
+        QVERIFY(!Page<TFormPlayList>()->isHidden());
+        QVERIFY(Page<TFormCreatePlaylist>()->isHidden());
         const QStringList lines = ReadLines(PlaylistPath(QStringLiteral("mix")));
         QCOMPARE(lines.size(), 1);
         QCOMPARE(ParseRecord(lines.first()).FileName, first);
         QCOMPARE(ListedNames(), QStringList{QStringLiteral("mix")});
         // The catalog itself is not changed by playlist making.
-        QCOMPARE(FormViewCatalog->Catalog().Count(), 3);
+        QCOMPARE(world.Catalog.Records().Count(), 3);
     }
 
     void createPlaylistRefusesMissingAndUnsafeNames_data()
@@ -105,19 +106,19 @@ private Q_SLOTS:
         const QStringList before = DataFiles();
         const QStringList outside =
             QDir(world.Root() + QStringLiteral("/data")).entryList(QDir::Files);
-        FormCreatePlaylist->EditName->setText(name);
-        ClickButton(FormCreatePlaylist, "ButtonSavePlaylist");
-        QVERIFY(TPagesWorld::ShowsMessage(FormCreatePlaylist, line1));
-        QVERIFY(FormCreatePlaylist->EditName->isHidden());
-        QVERIFY(FormCreatePlaylist->TreeViewCatalog->isHidden());
-        QVERIFY(!FormCreatePlaylist->isHidden());
+        Page<TFormCreatePlaylist>()->EditName->setText(name);
+        ClickButton(Page<TFormCreatePlaylist>(), "ButtonSavePlaylist");
+        QVERIFY(TPagesWorld::ShowsMessage(Page<TFormCreatePlaylist>(), line1));
+        QVERIFY(Page<TFormCreatePlaylist>()->EditName->isHidden());
+        QVERIFY(Page<TFormCreatePlaylist>()->TreeViewCatalog->isHidden());
+        QVERIFY(!Page<TFormCreatePlaylist>()->isHidden());
         QCOMPARE(DataFiles(), before);
         QCOMPARE(QDir(world.Root() + QStringLiteral("/data")).entryList(QDir::Files), outside);
         // The message ends after its three seconds and the controls come back.
-        FormCreatePlaylist->MessageTimer->setInterval(10);
-        FormCreatePlaylist->MessageTimer->start();
-        QTRY_VERIFY(!FormCreatePlaylist->PresentingMessage());
-        QVERIFY(!FormCreatePlaylist->EditName->isHidden());
+        Page<TFormCreatePlaylist>()->MessageTimer->setInterval(10);
+        Page<TFormCreatePlaylist>()->MessageTimer->start();
+        QTRY_VERIFY(!Page<TFormCreatePlaylist>()->PresentingMessage());
+        QVERIFY(!Page<TFormCreatePlaylist>()->EditName->isHidden());
     }
 
     void enterInTheNameBoxSaves()
@@ -126,20 +127,20 @@ private Q_SLOTS:
         QString first;
         QString second;
         MakePlaylistWorld(world, first, second);
-        ToggleNode(TPagesWorld::Node(FormCreatePlaylist->TreeViewCatalog,
+        ToggleNode(TPagesWorld::Node(Page<TFormCreatePlaylist>()->TreeViewCatalog,
                                      {QStringLiteral("Artist"), QStringLiteral("B")}));
-        FormCreatePlaylist->EditName->setFocus();
-        QTest::keyClicks(FormCreatePlaylist->EditName, QStringLiteral("rock.best"));
-        QTest::keyClick(FormCreatePlaylist->EditName, Qt::Key_Return);
-        QVERIFY(!FormPlayList->isHidden());
+        Page<TFormCreatePlaylist>()->EditName->setFocus();
+        QTest::keyClicks(Page<TFormCreatePlaylist>()->EditName, QStringLiteral("rock.best"));
+        QTest::keyClick(Page<TFormCreatePlaylist>()->EditName, Qt::Key_Return);
+        QVERIFY(!Page<TFormPlayList>()->isHidden());
         QCOMPARE(ReadLines(PlaylistPath(QStringLiteral("rock.best"))).size(), 1);
         // A name with several full stops is listed as given and found again by it.
         QCOMPARE(ListedNames(), QStringList{QStringLiteral("rock.best")});
         SelectPlaylist(QStringLiteral("rock.best"));
-        world.OpenerWorks = true;
-        ClickButton(FormPlayList, "ButtonPlayList");
+        world.Opener->DesktopWorks = true;
+        ClickButton(Page<TFormPlayList>(), "ButtonPlayList");
         QCOMPARE(
-            world.Launches,
+            world.Opener->Launches,
             QStringList{QStringLiteral("xdg-open ") + PlayablePath(QStringLiteral("rock.best"))});
         QCOMPARE(ReadLines(PlayablePath(QStringLiteral("rock.best"))), QStringList{second});
     }
@@ -155,25 +156,25 @@ private Q_SLOTS:
             QStringLiteral("fine"),
             {TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
                                  world.MakeFile(QStringLiteral("f.mp3")), QStringLiteral("F"))});
-        world.PlayerWorks = false;
-        SwitchPage(FormMain, FormPlayList);
+        world.Opener->ProgramWorks = false;
+        SwitchPage(Page<TFormMain>(), Page<TFormPlayList>());
         QCOMPARE(ListedNames(), (QStringList{QStringLiteral("fine"), QStringLiteral("lost")}));
-        QVERIFY(FormPlayList->ListBoxPlayLists->currentItem()->isSelected());
+        QVERIFY(Page<TFormPlayList>()->ListBoxPlayLists->currentItem()->isSelected());
         SelectPlaylist(QStringLiteral("lost"));
-        ClickButton(FormPlayList, "ButtonPlayList");
-        QVERIFY(TPagesWorld::ShowsMessage(FormPlayList, PlayerMessages().PlDoNotHave));
+        ClickButton(Page<TFormPlayList>(), "ButtonPlayList");
+        QVERIFY(TPagesWorld::ShowsMessage(Page<TFormPlayList>(), PlayerMessages().PlDoNotHave));
         QVERIFY(!QFile::exists(PlayablePath(QStringLiteral("lost"))));
-        QVERIFY(FormPlayList->ListBoxPlayLists->isHidden());
-        SwitchPage(FormPlayList, FormMain);
-        SwitchPage(FormMain, FormPlayList);
-        QVERIFY(!FormPlayList->PresentingMessage());
+        QVERIFY(Page<TFormPlayList>()->ListBoxPlayLists->isHidden());
+        SwitchPage(Page<TFormPlayList>(), Page<TFormMain>());
+        SwitchPage(Page<TFormMain>(), Page<TFormPlayList>());
+        QVERIFY(!Page<TFormPlayList>()->PresentingMessage());
         SelectPlaylist(QStringLiteral("fine"));
         // A double click plays as the button does.
-        Q_EMIT FormPlayList->ListBoxPlayLists->itemDoubleClicked(
-            FormPlayList->ListBoxPlayLists->currentItem());
-        QVERIFY(TPagesWorld::ShowsMessage(FormPlayList, PlayerMessages().NotInstalled));
+        Q_EMIT Page<TFormPlayList>()->ListBoxPlayLists->itemDoubleClicked(
+            Page<TFormPlayList>()->ListBoxPlayLists->currentItem());
+        QVERIFY(TPagesWorld::ShowsMessage(Page<TFormPlayList>(), PlayerMessages().NotInstalled));
         QVERIFY(QFile::exists(PlayablePath(QStringLiteral("fine"))));
-        QCOMPARE(world.Launches.size(), 2);
+        QCOMPARE(world.Opener->Launches.size(), 2);
     }
 
     void deleteRemovesPlaylistAndM3u()
@@ -182,16 +183,16 @@ private Q_SLOTS:
         WritePlaylist(QStringLiteral("only"), {});
         WriteLinesAtomically(PlayablePath(QStringLiteral("only")), {QStringLiteral("/x.mp3")});
         QFile::setPermissions(PlaylistPath(QStringLiteral("only")), QFileDevice::ReadOwner);
-        SwitchPage(FormMain, FormPlayList);
-        ClickButton(FormPlayList, "ButtonDeletePlaylist");
+        SwitchPage(Page<TFormMain>(), Page<TFormPlayList>());
+        ClickButton(Page<TFormPlayList>(), "ButtonDeletePlaylist");
         QVERIFY(!QFile::exists(PlaylistPath(QStringLiteral("only"))));
         QVERIFY(!QFile::exists(PlayablePath(QStringLiteral("only"))));
-        QCOMPARE(FormPlayList->ListBoxPlayLists->count(), 0);
+        QCOMPARE(Page<TFormPlayList>()->ListBoxPlayLists->count(), 0);
         // Nothing selected: play and show content do nothing.
-        ClickButton(FormPlayList, "ButtonPlayList");
-        ClickButton(FormPlayList, "ButtonShowListContent");
-        QVERIFY(!FormPlayList->isHidden());
-        QVERIFY(world.Launches.isEmpty());
+        ClickButton(Page<TFormPlayList>(), "ButtonPlayList");
+        ClickButton(Page<TFormPlayList>(), "ButtonShowListContent");
+        QVERIFY(!Page<TFormPlayList>()->isHidden());
+        QVERIFY(world.Opener->Launches.isEmpty());
     }
 
     void contentShowsRecordsInKeyOrderWithMarks()
@@ -211,11 +212,11 @@ private Q_SLOTS:
                 TPagesWorld::Record(QStringLiteral("zeta"), QStringLiteral("A"),
                                     QStringLiteral("X"), present, QStringLiteral("Second")),
             });
-        SwitchPage(FormMain, FormPlayList);
+        SwitchPage(Page<TFormMain>(), Page<TFormPlayList>());
         SelectPlaylist(QStringLiteral("list"));
-        ClickButton(FormPlayList, "ButtonShowListContent");
-        QVERIFY(!FormViewPlayList->isHidden());
-        TStateTree *rows = FormViewPlayList->ListViewPlay;
+        ClickButton(Page<TFormPlayList>(), "ButtonShowListContent");
+        QVERIFY(!Page<TFormViewPlayList>()->isHidden());
+        TStateTree *rows = Page<TFormViewPlayList>()->ListViewPlay;
         QCOMPARE(rows->topLevelItemCount(), 2);
         QCOMPARE(rows->TopItem(0)->text(0), QStringLiteral("Alpha"));
         QCOMPARE(rows->TopItem(0)->text(4), gone);
@@ -223,12 +224,12 @@ private Q_SLOTS:
         QCOMPARE(rows->TopItem(1)->text(3), QStringLiteral("First"));
         QCOMPARE(rows->TopItem(1)->StateIndex(), int(TFormViewPlayList::MarkPresent));
         QCOMPARE(rows->headerItem()->text(1), QStringLiteral("Performer"));
-        world.OpenerWorks = true;
+        world.Opener->DesktopWorks = true;
         QTest::keyClick(rows, Qt::Key_Return);
-        QCOMPARE(world.Launches,
+        QCOMPARE(world.Opener->Launches,
                  QStringList{QStringLiteral("xdg-open ") + PlayablePath(QStringLiteral("list"))});
-        ClickButton(FormViewPlayList, "ButtonReturnToSelection");
-        QVERIFY(!FormPlayList->isHidden());
+        ClickButton(Page<TFormViewPlayList>(), "ButtonReturnToSelection");
+        QVERIFY(!Page<TFormPlayList>()->isHidden());
     }
 
     // The catalog view's root texts serve both trees; the play a list page's four player texts
@@ -242,7 +243,7 @@ private Q_SLOTS:
         QString first;
         QString second;
         MakePlaylistWorld(world, first, second);
-        TStateTree *tree = FormCreatePlaylist->TreeViewCatalog;
+        TStateTree *tree = Page<TFormCreatePlaylist>()->TreeViewCatalog;
         QCOMPARE(tree->topLevelItem(1)->text(0), QStringLiteral("Interpret"));
         TCatalogTreeItem *track =
             TPagesWorld::Node(tree,
@@ -251,28 +252,28 @@ private Q_SLOTS:
         QVERIFY(track);
         track->parent()->parent()->setExpanded(true);
         track->parent()->setExpanded(true);
-        world.PlayerWorks = false;
+        world.Opener->ProgramWorks = false;
         TPagesWorld::Click(tree, tree->NodePictureRect(track).center());
-        QVERIFY(TPagesWorld::ShowsMessage(FormCreatePlaylist, QStringLiteral("N1")));
-        QCOMPARE(FormCreatePlaylist->Label2->text(), QStringLiteral("N2"));
+        QVERIFY(TPagesWorld::ShowsMessage(Page<TFormCreatePlaylist>(), QStringLiteral("N1")));
+        QCOMPARE(Page<TFormCreatePlaylist>()->Label2->text(), QStringLiteral("N2"));
         const QList<QPair<QString, QString>> names{
             {QString(), QStringLiteral("M1 M2")}, {QStringLiteral("a/b"), QStringLiteral("W1 W2")}};
         for (const auto &[name, lines] : names) {
-            FormCreatePlaylist->EditName->setText(name);
-            ClickButton(FormCreatePlaylist, "ButtonSavePlaylist");
-            QCOMPARE(FormCreatePlaylist->Label1->text() + QLatin1Char(' ')
-                         + FormCreatePlaylist->Label2->text(),
+            Page<TFormCreatePlaylist>()->EditName->setText(name);
+            ClickButton(Page<TFormCreatePlaylist>(), "ButtonSavePlaylist");
+            QCOMPARE(Page<TFormCreatePlaylist>()->Label1->text() + QLatin1Char(' ')
+                         + Page<TFormCreatePlaylist>()->Label2->text(),
                      lines);
         }
         WritePlaylist(
             QStringLiteral("lost"),
             {TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
                                  world.Root() + QStringLiteral("/none.mp3"), QStringLiteral("N"))});
-        SwitchPage(FormCreatePlaylist, FormPlayList);
+        SwitchPage(Page<TFormCreatePlaylist>(), Page<TFormPlayList>());
         SelectPlaylist(QStringLiteral("lost"));
-        ClickButton(FormPlayList, "ButtonPlayList");
-        QVERIFY(TPagesWorld::ShowsMessage(FormPlayList, QStringLiteral("P1")));
-        QCOMPARE(FormPlayList->Label2->text(), QStringLiteral("P2"));
+        ClickButton(Page<TFormPlayList>(), "ButtonPlayList");
+        QVERIFY(TPagesWorld::ShowsMessage(Page<TFormPlayList>(), QStringLiteral("P1")));
+        QCOMPARE(Page<TFormPlayList>()->Label2->text(), QStringLiteral("P2"));
     }
 
     // A listing that an action starts while the list fills replaces it, so no name is listed
@@ -287,18 +288,19 @@ private Q_SLOTS:
             loud,
             {TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
                                  world.MakeFile(QStringLiteral("l.mp3")), QStringLiteral("L"))});
-        QTimer::singleShot(0, FormPlayList, [] { FormPlayList->ListPlaylists(); });
-        SwitchPage(FormMain, FormPlayList);
+        QTimer::singleShot(0, Page<TFormPlayList>(),
+                           [] { Page<TFormPlayList>()->ListPlaylists(); });
+        SwitchPage(Page<TFormMain>(), Page<TFormPlayList>());
         QCOMPARE(ListedNames(),
                  (QStringList{QStringLiteral("Loud"), QStringLiteral("a"), QStringLiteral("b"),
                               QStringLiteral("c")}));
         SelectPlaylist(QStringLiteral("Loud"));
-        ClickButton(FormPlayList, "ButtonShowListContent");
-        QCOMPARE(FormViewPlayList->ListViewPlay->topLevelItemCount(), 1);
+        ClickButton(Page<TFormPlayList>(), "ButtonShowListContent");
+        QCOMPARE(Page<TFormViewPlayList>()->ListViewPlay->topLevelItemCount(), 1);
         QVERIFY(!QFile::exists(PlaylistPath(QStringLiteral("Loud"))));
-        ClickButton(FormViewPlayList, "ButtonReturnToSelection");
+        ClickButton(Page<TFormViewPlayList>(), "ButtonReturnToSelection");
         SelectPlaylist(QStringLiteral("Loud"));
-        ClickButton(FormPlayList, "ButtonDeletePlaylist");
+        ClickButton(Page<TFormPlayList>(), "ButtonDeletePlaylist");
         QVERIFY(!QFile::exists(loud));
         QCOMPARE(ListedNames(),
                  (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
@@ -313,12 +315,12 @@ private Q_SLOTS:
             {TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"), QStringLiteral("X"),
                                  world.MakeFile(QStringLiteral("g.mp3")), QStringLiteral("G"))});
         QDir().mkpath(DataFile(QStringLiteral("bad.list")));
-        FormViewPlayList->PlaylistPath = PlaylistPath(QStringLiteral("good"));
-        FormViewPlayList->ListTracks();
-        QCOMPARE(FormViewPlayList->ListViewPlay->topLevelItemCount(), 1);
-        FormViewPlayList->PlaylistPath = DataFile(QStringLiteral("bad.list"));
-        QVERIFY_THROWS_EXCEPTION(EQuavermill, FormViewPlayList->ListTracks());
-        QCOMPARE(FormViewPlayList->ListViewPlay->topLevelItemCount(), 0);
+        Page<TFormViewPlayList>()->PlaylistPath = PlaylistPath(QStringLiteral("good"));
+        Page<TFormViewPlayList>()->ListTracks();
+        QCOMPARE(Page<TFormViewPlayList>()->ListViewPlay->topLevelItemCount(), 1);
+        Page<TFormViewPlayList>()->PlaylistPath = DataFile(QStringLiteral("bad.list"));
+        QVERIFY_THROWS_EXCEPTION(EQuavermill, Page<TFormViewPlayList>()->ListTracks());
+        QCOMPARE(Page<TFormViewPlayList>()->ListViewPlay->topLevelItemCount(), 0);
     }
 
     void testModeShowsTestLinesInsteadOfTheList()
@@ -328,21 +330,22 @@ private Q_SLOTS:
         TSettings settings = Settings();
         settings.WinMsgTestMode = true;
         SetSettings(settings);
-        SwitchPage(FormMain, FormPlayList);
-        QVERIFY(TPagesWorld::ShowsMessage(FormPlayList, QStringLiteral("Test message, string 1.")));
-        QCOMPARE(FormPlayList->MessageTimer->interval(), 600000);
-        QCOMPARE(FormPlayList->ListBoxPlayLists->count(), 0);
-        // Show content goes on at once, without a selection; that page shows the test lines too.
-        ClickButton(FormPlayList, "ButtonShowListContent");
-        QVERIFY(
-            TPagesWorld::ShowsMessage(FormViewPlayList, QStringLiteral("Test message, string 1.")));
-        // Playlist making posts no start message: its tree stays empty.
-        SwitchPage(FormViewPlayList, FormCreatePlaylist);
-        QCoreApplication::processEvents();
-        QVERIFY(TPagesWorld::ShowsMessage(FormCreatePlaylist,
+        SwitchPage(Page<TFormMain>(), Page<TFormPlayList>());
+        QVERIFY(TPagesWorld::ShowsMessage(Page<TFormPlayList>(),
                                           QStringLiteral("Test message, string 1.")));
-        QCOMPARE(FormCreatePlaylist->TreeViewCatalog->topLevelItemCount(), 0);
-        QVERIFY(FormCreatePlaylist->EditName->isHidden());
+        QCOMPARE(Page<TFormPlayList>()->MessageTimer->interval(), 600000);
+        QCOMPARE(Page<TFormPlayList>()->ListBoxPlayLists->count(), 0);
+        // Show content goes on at once, without a selection; that page shows the test lines too.
+        ClickButton(Page<TFormPlayList>(), "ButtonShowListContent");
+        QVERIFY(TPagesWorld::ShowsMessage(Page<TFormViewPlayList>(),
+                                          QStringLiteral("Test message, string 1.")));
+        // Playlist making posts no start message: its tree stays empty.
+        SwitchPage(Page<TFormViewPlayList>(), Page<TFormCreatePlaylist>());
+        QCoreApplication::processEvents();
+        QVERIFY(TPagesWorld::ShowsMessage(Page<TFormCreatePlaylist>(),
+                                          QStringLiteral("Test message, string 1.")));
+        QCOMPARE(Page<TFormCreatePlaylist>()->TreeViewCatalog->topLevelItemCount(), 0);
+        QVERIFY(Page<TFormCreatePlaylist>()->EditName->isHidden());
     }
 
 private:

@@ -1,6 +1,7 @@
 #include "scan_world.h"
 
-#include "playlists/player.h"
+#include "pages/play_messages.h"
+#include "recording_opener.h"
 #include "search/track_data.h"
 #include "search/track_scan.h"
 
@@ -15,15 +16,15 @@ private:
     TScanWorld *m_world = nullptr;
     TFrameWindow *m_frame = nullptr;
 
-    TStateTree *Tree() const { return FormSelectFiles->TreeViewFiles; }
+    TStateTree *Tree() const { return Page<TFormSelectFiles>()->TreeViewFiles; }
 
     // Runs a scan as the search pages start it and waits for its end.
     void Scan(int mode, const QString &chosen = QString())
     {
-        FormSelectFiles->SearchMode = mode;
-        FormSelectFiles->ChosenFolder = m_world->Root + chosen;
-        SwitchPage(m_frame->CurrentPage(), FormSelectFiles);
-        QTRY_VERIFY(FormSelectFiles->Timer1->isActive());
+        Page<TFormSelectFiles>()->SearchMode = mode;
+        Page<TFormSelectFiles>()->ChosenFolder = m_world->Root + chosen;
+        SwitchPage(m_frame->CurrentPage(), Page<TFormSelectFiles>());
+        QTRY_VERIFY(Page<TFormSelectFiles>()->Timer1->isActive());
     }
 
     // "folder:track*,track" per top-level node, folders relative to the world; "*" marks a
@@ -100,7 +101,6 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        SetProgramLauncher({});
         delete m_frame;
         delete m_world;
     }
@@ -161,9 +161,9 @@ void TestSelectFilesPage::scansEachMode()
         QVERIFY(Tree()->TopItem(i)->NodeIndex() >= TFormSelectFiles::FirstFolderImage);
         QVERIFY(!TFormSelectFiles::Node(Tree()->topLevelItem(i))->Record());
     }
-    QCOMPARE(FormSelectFiles->windowTitle(),
+    QCOMPARE(Page<TFormSelectFiles>()->windowTitle(),
              QStringLiteral("Quavermill v.1.2.2 - Tracks Selection to Add to the Catalog"));
-    QVERIFY(!FormSelectFiles->Scanning);
+    QVERIFY(!Page<TFormSelectFiles>()->Scanning);
 }
 
 void TestSelectFilesPage::storageFolderHasItsOwnBorder_data()
@@ -199,14 +199,14 @@ void TestSelectFilesPage::tagsGiveRecordsAndHoverHint()
     QCOMPARE(joga->Record()->Names, QStringList{QStringLiteral("Jóga")});
     QVERIFY(TFormSelectFiles::Node(folder->child(1))->Record()->Names.isEmpty());
 
-    QLabel *above = FormSelectFiles->LabelAboveTreeView;
+    QLabel *above = Page<TFormSelectFiles>()->LabelAboveTreeView;
     QTest::mouseMove(Tree()->viewport(), Center(joga, THitPart::Text));
     QCOMPARE(above->text(), QStringLiteral("Name: Jóga"));
     QTest::mouseMove(Tree()->viewport(), Center(folder->child(1), THitPart::Text));
-    QCOMPARE(above->text(), FormSelectFiles->NormalAboveText());
+    QCOMPARE(above->text(), Page<TFormSelectFiles>()->NormalAboveText());
     QTest::mouseMove(Tree()->viewport(), Center(joga, THitPart::Text));
-    QTest::mouseMove(FormSelectFiles, QPoint(400, 60));
-    QCOMPARE(above->text(), FormSelectFiles->NormalAboveText());
+    QTest::mouseMove(Page<TFormSelectFiles>(), QPoint(400, 60));
+    QCOMPARE(above->text(), Page<TFormSelectFiles>()->NormalAboveText());
 }
 
 void TestSelectFilesPage::checkRules()
@@ -217,12 +217,12 @@ void TestSelectFilesPage::checkRules()
     Scan(1);
     QTreeWidgetItem *folder = Tree()->topLevelItem(0);
     const auto toggle = [&](QTreeWidgetItem *node) {
-        FormSelectFiles->ToggleCheck(node, THitPart::Text);
+        Page<TFormSelectFiles>()->ToggleCheck(node, THitPart::Text);
     };
     toggle(folder->child(0));
     QCOMPARE(States(), (QList<int>{1, 2, 1, 1}));
     toggle(folder->child(1));
-    FormSelectFiles->ToggleCheck(folder->child(2), THitPart::StatePicture);
+    Page<TFormSelectFiles>()->ToggleCheck(folder->child(2), THitPart::StatePicture);
     QCOMPARE(States(), (QList<int>{2, 2, 2, 2}));
     toggle(folder->child(1));
     QCOMPARE(States(), (QList<int>{1, 2, 1, 2}));
@@ -234,8 +234,8 @@ void TestSelectFilesPage::checkRules()
     TFormSelectFiles::Node(folder->child(0))->SetStateIndex(3);
     toggle(folder->child(0));
     QCOMPARE(States(), (QList<int>{1, 4, 1, 1}));
-    FormSelectFiles->ToggleCheck(folder->child(1), THitPart::Elsewhere);
-    FormSelectFiles->ToggleCheck(folder, THitPart::NodePicture);
+    Page<TFormSelectFiles>()->ToggleCheck(folder->child(1), THitPart::Elsewhere);
+    Page<TFormSelectFiles>()->ToggleCheck(folder, THitPart::NodePicture);
     QCOMPARE(States(), (QList<int>{1, 4, 1, 1}));
 }
 
@@ -283,20 +283,22 @@ void TestSelectFilesPage::deselectAllDuringScan()
     for (int i = 0; i < 6; ++i)
         m_world->Write(QStringLiteral("disk/F%1/t.mp3").arg(i), TScanWorld::Mp3());
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
-    auto *deselect = FormSelectFiles->findChild<QPushButton *>(QStringLiteral("ButtonDeselectAll"));
+    auto *deselect =
+        Page<TFormSelectFiles>()->findChild<QPushButton *>(QStringLiteral("ButtonDeselectAll"));
     QVERIFY(deselect);
     int folders = 0;
     // Pressed while the walk is at the third folder.
-    connect(FormSelectFiles, &QWidget::windowTitleChanged, this, [&](const QString &title) {
-        if (title.contains(QLatin1Char('[')) && ++folders == 3)
-            QMetaObject::invokeMethod(
-                deselect, [deselect] { deselect->click(); }, Qt::QueuedConnection);
-    });
+    connect(Page<TFormSelectFiles>(), &QWidget::windowTitleChanged, this,
+            [&](const QString &title) {
+                if (title.contains(QLatin1Char('[')) && ++folders == 3)
+                    QMetaObject::invokeMethod(
+                        deselect, [deselect] { deselect->click(); }, Qt::QueuedConnection);
+            });
     Scan(1);
     QCOMPARE(Tree()->topLevelItemCount(), 6);
     for (int state : States())
         QCOMPARE(state, 2);
-    QVERIFY(!FormSelectFiles->DeselectPending);
+    QVERIFY(!Page<TFormSelectFiles>()->DeselectPending);
 
     // Once the scan is over, new finds start checked again.
     m_world->Write(QStringLiteral("stick/s.wav"));
@@ -318,20 +320,21 @@ void TestSelectFilesPage::secondStartDuringScanKeepsTheTree()
     int folders = 0;
     // The page is left and shown again while the walk runs, so that its start message arrives
     // while the walk is still under way.
-    connect(FormSelectFiles, &QWidget::windowTitleChanged, this, [&](const QString &title) {
-        if (title.contains(QLatin1Char('[')) && ++folders == 3) {
-            QMetaObject::invokeMethod(
-                FormSelectFiles,
-                [] {
-                    SwitchPage(FormSelectFiles, FormSearch);
-                    SwitchPage(FormSearch, FormSelectFiles);
-                },
-                Qt::QueuedConnection);
-        }
-    });
+    connect(Page<TFormSelectFiles>(), &QWidget::windowTitleChanged, this,
+            [&](const QString &title) {
+                if (title.contains(QLatin1Char('[')) && ++folders == 3) {
+                    QMetaObject::invokeMethod(
+                        Page<TFormSelectFiles>(),
+                        [] {
+                            SwitchPage(Page<TFormSelectFiles>(), Page<TFormSearch>());
+                            SwitchPage(Page<TFormSearch>(), Page<TFormSelectFiles>());
+                        },
+                        Qt::QueuedConnection);
+                }
+            });
     Scan(1);
     QTRY_VERIFY(folders > 8);
-    QTRY_VERIFY(FormSelectFiles->Timer1->isActive());
+    QTRY_VERIFY(Page<TFormSelectFiles>()->Timer1->isActive());
     QStringList expected;
     for (int i = 0; i < 8; ++i)
         expected << QStringLiteral("disk/F%1/:t.mp3*").arg(i);
@@ -346,20 +349,22 @@ void TestSelectFilesPage::leavingEndsTheScan()
                        TScanWorld::Mp3());
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
     int folders = 0;
-    connect(FormSelectFiles, &QWidget::windowTitleChanged, this, [&](const QString &title) {
-        if (title.contains(QLatin1Char('[')) && ++folders == 2)
-            QMetaObject::invokeMethod(
-                FormSelectFiles, [] { SwitchPage(FormSelectFiles, FormSearch); },
-                Qt::QueuedConnection);
-    });
-    FormSelectFiles->SearchMode = 1;
-    SwitchPage(FormMain, FormSelectFiles);
-    QTRY_VERIFY(FormSelectFiles->isHidden());
-    QTRY_VERIFY(!FormSelectFiles->Scanning);
+    connect(Page<TFormSelectFiles>(), &QWidget::windowTitleChanged, this,
+            [&](const QString &title) {
+                if (title.contains(QLatin1Char('[')) && ++folders == 2)
+                    QMetaObject::invokeMethod(
+                        Page<TFormSelectFiles>(),
+                        [] { SwitchPage(Page<TFormSelectFiles>(), Page<TFormSearch>()); },
+                        Qt::QueuedConnection);
+            });
+    Page<TFormSelectFiles>()->SearchMode = 1;
+    SwitchPage(Page<TFormMain>(), Page<TFormSelectFiles>());
+    QTRY_VERIFY(Page<TFormSelectFiles>()->isHidden());
+    QTRY_VERIFY(!Page<TFormSelectFiles>()->Scanning);
     QTest::qWait(50);
     QVERIFY(Tree()->topLevelItemCount() >= 1);
     QVERIFY(Tree()->topLevelItemCount() <= 2);
-    QVERIFY(!FormSelectFiles->Timer1->isActive());
+    QVERIFY(!Page<TFormSelectFiles>()->Timer1->isActive());
 }
 
 void TestSelectFilesPage::captionShowsTheFolder()
@@ -370,7 +375,7 @@ void TestSelectFilesPage::captionShowsTheFolder()
     m_world->Write(QStringLiteral("disk/Short/t.wav"));
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
     QStringList titles;
-    connect(FormSelectFiles, &QWidget::windowTitleChanged, this,
+    connect(Page<TFormSelectFiles>(), &QWidget::windowTitleChanged, this,
             [&](const QString &title) { titles << title; });
     Scan(1);
     const QString seeking = QStringLiteral("Quavermill v.1.2.2 - Seeking in");
@@ -379,10 +384,10 @@ void TestSelectFilesPage::captionShowsTheFolder()
                             + QStringLiteral("disk/Short/]")));
     const QStringList shortened = titles.filter(QStringLiteral("…"));
     QCOMPARE(shortened.size(), 1);
-    const QFontMetrics metrics(FormSelectFiles->font());
+    const QFontMetrics metrics(Page<TFormSelectFiles>()->font());
     const QString path = shortened.first().mid(seeking.size() + 2).chopped(1);
     QVERIFY(metrics.horizontalAdvance(path)
-            <= FormSelectFiles->width() - metrics.horizontalAdvance(seeking) - 100);
+            <= Page<TFormSelectFiles>()->width() - metrics.horizontalAdvance(seeking) - 100);
     QVERIFY(path.endsWith(QStringLiteral("a-rather-long-folder-name/")));
 }
 
@@ -407,7 +412,7 @@ void TestSelectFilesPage::volumesDisappearAndAppear()
 
     m_world->SetVolumes({disk, stick, QStringLiteral("disc\tcd\t0")});
     QTRY_COMPARE_WITH_TIMEOUT(Tree()->topLevelItemCount(), 30, 2500);
-    QTRY_VERIFY(!FormSelectFiles->Scanning);
+    QTRY_VERIFY(!Page<TFormSelectFiles>()->Scanning);
     Tree()->scrollToItem(Tree()->topLevelItem(10), QAbstractItemView::PositionAtTop);
     QTreeWidgetItem *top = Tree()->itemAt(0, 0);
     QCOMPARE(top, Tree()->topLevelItem(10));
@@ -415,10 +420,10 @@ void TestSelectFilesPage::volumesDisappearAndAppear()
     // Putting the disc back scans it; it sorts first, and the view stays where it was.
     m_world->SetVolumes({disk, stick, QStringLiteral("disc\tcd\t1")});
     QTRY_COMPARE_WITH_TIMEOUT(Tree()->topLevelItemCount(), 31, 2500);
-    QTRY_VERIFY(!FormSelectFiles->Scanning);
+    QTRY_VERIFY(!Page<TFormSelectFiles>()->Scanning);
     QCOMPARE(Tree()->topLevelItem(0)->text(0), m_world->Root + QStringLiteral("disc/Album/"));
     QCOMPARE(Tree()->itemAt(0, 0), top);
-    QCOMPARE(FormSelectFiles->windowTitle(),
+    QCOMPARE(Page<TFormSelectFiles>()->windowTitle(),
              QStringLiteral("Quavermill v.1.2.2 - Tracks Selection to Add to the Catalog"));
 }
 
@@ -456,22 +461,22 @@ void TestSelectFilesPage::trackIconPlaysOrReports()
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
     Scan(1);
     QTreeWidgetItem *track = Tree()->topLevelItem(0)->child(0);
-    QStringList played;
-    SetProgramLauncher([&](const QString &, const QStringList &arguments) {
-        played << arguments;
-        return true;
-    });
-    FormSelectFiles->ToggleCheck(track, THitPart::NodePicture);
-    QCOMPARE(played, QStringList{m_world->Root + QStringLiteral("disk/A/1.wav")});
+    TOpenerRecording opener;
+    opener->DesktopWorks = true;
+    Page<TFormSelectFiles>()->ToggleCheck(track, THitPart::NodePicture);
+    QCOMPARE(
+        opener->Launches,
+        QStringList{QStringLiteral("xdg-open ") + m_world->Root + QStringLiteral("disk/A/1.wav")});
     QCOMPARE(States(), (QList<int>{1, 1}));
 
-    SetProgramLauncher([](const QString &, const QStringList &) { return false; });
-    FormSelectFiles->ToggleCheck(track, THitPart::NodePicture);
-    QVERIFY(FormSelectFiles->MessageShown());
-    QCOMPARE(FormSelectFiles->Label1->text(), PlayerMessages().NotInstalled);
-    QCOMPARE(FormSelectFiles->Label2->text(), PlayerMessages().Install);
+    opener->DesktopWorks = false;
+    opener->ProgramWorks = false;
+    Page<TFormSelectFiles>()->ToggleCheck(track, THitPart::NodePicture);
+    QVERIFY(Page<TFormSelectFiles>()->MessageShown());
+    QCOMPARE(Page<TFormSelectFiles>()->Label1->text(), PlayerMessages().NotInstalled);
+    QCOMPARE(Page<TFormSelectFiles>()->Label2->text(), PlayerMessages().Install);
     QVERIFY(Tree()->isHidden());
-    QTRY_VERIFY_WITH_TIMEOUT(!FormSelectFiles->MessageShown(), 4000);
+    QTRY_VERIFY_WITH_TIMEOUT(!Page<TFormSelectFiles>()->MessageShown(), 4000);
     QVERIFY(!Tree()->isHidden());
 }
 
@@ -480,17 +485,17 @@ void TestSelectFilesPage::testModeShowsTestLines()
     m_world->Write(QStringLiteral("disk/A/1.wav"));
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
     m_world->UseSettings(true);
-    FormSelectFiles->SearchMode = 1;
-    SwitchPage(FormMain, FormSelectFiles);
+    Page<TFormSelectFiles>()->SearchMode = 1;
+    SwitchPage(Page<TFormMain>(), Page<TFormSelectFiles>());
     QTest::qWait(100);
-    QVERIFY(FormSelectFiles->MessageShown());
-    QCOMPARE(FormSelectFiles->Label1->text(), QStringLiteral("Test message, string 1."));
-    QCOMPARE(FormSelectFiles->Label2->text(), QStringLiteral("Test message, string 2."));
-    QCOMPARE(FormSelectFiles->MessageTimer->interval(), 600000);
-    QVERIFY(FormSelectFiles->MessageTimer->isActive());
+    QVERIFY(Page<TFormSelectFiles>()->MessageShown());
+    QCOMPARE(Page<TFormSelectFiles>()->Label1->text(), QStringLiteral("Test message, string 1."));
+    QCOMPARE(Page<TFormSelectFiles>()->Label2->text(), QStringLiteral("Test message, string 2."));
+    QCOMPARE(Page<TFormSelectFiles>()->MessageTimer->interval(), 600000);
+    QVERIFY(Page<TFormSelectFiles>()->MessageTimer->isActive());
     QVERIFY(Tree()->isHidden());
     QCOMPARE(Tree()->topLevelItemCount(), 0);
-    QVERIFY(!FormSelectFiles->Timer1->isActive());
+    QVERIFY(!Page<TFormSelectFiles>()->Timer1->isActive());
 }
 
 QTEST_MAIN(TestSelectFilesPage)

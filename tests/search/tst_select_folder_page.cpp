@@ -10,7 +10,7 @@ private:
     TScanWorld *m_world = nullptr;
     TFrameWindow *m_frame = nullptr;
 
-    TStateTree *Tree() const { return FormSelectFolder->TreeViewFolders; }
+    TStateTree *Tree() const { return Page<TFormSelectFolder>()->TreeViewFolders; }
 
     static QStringList Texts(QTreeWidgetItem *parent)
     {
@@ -35,7 +35,7 @@ private:
         return found.size() == 1 ? found.first() : nullptr;
     }
 
-    void Show() { SwitchPage(m_frame->CurrentPage(), FormSelectFolder); }
+    void Show() { SwitchPage(m_frame->CurrentPage(), Page<TFormSelectFolder>()); }
 
 private Q_SLOTS:
     void init()
@@ -73,31 +73,32 @@ private Q_SLOTS:
 
 void TestSelectFolderPage::searchPageSetsTheMode()
 {
-    SwitchPage(FormMain, FormSearch);
-    QCOMPARE(FormSearch->windowTitle(), QStringLiteral("Quavermill v.1.2.2 - Tracks Search"));
+    SwitchPage(Page<TFormMain>(), Page<TFormSearch>());
+    QCOMPARE(Page<TFormSearch>()->windowTitle(),
+             QStringLiteral("Quavermill v.1.2.2 - Tracks Search"));
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(FormSearch, &enter);
-    QVERIFY(!FormSelectFiles->isHidden());
-    QCOMPARE(FormSelectFiles->SearchMode, 0);
-    QCOMPARE(FormSelectFiles->FromRemovable, true);
+    QApplication::sendEvent(Page<TFormSearch>(), &enter);
+    QVERIFY(!Page<TFormSelectFiles>()->isHidden());
+    QCOMPARE(Page<TFormSelectFiles>()->SearchMode, 0);
+    QCOMPARE(Page<TFormSelectFiles>()->FromRemovable, true);
 
-    SwitchPage(FormSelectFiles, FormSearch);
-    FormSearch->findChild<QPushButton *>(QStringLiteral("ButtonSearchOnFixed"))->click();
-    QCOMPARE(FormSelectFiles->SearchMode, 1);
-    QCOMPARE(FormSelectFiles->FromRemovable, false);
+    SwitchPage(Page<TFormSelectFiles>(), Page<TFormSearch>());
+    Page<TFormSearch>()->findChild<QPushButton *>(QStringLiteral("ButtonSearchOnFixed"))->click();
+    QCOMPARE(Page<TFormSelectFiles>()->SearchMode, 1);
+    QCOMPARE(Page<TFormSelectFiles>()->FromRemovable, false);
 
     // The folder choice leaves both for the folder page to set.
-    SwitchPage(FormSelectFiles, FormSearch);
-    FormSearch->findChild<QPushButton *>(QStringLiteral("ButtonSearchInFolder"))->click();
-    QVERIFY(!FormSelectFolder->isHidden());
-    QCOMPARE(FormSelectFiles->SearchMode, 1);
-    QCOMPARE(FormSelectFiles->FromRemovable, false);
+    SwitchPage(Page<TFormSelectFiles>(), Page<TFormSearch>());
+    Page<TFormSearch>()->findChild<QPushButton *>(QStringLiteral("ButtonSearchInFolder"))->click();
+    QVERIFY(!Page<TFormSelectFolder>()->isHidden());
+    QCOMPARE(Page<TFormSelectFiles>()->SearchMode, 1);
+    QCOMPARE(Page<TFormSelectFiles>()->FromRemovable, false);
 }
 
 void TestSelectFolderPage::listsDrivesWithMedia()
 {
     Show();
-    QCOMPARE(FormSelectFolder->windowTitle(),
+    QCOMPARE(Page<TFormSelectFolder>()->windowTitle(),
              QStringLiteral("Quavermill v.1.2.2 - Folder Selection to Search Tracks"));
     QCOMPARE(Drives(), (QStringList{QStringLiteral("disk"), QStringLiteral("disk/media/usb")}));
     for (QTreeWidgetItem *drive :
@@ -107,7 +108,7 @@ void TestSelectFolderPage::listsDrivesWithMedia()
     }
     QCOMPARE(TFormSelectFolder::FullPath(Drive(QStringLiteral("disk"))),
              m_world->Root + QStringLiteral("disk/"));
-    QVERIFY(FormSelectFolder->Timer1->isActive());
+    QVERIFY(Page<TFormSelectFolder>()->Timer1->isActive());
 }
 
 void TestSelectFolderPage::expandsLazily()
@@ -169,12 +170,12 @@ void TestSelectFolderPage::startSearchHandsOverTheFolder()
     QFETCH(QString, drive);
     QFETCH(int, child);
     Show();
-    FormSelectFiles->SearchMode = 0;
+    Page<TFormSelectFiles>()->SearchMode = 0;
     // Nothing selected: nothing happens.
     Tree()->setCurrentItem(nullptr);
-    FormSelectFolder->StartSearchFromFolder();
-    QVERIFY(!FormSelectFolder->isHidden());
-    QCOMPARE(FormSelectFiles->SearchMode, 0);
+    Page<TFormSelectFolder>()->StartSearchFromFolder();
+    QVERIFY(!Page<TFormSelectFolder>()->isHidden());
+    QCOMPARE(Page<TFormSelectFiles>()->SearchMode, 0);
 
     QTreeWidgetItem *node = Drive(drive);
     if (child >= 0) {
@@ -184,12 +185,12 @@ void TestSelectFolderPage::startSearchHandsOverTheFolder()
     Tree()->setCurrentItem(node);
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(Tree(), &enter);
-    QVERIFY(FormSelectFolder->isHidden());
-    QVERIFY(!FormSelectFiles->isHidden());
-    QCOMPARE(FormSelectFiles->SearchMode, 2);
+    QVERIFY(Page<TFormSelectFolder>()->isHidden());
+    QVERIFY(!Page<TFormSelectFiles>()->isHidden());
+    QCOMPARE(Page<TFormSelectFiles>()->SearchMode, 2);
     QFETCH(QString, chosen);
-    QCOMPARE(FormSelectFiles->ChosenFolder, m_world->Root + chosen);
-    QTEST(FormSelectFiles->FromRemovable, "fromRemovable");
+    QCOMPARE(Page<TFormSelectFiles>()->ChosenFolder, m_world->Root + chosen);
+    QTEST(Page<TFormSelectFiles>()->FromRemovable, "fromRemovable");
 }
 
 void TestSelectFolderPage::drivesComeAndGo()
@@ -206,8 +207,8 @@ void TestSelectFolderPage::drivesComeAndGo()
                               (QStringList{QStringLiteral("cd"), QStringLiteral("disk"),
                                            QStringLiteral("disk/media/usb")}),
                               2500);
-    SwitchPage(FormSelectFolder, FormMain);
-    QVERIFY(!FormSelectFolder->Timer1->isActive());
+    SwitchPage(Page<TFormSelectFolder>(), Page<TFormMain>());
+    QVERIFY(!Page<TFormSelectFolder>()->Timer1->isActive());
 }
 
 QTEST_MAIN(TestSelectFolderPage)

@@ -6,10 +6,11 @@
 //   QT_QPA_PLATFORM=offscreen build/tests/page_snapshots shots/
 
 #include "app/create_pages.h"
-#include "app/locations.h"
+#include "app/main_page.h"
+#include "base/locations.h"
+#include "catalog/catalog.h"
 #include "catalog/catalog_record.h"
 #include "pages/frame_window.h"
-#include "pages/main_form.h"
 #include "pages/page_form.h"
 #include "playlists/playlist_file.h"
 #include "playlists/view_play_list_page.h"
@@ -94,13 +95,14 @@ int main(int argc, char *argv[])
     BuildWorld(world.path());
     SetProgramFolder(QStringLiteral(QUAVERMILL_BIN_DIR)); // the tag tool
 
+    TCatalog catalog;
     TFrameWindow frame;
-    CreatePages(&frame);
-    SwitchPage(nullptr, FormMain);
+    CreatePages(&frame, catalog);
+    SwitchPage(nullptr, Page<TFormMain>());
     QTest::qWait(100);
-    TFormBase *previous = FormMain;
-    FormViewPlayList->PlaylistPath = PlaylistPath(QStringLiteral("Evening"));
-    FormSelectFiles->FromRemovable = true;
+    TFormBase *previous = Page<TFormMain>();
+    Page<TFormViewPlayList>()->PlaylistPath = PlaylistPath(QStringLiteral("Evening"));
+    Page<TFormSelectFiles>()->FromRemovable = true;
     for (TFormBase *page : frame.findChildren<TFormBase *>(Qt::FindDirectChildrenOnly)) {
         SwitchPage(previous, page);
         previous = page;

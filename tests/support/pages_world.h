@@ -1,20 +1,21 @@
 #pragma once
 
 // A temporary world for the catalog and playlist pages: data, program and storage folders,
-// the frame with the main menu and the four pages in their order of creation, and a program
-// launcher that records what it was asked to start.
+// the catalog, the frame with the main menu and the four pages in their order of creation,
+// and a file opener that records what it was asked to start.
 
-#include "app/locations.h"
-#include "app/settings.h"
+#include "app/main_page.h"
+#include "base/locations.h"
+#include "base/settings.h"
+#include "catalog/catalog.h"
 #include "catalog/catalog_record.h"
 #include "catalog/catalog_tree.h"
 #include "catalog/view_catalog_page.h"
 #include "pages/frame_window.h"
-#include "pages/main_form.h"
 #include "playlists/create_playlist_page.h"
 #include "playlists/play_list_page.h"
-#include "playlists/player.h"
 #include "playlists/view_play_list_page.h"
+#include "recording_opener.h"
 
 #include <QApplication>
 #include <QDir>
@@ -44,26 +45,18 @@ public:
         Frame = std::make_unique<TFrameWindow>();
         new TFormMain(Frame.get());
         new TFormPlayList(Frame.get());
-        new TFormViewCatalog(Frame.get());
+        new TFormViewCatalog(Catalog, Frame.get());
         new TFormViewPlayList(Frame.get());
-        new TFormCreatePlaylist(Frame.get());
+        new TFormCreatePlaylist(Catalog, Frame.get());
         TSettings settings;
         settings.StorageDir = Storage;
         settings.Player = QStringLiteral("player");
         SetSettings(settings);
-        SetProgramLauncher([this](const QString &program, const QStringList &arguments) {
-            Launches.append(program + QLatin1Char(' ') + arguments.join(QLatin1Char(' ')));
-            return program == QLatin1String("xdg-open") ? OpenerWorks : PlayerWorks;
-        });
         Frame->show();
-        SwitchPage(nullptr, FormMain);
+        SwitchPage(nullptr, TPageId::Main);
     }
 
-    ~TPagesWorld()
-    {
-        SetProgramLauncher({});
-        Frame.reset();
-    }
+    ~TPagesWorld() { Frame.reset(); }
 
     QString Root() const { return m_dir.path(); }
 
@@ -86,11 +79,11 @@ public:
     }
 
     // Shows the catalog view page with these records merged into the catalog, tree filled.
-    static void ShowCatalog(const QStringList &records)
+    void ShowCatalog(const QStringList &records)
     {
-        FormViewCatalog->PendingRecords = records;
-        SwitchPage(FormMain, FormViewCatalog);
-        QTRY_VERIFY(FormViewCatalog->TreeViewCatalog->topLevelItemCount() == 2);
+        Catalog.PendingRecords = records;
+        SwitchPage(Page<TFormMain>(), TPageId::ViewCatalog);
+        QTRY_VERIFY(Page<TFormViewCatalog>()->TreeViewCatalog->topLevelItemCount() == 2);
     }
 
     // The node at a path of texts from a root, e.g. {"Composer", "Bach", "Album (Artist: X)"}.
@@ -136,10 +129,9 @@ public:
     }
 
     QString Storage;
+    TOpenerRecording Opener;
+    TCatalog Catalog; // outlives the pages, which the destructor deletes first
     std::unique_ptr<TFrameWindow> Frame;
-    bool OpenerWorks = false;
-    bool PlayerWorks = true;
-    QStringList Launches;
 
 private:
     QTemporaryDir m_dir;

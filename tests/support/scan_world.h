@@ -3,10 +3,10 @@
 // A world of volumes for the scan and folder chooser tests: a temporary folder holding the
 // data folder, the program folder and the folders that a QUAVERMILL_VOLUMES table names.
 
-#include "app/locations.h"
-#include "app/settings.h"
+#include "app/main_page.h"
+#include "base/locations.h"
+#include "base/settings.h"
 #include "pages/frame_window.h"
-#include "pages/main_form.h"
 #include "search/search_page.h"
 #include "search/select_files_page.h"
 #include "search/select_folder_page.h"
@@ -102,7 +102,7 @@ public:
         new TFormSelectFolder(frame);
         new TFormSelectFiles(frame);
         UseSettings(testMode);
-        SwitchPage(nullptr, FormMain);
+        SwitchPage(nullptr, Page<TFormMain>());
         return frame;
     }
 

@@ -1,5 +1,5 @@
-#include "app/locations.h"
-#include "import/tool_files.h"
+#include "base/locations.h"
+#include "exchange/tool_files.h"
 #include "test_media.h"
 #include "tool_process.h"
 

@@ -1,6 +1,6 @@
-#include "app/application.h"
+#include "base/application.h"
 
-#include "app/locations.h"
+#include "base/locations.h"
 
 #include <QCoreApplication>
 

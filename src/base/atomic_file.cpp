@@ -1,6 +1,6 @@
-#include "app/atomic_file.h"
+#include "base/atomic_file.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <QFile>
 

@@ -1,9 +1,9 @@
-#include "import/tool_files.h"
+#include "exchange/tool_files.h"
 
-#include "app/errors.h"
-#include "app/ini_file.h"
-#include "app/locations.h"
-#include "import/run_tool.h"
+#include "base/errors.h"
+#include "base/ini_file.h"
+#include "base/locations.h"
+#include "exchange/run_tool.h"
 
 #include <QFile>
 #include <QList>

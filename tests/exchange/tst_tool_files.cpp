@@ -1,7 +1,7 @@
-#include "app/ini_file.h"
-#include "app/locations.h"
+#include "base/ini_file.h"
+#include "base/locations.h"
+#include "exchange/tool_files.h"
 #include "fake_tool.h"
-#include "import/tool_files.h"
 
 #include <QDir>
 #include <QFileInfo>

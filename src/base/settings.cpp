@@ -1,7 +1,7 @@
-#include "app/settings.h"
+#include "base/settings.h"
 
-#include "app/ini_file.h"
-#include "app/locations.h"
+#include "base/ini_file.h"
+#include "base/locations.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -6,13 +6,9 @@
 class TFormMain : public TFormBase {
     Q_OBJECT
 public:
+    static constexpr TPageId Id = TPageId::Main;
+
     explicit TFormMain(QWidget *parent = nullptr);
 
     static void OpenHelp();
 };
-
-extern TFormMain *FormMain;
-
-// The buttons most pages share: back to the main menu, and the end of the program.
-TButtonSpec ReturnToMainButton();
-TButtonSpec ExitButton();

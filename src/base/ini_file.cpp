@@ -1,7 +1,7 @@
-#include "app/ini_file.h"
+#include "base/ini_file.h"
 
-#include "app/atomic_file.h"
-#include "app/errors.h"
+#include "base/atomic_file.h"
+#include "base/errors.h"
 
 #include <QFile>
 // Bytes in, bytes out: the text is UTF-8 on both sides.

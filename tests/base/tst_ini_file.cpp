@@ -1,5 +1,5 @@
-#include "app/errors.h"
-#include "app/ini_file.h"
+#include "base/errors.h"
+#include "base/ini_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,10 @@
-#include "import/run_tool.h"
+#include "exchange/run_tool.h"
 
-#include "app/application.h"
+#include "base/application.h"
+#include "platform/process_priority.h"
 
 #include <QEventLoop>
 #include <QProcess>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -38,7 +37,7 @@ qint32 RunTool(const QString &path)
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // Runs in the child between fork and exec, where only async-signal-safe calls belong.
-    process.setChildProcessModifier([] { setpriority(PRIO_PROCESS, 0, 19); });
+    process.setChildProcessModifier([] { SetLowestPriority(); });
 
     QEventLoop loop;
     const auto wake = [&loop] { loop.exit(ToolEvent); };

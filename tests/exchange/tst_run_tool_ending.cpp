@@ -1,8 +1,8 @@
 // The end of the application is final for the process, so these cases run in their own
 // test program, in order.
-#include "app/application.h"
+#include "base/application.h"
+#include "exchange/run_tool.h"
 #include "fake_tool.h"
-#include "import/run_tool.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "app/locations.h"
+#include "base/locations.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 #include <QCoreApplication>
 #include <QDir>

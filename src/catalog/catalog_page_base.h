@@ -2,7 +2,7 @@
 
 #include "pages/page_form.h"
 
-class TBaseStringList;
+class TCatalog;
 class TStateTree;
 
 // A page that shows the catalog tree, with "Return to main menu" and "Exit" as its top buttons
@@ -13,19 +13,26 @@ public:
     TStateTree *TreeViewCatalog;
     QLabel *LabelHint;
 
+    // The root texts of the catalog tree, from the catalog view's texts ("Composer" and
+    // "Artist" by default) on both pages.
+    QString ComposerRootText = QStringLiteral("Composer");
+    QString ArtistRootText = QStringLiteral("Artist");
+
 protected:
-    TCatalogTreePage(const QString &section, const QString &caption, const QRect &hintPlace,
-                     const QString &hint, const QRect &treePlace, bool playMissing,
-                     QWidget *parent);
+    TCatalogTreePage(TPageId id, TCatalog &catalog, const QString &section, const QString &caption,
+                     const QRect &hintPlace, const QString &hint, const QRect &treePlace,
+                     bool playMissing, QWidget *parent);
     // Sets up the page messages over the replaced controls and applies skin and texts; the
     // page's constructor calls it once every control exists.
     void FinishPage(const QList<QWidget *> &replaced);
-    // The catalog whose record indexes the tree holds.
-    virtual const TBaseStringList &ShownCatalog() = 0;
+    // Fills the tree from the catalog, every track checked or not; returns the size total.
+    qint64 FillTree(bool checked);
 
     // Posts the start message (the test lines instead in test mode).
     void FormShow() override;
     // Empties the tree, so that no node outlives the catalog it was made from.
     void FormHide() override;
-    QLabel *HintLabel() const override { return LabelHint; }
+    void ReadTexts(const TIniFile &texts) override;
+
+    TCatalog &m_catalog;
 };

@@ -1,8 +1,8 @@
-#include "search/track_data.h"
+#include "import/node_data.h"
 
 #include <QTest>
 
-class TestTrackData : public QObject {
+class TestNodeData : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -17,7 +17,7 @@ private Q_SLOTS:
     void unknownTextFollowsTheTextFile();
 };
 
-void TestTrackData::addIgnoresEmptyAndKeepsDuplicates()
+void TestNodeData::addIgnoresEmptyAndKeepsDuplicates()
 {
     TSelectFilesData data;
     for (const QString &text :
@@ -35,7 +35,7 @@ void TestTrackData::addIgnoresEmptyAndKeepsDuplicates()
     QCOMPARE(data.Artists, expected);
 }
 
-void TestTrackData::lastName()
+void TestNodeData::lastName()
 {
     TSelectFilesData data;
     QCOMPARE(data.LastName(), QString());
@@ -51,7 +51,7 @@ void TestTrackData::lastName()
     QCOMPARE(node.LastName(), QStringLiteral("Jóga (live)"));
 }
 
-void TestTrackData::setKeepsValueOnEmptyText()
+void TestNodeData::setKeepsValueOnEmptyText()
 {
     TNodeData node;
     QCOMPARE(node.SavedState, 0);
@@ -70,7 +70,7 @@ void TestTrackData::setKeepsValueOnEmptyText()
     QCOMPARE(node.Name, QStringLiteral("Jóga"));
 }
 
-void TestTrackData::resolveChoices_data()
+void TestNodeData::resolveChoices_data()
 {
     QTest::addColumn<bool>("isGroup");
     QTest::addColumn<QStringList>("candidates");
@@ -87,7 +87,7 @@ void TestTrackData::resolveChoices_data()
     QTest::newRow("track, first of two") << false << two << QStringLiteral("Rock");
 }
 
-void TestTrackData::resolveChoices()
+void TestNodeData::resolveChoices()
 {
     QFETCH(bool, isGroup);
     QFETCH(QStringList, candidates);
@@ -107,7 +107,7 @@ void TestTrackData::resolveChoices()
     QCOMPARE(node.Name, isGroup ? QStringLiteral("kept for a folder") : QStringLiteral("First"));
 }
 
-void TestTrackData::resolveTrackWithoutNamesDoesNotCrash()
+void TestNodeData::resolveTrackWithoutNamesDoesNotCrash()
 {
     TNodeData node;
     node.ResolveChoices();
@@ -115,7 +115,7 @@ void TestTrackData::resolveTrackWithoutNamesDoesNotCrash()
     QCOMPARE(node.Album, UnknownText());
 }
 
-void TestTrackData::mergeCandidates_data()
+void TestNodeData::mergeCandidates_data()
 {
     QTest::addColumn<QStringList>("target");
     QTest::addColumn<QStringList>("source");
@@ -137,7 +137,7 @@ void TestTrackData::mergeCandidates_data()
     QTest::newRow("empty source") << list({"a"}) << QStringList() << list({"a"});
 }
 
-void TestTrackData::mergeCandidates()
+void TestNodeData::mergeCandidates()
 {
     QFETCH(QStringList, target);
     QFETCH(QStringList, source);
@@ -146,7 +146,7 @@ void TestTrackData::mergeCandidates()
     QCOMPARE(target, merged);
 }
 
-void TestTrackData::unknownTextFollowsTheTextFile()
+void TestNodeData::unknownTextFollowsTheTextFile()
 {
     QCOMPARE(UnknownText(), QStringLiteral("Unknown"));
     SetUnknownText(QStringLiteral("Unbekannt"));
@@ -157,5 +157,5 @@ void TestTrackData::unknownTextFollowsTheTextFile()
     SetUnknownText(QStringLiteral("Unknown"));
 }
 
-QTEST_GUILESS_MAIN(TestTrackData)
-#include "tst_track_data.moc"
+QTEST_GUILESS_MAIN(TestNodeData)
+#include "tst_node_data.moc"

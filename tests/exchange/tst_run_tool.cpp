@@ -1,5 +1,5 @@
+#include "exchange/run_tool.h"
 #include "fake_tool.h"
-#include "import/run_tool.h"
 
 #include <QTemporaryDir>
 #include <QTest>

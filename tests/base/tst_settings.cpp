@@ -1,6 +1,6 @@
-#include "app/errors.h"
-#include "app/locations.h"
-#include "app/settings.h"
+#include "base/errors.h"
+#include "base/locations.h"
+#include "base/settings.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,0 +1,24 @@
+#include "pages/play_messages.h"
+
+#include "pages/page_form.h"
+#include "platform/file_opener.h"
+
+TPlayerMessages &PlayerMessages()
+{
+    static TPlayerMessages messages;
+    return messages;
+}
+
+void ShowPlayResult(TFormBase *page, int result)
+{
+    const TPlayerMessages &messages = PlayerMessages();
+    if (result < 0)
+        page->ShowPageMessage(messages.NotInstalled, messages.Install);
+    else if (result == 0)
+        page->ShowPageMessage(messages.PlDoNotHave, messages.ChooseAnother);
+}
+
+void PlayTrack(TFormBase *page, const QString &path)
+{
+    ShowPlayResult(page, PlayFile(path));
+}
