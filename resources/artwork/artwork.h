@@ -37,10 +37,11 @@ struct TNamedDrawing {
     std::function<void(QPainter &)> draw;
 };
 
-// The picture behind the right side of every page (457 x 379).
-QImage RightPicture();
-// The left picture of one page section (177 x 379), e.g. "Main" or "SearchTracks".
-QImage LeftPicture(const QString &section);
+// The picture behind the right side of every page (457 x 379 times `scale`: 2 draws the
+// picture for screens of twice the pixel density).
+QImage RightPicture(int scale);
+// The left picture of one page section (177 x 379 times `scale`), e.g. "Main" or "SearchTracks".
+QImage LeftPicture(const QString &section, int scale);
 // The sections that have a left picture, in page order.
 QStringList LeftSections();
 
@@ -48,6 +49,14 @@ QStringList LeftSections();
 std::vector<TNamedDrawing> ButtonDrawings();
 // 16 x 16 tree and list pictures, drawn on a transparent background.
 std::vector<TNamedDrawing> TreeDrawings();
+
+// The motif of the main menu's left picture, an eighth note on a short staff, centred on the
+// origin and about 100 units wide.
+void DrawMainMotif(QPainter &p);
+
+// The program's icon, `size` pixels square, drawn on a painter already set up for that size;
+// small sizes get a bolder drawing without the fine lines.
+void DrawAppIcon(QPainter &p, int size);
 
 // A closed outline through straight lines, for the many polygons of the drawings.
 QPainterPath ClosedPath(std::initializer_list<QPointF> points);

@@ -39,8 +39,9 @@ const QBrush SoftFill()
     return Faded(Palette::Chalk, 0.14);
 }
 
-// Main menu: an eighth note on a short staff.
-void DrawMain(QPainter &p)
+} // namespace
+
+void DrawMainMotif(QPainter &p)
 {
     p.setPen(QPen(Faded(Palette::Chalk, 0.30), 1.2));
     for (int i = -2; i <= 2; ++i)
@@ -54,6 +55,8 @@ void DrawMain(QPainter &p)
     p.drawEllipse(QPointF(0, 0), 10.5 * 1.35, 7.4 * 1.35);
     p.restore();
 }
+
+namespace {
 
 void Disc(QPainter &p, QPointF centre, double radius)
 {
@@ -291,7 +294,7 @@ using TMotif = void (*)(QPainter &);
 const QHash<QString, TMotif> &Motifs()
 {
     static const QHash<QString, TMotif> motifs = {
-        {QStringLiteral("Main"), DrawMain},
+        {QStringLiteral("Main"), DrawMainMotif},
         {QStringLiteral("SearchTracks"), DrawSearch},
         {QStringLiteral("SelectFolder"), DrawFolder},
         {QStringLiteral("SelectTracks"), DrawSelect},
@@ -371,12 +374,13 @@ QStringList LeftSections()
             QStringLiteral("ViewPlaylist"),   QStringLiteral("PlaylistChoice")};
 }
 
-QImage LeftPicture(const QString &section)
+QImage LeftPicture(const QString &section, int scale)
 {
-    QImage image(Width, Height, QImage::Format_RGB32);
+    QImage image(Width * scale, Height * scale, QImage::Format_RGB32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
+    p.scale(scale, scale);
     DrawBackground(p);
     DrawWordmark(p);
     p.translate(MotifCentre);

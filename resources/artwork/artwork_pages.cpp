@@ -83,22 +83,23 @@ void AddGrain(QImage &image, double strength, quint32 seed)
 // Pale warm paper with a soft light from the upper left, a faint staff wave low across the
 // picture and a quiet band behind the button column. Every element stays within a few
 // percent of the paper's brightness, so black labels read the same everywhere.
-QImage RightPicture()
+QImage RightPicture(int scale)
 {
-    QImage image(RightWidth, Height, QImage::Format_RGB32);
+    QImage image(RightWidth * scale, Height * scale, QImage::Format_RGB32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
 
     QLinearGradient paper(0, 0, RightWidth, Height);
     paper.setColorAt(0.0, QColor(252, 249, 242));
     paper.setColorAt(0.55, QColor(247, 242, 232));
     paper.setColorAt(1.0, QColor(240, 232, 217));
-    p.fillRect(image.rect(), paper);
+    p.fillRect(QRect(0, 0, RightWidth, Height), paper);
 
     QRadialGradient light(QPointF(70, 40), 330);
     light.setColorAt(0.0, QColor(255, 255, 255, 110));
     light.setColorAt(1.0, QColor(255, 255, 255, 0));
-    p.fillRect(image.rect(), light);
+    p.fillRect(QRect(0, 0, RightWidth, Height), light);
 
     // The button column: a slightly deeper strip with a hairline, giving the buttons a rail.
     QLinearGradient rail(398, 0, RightWidth, 0);

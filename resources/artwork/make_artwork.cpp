@@ -2,8 +2,10 @@
 //   cmake --build build --target make_artwork && build/resources/make_artwork resources
 //
 // Draws the page pictures (pictures/*.jpg), the button pictures on silver (buttons/*.png) and
-// the tree pictures (tree/*.png) into the given resources folder, and refreshes the copies of
-// the small pictures embedded in the help page. The build compiles the committed files; it
+// the tree pictures (tree/*.png) into the given resources folder, each also at twice the size
+// for high-density screens (Qt's "@2x" beside the name), the program's icon for the desktop
+// (desktop/icons/hicolor/), and refreshes the copies of the small pictures embedded in the
+// help page. The build compiles the committed files; it
 // never runs this program. "--preview <folder>" also writes enlarged
 // contact sheets and a page mock-up for checking the look by eye.
 #include "artwork.h"
@@ -16,6 +18,7 @@
 #include <QHash>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QSvgGenerator>
 
 #include <cstdio>
 
@@ -32,15 +35,26 @@ void Save(const QImage &image, const QString &path, const char *format, int qual
     }
 }
 
-QImage Draw16(const TNamedDrawing &drawing)
+// One of the 16 x 16 drawings at `scale` times its size.
+QImage DrawSmall(const TNamedDrawing &drawing, int scale)
 {
-    QImage image(16, 16, QImage::Format_ARGB32);
+    QImage image(16 * scale, 16 * scale, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
+    p.scale(scale, scale);
     drawing.draw(p);
     return image;
+}
+
+// Qt loads "name@2x.png" as the picture for screens of twice the pixel density.
+QString AtScale(const QString &path, int scale)
+{
+    if (scale == 1)
+        return path;
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    return path.left(dot) + QStringLiteral("@%1x").arg(scale) + path.mid(dot);
 }
 
 // The program draws button pictures with silver as the transparent colour. Edges are blended
@@ -48,9 +62,9 @@ QImage Draw16(const TNamedDrawing &drawing)
 // a drawn pixel that happens to blend to silver exactly is moved off it so it stays visible.
 QImage OnSilver(const QImage &drawn)
 {
-    QImage image(16, 16, QImage::Format_RGB32);
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 16; ++x) {
+    QImage image(drawn.size(), QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
             const QRgb c = drawn.pixel(x, y);
             const double a = qAlpha(c) / 255.0;
             if (a < 0.15) {
@@ -166,6 +180,30 @@ QImage PageMockup(const QImage &left, const QImage &right, const QStringList &la
     return page;
 }
 
+void SaveAppIcons(const QString &folder)
+{
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        QImage icon(size, size, QImage::Format_ARGB32);
+        icon.fill(Qt::transparent);
+        QPainter p(&icon);
+        p.setRenderHint(QPainter::Antialiasing);
+        DrawAppIcon(p, size);
+        p.end();
+        Save(icon, folder + QStringLiteral("/%1x%1/apps/quavermill.png").arg(size), "PNG");
+    }
+    const QString svg = folder + QStringLiteral("/scalable/apps/quavermill.svg");
+    QDir().mkpath(QFileInfo(svg).path());
+    QSvgGenerator generator;
+    generator.setFileName(svg);
+    generator.setSize(QSize(256, 256));
+    generator.setViewBox(QRect(0, 0, 256, 256));
+    generator.setResolution(96); // so that the stated size is 256 CSS pixels
+    generator.setTitle(QStringLiteral("Quavermill"));
+    generator.setDescription(QStringLiteral("The icon of Quavermill, a music catalog"));
+    QPainter p(&generator);
+    DrawAppIcon(p, 256);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -179,25 +217,38 @@ int main(int argc, char **argv)
     const QString preview =
         previewAt > 0 && previewAt + 1 < args.size() ? args.at(previewAt + 1) : QString();
 
-    const QImage right = RightPicture();
-    Save(right, out + QStringLiteral("/pictures/right.jpg"), "JPG", 93);
-    for (const QString &section : LeftSections())
-        Save(LeftPicture(section),
-             out + QStringLiteral("/pictures/left_%1.jpg").arg(section.toLower()), "JPG", 93);
-
+    // The help page and the preview show the pictures at their own size.
     QHash<QString, QImage> forHelp;
     std::vector<QImage> buttons;
-    for (const TNamedDrawing &drawing : ButtonDrawings()) {
-        buttons.push_back(OnSilver(Draw16(drawing)));
-        Save(buttons.back(), out + QStringLiteral("/buttons/%1.png").arg(drawing.name), "PNG");
-        forHelp.insert(QStringLiteral("buttons/") + drawing.name, SilverCleared(buttons.back()));
-    }
     std::vector<QImage> tree;
-    for (const TNamedDrawing &drawing : TreeDrawings()) {
-        tree.push_back(Draw16(drawing));
-        Save(tree.back(), out + QStringLiteral("/tree/%1.png").arg(drawing.name), "PNG");
-        forHelp.insert(QStringLiteral("tree/") + drawing.name, tree.back());
+    for (const int scale : {1, 2}) {
+        Save(RightPicture(scale), AtScale(out + QStringLiteral("/pictures/right.jpg"), scale),
+             "JPG", 93);
+        for (const QString &section : LeftSections())
+            Save(LeftPicture(section, scale),
+                 AtScale(out + QStringLiteral("/pictures/left_%1.jpg").arg(section.toLower()),
+                         scale),
+                 "JPG", 93);
+        for (const TNamedDrawing &drawing : ButtonDrawings()) {
+            const QImage button = OnSilver(DrawSmall(drawing, scale));
+            Save(button, AtScale(out + QStringLiteral("/buttons/%1.png").arg(drawing.name), scale),
+                 "PNG");
+            if (scale == 1) {
+                buttons.push_back(button);
+                forHelp.insert(QStringLiteral("buttons/") + drawing.name, SilverCleared(button));
+            }
+        }
+        for (const TNamedDrawing &drawing : TreeDrawings()) {
+            const QImage picture = DrawSmall(drawing, scale);
+            Save(picture, AtScale(out + QStringLiteral("/tree/%1.png").arg(drawing.name), scale),
+                 "PNG");
+            if (scale == 1) {
+                tree.push_back(picture);
+                forHelp.insert(QStringLiteral("tree/") + drawing.name, picture);
+            }
+        }
     }
+    SaveAppIcons(out + QStringLiteral("/desktop/icons/hicolor"));
     EmbedInHelp(out + QStringLiteral("/Quavermill.html"), forHelp);
 
     if (!preview.isEmpty()) {
@@ -216,8 +267,9 @@ int main(int argc, char **argv)
                                     QStringLiteral("Return to tracks selection"),
                                     QStringLiteral("Save the playlist")};
         // Hint labels may stand at the top or at the bottom of the left picture.
+        const QImage right = RightPicture(1);
         for (const QString &section : LeftSections()) {
-            const QImage left = LeftPicture(section);
+            const QImage left = LeftPicture(section, 1);
             const QString name = preview + QStringLiteral("/page_") + section.toLower();
             Save(PageMockup(left, right, labels, hint, Qt::AlignTop), name + QStringLiteral(".png"),
                  "PNG");

@@ -82,11 +82,12 @@ TFormBase::TFormBase(TPageId id, const QString &section, const QString &designed
     ImageLeft = new QLabel(this);
     ImageLeft->setObjectName(QStringLiteral("ImageLeft"));
     ImageLeft->setGeometry(1, 1, 177, 379);
-    ImageLeft->setPixmap(QPixmap(QStringLiteral(":/pictures/left_%1.jpg").arg(section.toLower())));
+    ImageLeft->setPixmap(
+        BuiltInPicture(QStringLiteral(":/pictures/left_%1.jpg").arg(section.toLower())));
     ImageRight = new QLabel(this);
     ImageRight->setObjectName(QStringLiteral("ImageRight"));
     ImageRight->setGeometry(180, 1, 457, 379);
-    ImageRight->setPixmap(QPixmap(QStringLiteral(":/pictures/right.jpg")));
+    ImageRight->setPixmap(BuiltInPicture(QStringLiteral(":/pictures/right.jpg")));
     SetCaptionText(designedCaption);
 }
 
@@ -165,7 +166,7 @@ void TFormBase::CreateButtonGroup(int base, std::initializer_list<TButtonSpec> b
     QList<QPixmap> pictures;
     for (const TButtonSpec &button : buttons)
         pictures.append(
-            QPixmap(QStringLiteral(":/buttons/%1.png").arg(QLatin1String(button.picture))));
+            BuiltInPicture(QStringLiteral(":/buttons/%1.png").arg(QLatin1String(button.picture))));
     int index = 0;
     for (const TButtonSpec &button : buttons) {
         const QLatin1String key(button.key);

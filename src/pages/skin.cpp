@@ -3,8 +3,8 @@
 #include "base/ini_file.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
-#include <QPixmap>
 
 namespace {
 struct TColorName {
@@ -54,6 +54,19 @@ void LoadImage(const TIniFile &skin, const QString &section, const QString &key,
     } else {
         image->hide();
     }
+}
+
+QPixmap BuiltInPicture(const QString &path)
+{
+    if (qGuiApp && qGuiApp->devicePixelRatio() > 1) {
+        const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+        QPixmap sharp(path.left(dot) + QStringLiteral("@2x") + path.mid(dot));
+        if (!sharp.isNull()) {
+            sharp.setDevicePixelRatio(2);
+            return sharp;
+        }
+    }
+    return QPixmap(path);
 }
 
 QString ReadText(const TIniFile &texts, const QString &section, const QString &key,

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPixmap>
 #include <QString>
 
 class QLabel;
@@ -18,6 +19,11 @@ QColor ReadColor(const TIniFile &skin, const QString &section, const QString &ke
 // Loads the picture a key names into an image control. An absent key ("NO_FILE") changes
 // nothing; a file that is missing or cannot be read hides the control.
 void LoadImage(const TIniFile &skin, const QString &section, const QString &key, QLabel *image);
+
+// One of the program's own pictures (":/buttons/play.png"). On a screen with more than one
+// device pixel per pixel its drawing at twice the size ("play@2x.png") is taken, which Qt's
+// pixmap loading never looks for by itself.
+QPixmap BuiltInPicture(const QString &path);
 
 // Reads a text with its default; a present empty value is the empty text.
 QString ReadText(const TIniFile &texts, const QString &section, const QString &key,

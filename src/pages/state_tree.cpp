@@ -17,7 +17,8 @@ QList<QPixmap> TreePictures(std::initializer_list<const char *> names)
         if (!name || !*name)
             pictures.append(QPixmap());
         else
-            pictures.append(QPixmap(QStringLiteral(":/tree/%1.png").arg(QLatin1String(name))));
+            pictures.append(
+                BuiltInPicture(QStringLiteral(":/tree/%1.png").arg(QLatin1String(name))));
     }
     return pictures;
 }
