@@ -7,6 +7,7 @@
 #include "pages/frame_window.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 
 int main(int argc, char *argv[])
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     try {
         QApplication::setApplicationName(QLatin1String(ProductName));
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quavermill.png")));
         if (TFormInvisible::ForwardToRunningInstance())
             return 0;
         // The catalog outlives the pages that use it.
