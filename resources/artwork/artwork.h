@@ -54,6 +54,9 @@ std::vector<TNamedDrawing> TreeDrawings();
 // origin and about 100 units wide.
 void DrawMainMotif(QPainter &p);
 
+// An eighth note on the 16 x 16 grid of the small pictures, its head in `head`.
+void DrawSmallNote(QPainter &p, const QColor &colour, const QColor &head);
+
 // The program's icon, `size` pixels square, drawn on a painter already set up for that size;
 // small sizes get a bolder drawing without the fine lines.
 void DrawAppIcon(QPainter &p, int size);

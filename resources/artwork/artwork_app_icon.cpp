@@ -47,25 +47,14 @@ void Tile(QPainter &p, bool small)
     p.drawRoundedRect(tile.adjusted(inset, inset, -inset, -inset), corner - inset, corner - inset);
 }
 
-// On a 16-unit grid (one unit is a pixel of the 16-pixel icon): a stem and flag at least a
-// pixel wide, the head in the accent colour as on the main menu's picture.
+// The small pictures' note, nudged to the tile's centre: its stem and flag stay at least a
+// pixel wide, and its head takes the accent colour as on the main menu's picture.
 void BoldNote(QPainter &p)
 {
     p.save();
     p.scale(Grid / 16, Grid / 16);
-    p.setPen(Qt::NoPen);
-    p.setBrush(Palette::Chalk);
-    p.drawRect(QRectF(8.5, 2.5, 1.6, 8.5));
-    QPainterPath flag;
-    flag.moveTo(8.5, 2.5);
-    flag.cubicTo(9.5, 5.2, 13.8, 5.4, 12.6, 10.2);
-    flag.cubicTo(12.4, 7.8, 11.2, 7.1, 10.1, 6.9);
-    flag.closeSubpath();
-    p.drawPath(flag);
-    p.setBrush(Palette::Amber);
-    p.translate(6.6, 11.4);
-    p.rotate(-22);
-    p.drawEllipse(QPointF(0, 0), 3.3, 2.5);
+    p.translate(0.9, -0.4);
+    DrawSmallNote(p, Palette::Chalk, Palette::Amber);
     p.restore();
 }
 

@@ -32,24 +32,6 @@ void Arrowhead(QPainter &p, QPointF tip, QPointF back1, QPointF back2, const QCo
     p.drawPath(head);
 }
 
-void Note(QPainter &p, const QColor &colour)
-{
-    p.setPen(Qt::NoPen);
-    p.setBrush(colour);
-    p.save();
-    p.translate(5.5, 12);
-    p.rotate(-22);
-    p.drawEllipse(QPointF(0, 0), 3.4, 2.5);
-    p.restore();
-    p.drawRect(QRectF(7.6, 2, 1.5, 10));
-    QPainterPath flag;
-    flag.moveTo(7.6, 2);
-    flag.cubicTo(8.5, 5, 13.5, 5, 12.5, 10);
-    flag.cubicTo(12.2, 7.5, 10.5, 6.6, 9.1, 6.4);
-    flag.closeSubpath();
-    p.drawPath(flag);
-}
-
 // A circle at the centre of the 16 x 16 grid.
 void Centred(QPainter &p, double radius, const QBrush &brush, const QPen &pen = Qt::NoPen)
 {
@@ -106,14 +88,14 @@ void Track(QPainter &p, bool hot)
 {
     if (hot)
         HotBackground(p);
-    Note(p, hot ? Navy : Teal);
+    DrawSmallNote(p, hot ? Navy : Teal, hot ? Navy : Teal);
 }
 
 void TrackMissing(QPainter &p, bool hot)
 {
     if (hot)
         HotBackground(p);
-    Note(p, Grey.lighter(115));
+    DrawSmallNote(p, Grey.lighter(115), Grey.lighter(115));
     p.setPen(Outline(Red, 1.8));
     p.drawLine(QPointF(10.5, 10.5), QPointF(14, 14));
     p.drawLine(QPointF(14, 10.5), QPointF(10.5, 14));
@@ -420,6 +402,25 @@ void ReviewGone(QPainter &p)
 }
 
 } // namespace
+
+void DrawSmallNote(QPainter &p, const QColor &colour, const QColor &head)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawRect(QRectF(7.6, 2, 1.5, 10));
+    QPainterPath flag;
+    flag.moveTo(7.6, 2);
+    flag.cubicTo(8.5, 5, 13.5, 5, 12.5, 10);
+    flag.cubicTo(12.2, 7.5, 10.5, 6.6, 9.1, 6.4);
+    flag.closeSubpath();
+    p.drawPath(flag);
+    p.setBrush(head);
+    p.save();
+    p.translate(5.5, 12);
+    p.rotate(-22);
+    p.drawEllipse(QPointF(0, 0), 3.4, 2.5);
+    p.restore();
+}
 
 std::vector<TNamedDrawing> ButtonDrawings()
 {
