@@ -1,7 +1,6 @@
 // Runs at QT_SCALE_FACTOR=2, as on a screen of twice the pixel density.
-#include "app/application.h"
-#include "app/ini_file.h"
-#include "app/locations.h"
+#include "base/ini_file.h"
+#include "base/locations.h"
 #include "pages/page_form.h"
 #include "pages/skin.h"
 #include "pages/state_tree.h"
@@ -55,7 +54,7 @@ private Q_SLOTS:
     void pagesShowTheDoubleDrawings()
     {
         QWidget parent;
-        TFormBase page(QStringLiteral("Main"), QStringLiteral("Main"), &parent);
+        TFormBase page(TPageId::Main, QStringLiteral("Main"), QStringLiteral("Main"), &parent);
         page.CreateButtonGroup(TFormBase::TopBase, {{"Play", "Play", "play", nullptr}});
         auto *button = page.findChild<TIconButton *>(QStringLiteral("ButtonPlay"));
         QCOMPARE(page.ImageLeft->pixmap().devicePixelRatio(), 2.0);
