@@ -4,15 +4,13 @@
 // renamed at the end and removed on failure or on SIGTERM. Exit code 0 on success, 255 on any
 // failure with one line on standard error.
 
+#include "common/temporary_file.h"
 #include "common/tool_common.h"
 #include "common/track_tags.h"
 #include "wav_encoder.h"
 
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -45,43 +43,6 @@ std::string WmaPathFor(const std::string &wavPath)
         dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
     return (hasExtension ? wavPath.substr(0, dot) : wavPath) + ".wma";
 }
-
-// A new empty file beside the target, with the permissions a plain new file would get,
-// removed again unless the conversion completes.
-class TTemporaryFile {
-public:
-    explicit TTemporaryFile(const std::string &target)
-    {
-        std::string name = target + ".XXXXXX";
-        const int fd = mkstemp(name.data());
-        if (fd < 0)
-            return;
-        const mode_t mask = umask(0);
-        umask(mask);
-        fchmod(fd, 0666 & ~mask);
-        close(fd);
-        m_path = name;
-    }
-    ~TTemporaryFile()
-    {
-        if (!m_path.empty())
-            std::remove(m_path.c_str());
-    }
-    TTemporaryFile(const TTemporaryFile &) = delete;
-    TTemporaryFile &operator=(const TTemporaryFile &) = delete;
-
-    const std::string &path() const { return m_path; }
-    bool RenameTo(const std::string &target)
-    {
-        if (std::rename(m_path.c_str(), target.c_str()) != 0)
-            return false;
-        m_path.clear();
-        return true;
-    }
-
-private:
-    std::string m_path;
-};
 
 int Convert(const std::string &, const TExchangeFile &parameters)
 {
