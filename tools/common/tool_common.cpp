@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #define SI_NO_CONVERSION
@@ -32,7 +33,10 @@ TExchangeFile::~TExchangeFile() = default;
 
 bool TExchangeFile::Load(const std::string &path)
 {
-    return d->ini.LoadFile(path.c_str()) >= 0;
+    // Only a plain file: reading a named pipe would wait for a writer for ever.
+    struct stat info = {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)
+        && d->ini.LoadFile(path.c_str()) >= 0;
 }
 
 std::string TExchangeFile::Get(const char *section, const char *key) const

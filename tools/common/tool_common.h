@@ -20,7 +20,7 @@ public:
     TExchangeFile(const TExchangeFile &) = delete;
     TExchangeFile &operator=(const TExchangeFile &) = delete;
 
-    // False when the file is missing or cannot be read.
+    // False when the file is missing, is no regular file or cannot be read.
     bool Load(const std::string &path);
     // The value of the key, or the empty text when it is missing.
     std::string Get(const char *section, const char *key) const;

@@ -1,5 +1,6 @@
 #include "rip.h"
 
+#include "common/disc_source.h"
 #include "common/temporary_file.h"
 
 #include <cdio/paranoia/cdda.h>
@@ -10,7 +11,6 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <sys/stat.h>
 
 namespace {
 
@@ -18,13 +18,6 @@ constexpr int SectorsPerSecond = 75;
 constexpr int SectorBytes = CDIO_CD_FRAMESIZE_RAW;
 // cd-paranoia's own default: enough for a drive that is merely slow to settle.
 constexpr int MaxRetries = 20;
-
-// A device or a CUE sheet; opening anything else (a named pipe) could wait for ever.
-bool IsDiscSource(const char *path)
-{
-    struct stat info = {};
-    return stat(path, &info) == 0 && (S_ISBLK(info.st_mode) || S_ISREG(info.st_mode));
-}
 
 // Reports progress to the caller. Paranoia's own events carry no user pointer, so the rip in
 // progress on this thread is found through t_current.
