@@ -34,7 +34,7 @@ install(TARGETS quavermill ${tools}
         RUNTIME DESTINATION ${QUAVERMILL_INSTALL_DIR}
         LIBRARY DESTINATION ${QUAVERMILL_INSTALL_DIR})
 install(FILES resources/Quavermill.html DESTINATION ${QUAVERMILL_INSTALL_DIR})
-install(FILES resources/samples/ui.ini resources/samples/Quavermill.ini
+install(FILES resources/samples/ui.ini resources/samples/Quavermill.ini resources/samples/cddb.ini
         DESTINATION ${QUAVERMILL_INSTALL_DIR}/samples)
 install(CODE "file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
   file(CREATE_LINK ../${QUAVERMILL_INSTALL_DIR}/quavermill
