@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -320,11 +321,32 @@ bool TFormBase::event(QEvent *event)
     return QWidget::event(event);
 }
 
+// Where the running SwitchPage keeps the first error of a show or hide handler; null outside
+// a switch.
+static std::exception_ptr *g_switchError = nullptr;
+
+// Errors cannot cross Qt's event delivery. Within a switch a handler's error goes to the
+// action that called SwitchPage, whose guard drops it (an icon button) or reports it (Enter, a
+// control's event); outside one it is reported.
+static void RunPageHandler(const std::function<void()> &handler)
+{
+    if (!g_switchError) {
+        RunReporting(handler);
+        return;
+    }
+    try {
+        handler();
+    } catch (...) {
+        if (!*g_switchError)
+            *g_switchError = std::current_exception();
+    }
+}
+
 void TFormBase::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        RunReporting([this] { FormShow(); });
+        RunPageHandler([this] { FormShow(); });
 }
 
 void TFormBase::hideEvent(QHideEvent *event)
@@ -332,7 +354,7 @@ void TFormBase::hideEvent(QHideEvent *event)
     QWidget::hideEvent(event);
     if (event->spontaneous())
         return;
-    RunReporting([this] { FormHide(); });
+    RunPageHandler([this] { FormHide(); });
     // A page that is left while it shows a message comes back in its normal look.
     if (MessageTimer)
         EndMessage();
@@ -340,20 +362,27 @@ void TFormBase::hideEvent(QHideEvent *event)
 
 void SwitchPage(TFormBase *from, TFormBase *to)
 {
-    TFrameWindow *frame = Frame();
-    if (ApplicationMinimized() && frame)
-        frame->RestoreApplication();
-    if (from)
-        to->setGeometry(from->geometry());
-    to->show();
-    to->raise();
-    if (frame) {
-        frame->SetCurrentPage(to);
-        if (frame->isHidden())
-            frame->show();
+    // The switch is completed before a handler's error passes on, so that one page is shown.
+    std::exception_ptr error;
+    {
+        const QScopedValueRollback<std::exception_ptr *> catching(g_switchError, &error);
+        TFrameWindow *frame = Frame();
+        if (ApplicationMinimized() && frame)
+            frame->RestoreApplication();
+        if (from)
+            to->setGeometry(from->geometry());
+        to->show();
+        to->raise();
+        if (frame) {
+            frame->SetCurrentPage(to);
+            if (frame->isHidden())
+                frame->show();
+        }
+        if (from && from != to)
+            from->hide();
     }
-    if (from && from != to)
-        from->hide();
+    if (error)
+        std::rethrow_exception(error);
 }
 
 void SwitchPage(TFormBase *from, TPageId to)

@@ -188,7 +188,8 @@ private:
 };
 
 // Shows `to` where `from` stands (restoring the application if it is minimised), then hides
-// `from`. `from` may be null at start.
+// `from`. `from` may be null at start. An error of `to`'s show handler or `from`'s hide
+// handler is raised here once the switch is done, for the caller's guard.
 void SwitchPage(TFormBase *from, TFormBase *to);
 // The same for the page with that id; nothing happens while that page does not exist.
 void SwitchPage(TFormBase *from, TPageId to);

@@ -1,4 +1,5 @@
 #include "base/application.h"
+#include "base/errors.h"
 #include "base/locations.h"
 #include "base/settings.h"
 #include "pages/frame_window.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -30,6 +32,8 @@ public:
                  [this](TFormBase *page) {
                      QCOMPARE(page, this);
                      ++defaultRuns;
+                     if (OnDefault)
+                         OnDefault();
                  }},
             },
             1);
@@ -48,6 +52,9 @@ public:
 
     int firstRuns = 0;
     int defaultRuns = 0;
+    std::function<void()> OnDefault;
+    QString ShowError; // raised by the show handler when not empty
+    QString HideError; // raised by the hide handler when not empty
     QStringList log;
     TIconButton *First;
     TIconButton *Second;
@@ -59,8 +66,15 @@ protected:
     void FormShow() override
     {
         log << QStringLiteral("show, other visible: %1").arg(m_watched && !m_watched->isHidden());
+        if (!ShowError.isEmpty())
+            throw EQuavermill(ShowError);
     }
-    void FormHide() override { log << QStringLiteral("hide"); }
+    void FormHide() override
+    {
+        log << QStringLiteral("hide");
+        if (!HideError.isEmpty())
+            throw EQuavermill(HideError);
+    }
 
 private:
     TFormBase *m_watched;
@@ -128,6 +142,49 @@ private Q_SLOTS:
         // Other keys stay with the controls.
         QTest::keyClick(m_a->Edit, Qt::Key_X);
         QCOMPARE(m_a->Edit->text(), QStringLiteral("x"));
+    }
+
+    // An error of a show or hide handler goes to the action that switched: a click drops it,
+    // Enter reports it. The switch itself is done either way.
+    void handlerErrorFollowsTheSwitchRoute_data()
+    {
+        QTest::addColumn<bool>("byEnter");
+        QTest::addColumn<bool>("inHide");
+        QTest::addColumn<QStringList>("reports");
+        QTest::newRow("show, icon button") << false << false << QStringList();
+        QTest::newRow("show, Enter") << true << false << QStringList{QStringLiteral("broken")};
+        QTest::newRow("hide, icon button") << false << true << QStringList();
+        QTest::newRow("hide, Enter") << true << true << QStringList{QStringLiteral("broken")};
+    }
+
+    void handlerErrorFollowsTheSwitchRoute()
+    {
+        QFETCH(bool, byEnter);
+        QFETCH(bool, inHide);
+        (inHide ? m_a->HideError : m_b->ShowError) = QStringLiteral("broken");
+        m_a->OnDefault = [this] { SwitchPage(m_a, m_b); };
+        QStringList reports;
+        QTimer boxes;
+        boxes.setInterval(10);
+        connect(&boxes, &QTimer::timeout, this, [&reports] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                reports << box->text();
+                box->done(0);
+            }
+        });
+        boxes.start();
+        m_frame->activateWindow();
+        m_a->Edit->setFocus();
+        if (byEnter)
+            QTest::keyClick(m_a->Edit, Qt::Key_Return);
+        else
+            QTest::mouseClick(m_a->Second, Qt::LeftButton);
+        // A box would have come and gone within the click or key press.
+        QCOMPARE(m_a->defaultRuns, 1);
+        QTEST(reports, "reports");
+        QVERIFY(!m_b->isHidden());
+        QVERIFY(m_a->isHidden());
+        QCOMPARE(m_frame->CurrentPage(), m_b);
     }
 
     void switchShowsBeforeHiding()
