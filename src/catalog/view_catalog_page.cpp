@@ -100,6 +100,33 @@ static bool InsideFolder(const QString &path, const QString &folder)
     return path.startsWith(folder + QLatin1Char('/'));
 }
 
+// The nearest folder of the path that exists, links and ".." resolved; empty when none does.
+static QString ExistingFolder(QString folder)
+{
+    while (!QFileInfo(folder).isDir()) {
+        const QString parent = QFileInfo(folder).path();
+        if (parent == folder)
+            return QString();
+        folder = parent;
+    }
+    return QFileInfo(folder).canonicalFilePath();
+}
+
+// True when no file is left at the path: removed now, or gone already. Anything but a file or
+// a link stays.
+static bool RemoveFile(const QString &path)
+{
+    const QFileInfo target(path);
+    if (!target.isSymLink()) {
+        if (!target.exists())
+            return true;
+        if (!target.isFile())
+            return false;
+        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+    }
+    return QFile::remove(path);
+}
+
 void DeleteStoredTrack(const QString &fileName, const QString &storageFolder)
 {
     if (fileName.isEmpty() || storageFolder.isEmpty())
@@ -108,17 +135,13 @@ void DeleteStoredTrack(const QString &fileName, const QString &storageFolder)
     // reaches outside it.
     const QString root = QFileInfo(storageFolder).canonicalFilePath();
     const QFileInfo file(fileName);
-    QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
+    // A file that is gone already may still leave its album and artist folders empty, even
+    // when its album folder went with it.
+    QString folder = ExistingFolder(file.absolutePath());
     if (root.isEmpty() || folder.isEmpty() || (folder != root && !InsideFolder(folder, root)))
         return;
-    const QString path = folder + QLatin1Char('/') + file.fileName();
-    const QFileInfo target(path);
-    if (!target.isSymLink()) {
-        if (!target.isFile())
-            return;
-        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
-    }
-    if (!QFile::remove(path))
+    if (QFileInfo(file.absolutePath()).isDir()
+        && !RemoveFile(folder + QLatin1Char('/') + file.fileName()))
         return;
     while (InsideFolder(folder, root) && QDir().rmdir(folder))
         folder = QFileInfo(folder).path();

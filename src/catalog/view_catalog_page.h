@@ -24,6 +24,7 @@ private:
 };
 
 // Deletes a track file that lies inside the storage folder, and the folders this leaves empty
-// up to, never including, the storage folder. Anything outside the storage folder, and the
-// storage folder itself, is left alone. Failures are ignored.
+// up to, never including, the storage folder; a file that is gone already has its empty
+// folders removed all the same. Anything outside the storage folder, and the storage folder
+// itself, is left alone. Failures are ignored.
 void DeleteStoredTrack(const QString &fileName, const QString &storageFolder);

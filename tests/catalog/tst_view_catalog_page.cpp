@@ -5,6 +5,7 @@
 #include "catalog/base_string_list.h"
 #include "catalog/catalog_file.h"
 
+#include <QDirIterator>
 #include <QSignalSpy>
 
 namespace {
@@ -353,6 +354,67 @@ private Q_SLOTS:
         DeleteStoredTrack(path, storage);
         QCOMPARE(!QFileInfo::exists(path), deleted);
         QVERIFY(QFileInfo(storage).isDir());
+    }
+
+    // What a gone track leaves: its empty folders go, up to the storage folder.
+    void deleteStoredTrackOfAGoneFileClearsItsFolders_data()
+    {
+        QTest::addColumn<QStringList>("made"); // folders ("x/"), files, and links ("link>target")
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("left");
+        const QString track = QStringLiteral("Library/Artist/Album/t.mp3");
+        QTest::newRow("file gone") << QStringList{QStringLiteral("Library/Artist/Album/")} << track
+                                   << QStringList{QStringLiteral("Library/")};
+        QTest::newRow("album folder gone too") << QStringList{QStringLiteral("Library/Artist/")}
+                                               << track << QStringList{QStringLiteral("Library/")};
+        QTest::newRow("artist keeps another album")
+            << QStringList{QStringLiteral("Library/Artist/Album/"),
+                           QStringLiteral("Library/Artist/Other/u.mp3")}
+            << track
+            << QStringList{QStringLiteral("Library/"), QStringLiteral("Library/Artist/"),
+                           QStringLiteral("Library/Artist/Other/"),
+                           QStringLiteral("Library/Artist/Other/u.mp3")};
+        QTest::newRow("outside the storage folder")
+            << QStringList{QStringLiteral("Other/Album/")} << QStringLiteral("Other/Album/t.mp3")
+            << QStringList{QStringLiteral("Library/"), QStringLiteral("Other/"),
+                           QStringLiteral("Other/Album/")};
+        QTest::newRow("through a link to outside")
+            << QStringList{QStringLiteral("Other/"), QStringLiteral("Library/link>../Other")}
+            << QStringLiteral("Library/link/Album/t.mp3")
+            << QStringList{QStringLiteral("Library/"), QStringLiteral("Library/link"),
+                           QStringLiteral("Other/")};
+    }
+
+    void deleteStoredTrackOfAGoneFileClearsItsFolders()
+    {
+        QFETCH(QStringList, made);
+        QFETCH(QString, file);
+        QTemporaryDir dir;
+        const QString root = dir.path() + QLatin1Char('/');
+        QDir().mkpath(root + QStringLiteral("Library"));
+        for (const QString &entry : made) {
+            if (entry.contains(QLatin1Char('>'))) {
+                const QStringList link = entry.split(QLatin1Char('>'));
+                QVERIFY(QFile::link(link.at(1), root + link.at(0)));
+            } else if (entry.endsWith(QLatin1Char('/'))) {
+                QVERIFY(QDir().mkpath(root + entry));
+            } else {
+                QDir().mkpath(QFileInfo(root + entry).path());
+                QFile out(root + entry);
+                QVERIFY(out.open(QIODevice::WriteOnly));
+            }
+        }
+        DeleteStoredTrack(root + file, root + QStringLiteral("Library"));
+        QStringList left;
+        QDirIterator it(dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo entry(it.next());
+            left << entry.filePath().mid(root.size())
+                    + QLatin1String(entry.isDir() && !entry.isSymLink() ? "/" : "");
+        }
+        left.sort();
+        QTEST(left, "left");
     }
 
     // A root of an empty catalog has no children but its picture is no pointer variant.
