@@ -22,6 +22,33 @@ constexpr TColorName ColorNames[] = {
 };
 } // namespace
 
+static std::function<void(const TSkinKeyRead &)> &Recorder()
+{
+    static std::function<void(const TSkinKeyRead &)> recorder;
+    return recorder;
+}
+
+void SetSkinKeyRecorder(std::function<void(const TSkinKeyRead &)> recorder)
+{
+    Recorder() = std::move(recorder);
+}
+
+static void Record(const TIniFile &ini, const QString &section, const QString &key,
+                   const QString &defaultValue)
+{
+    if (Recorder())
+        Recorder()({QFileInfo(ini.path()).fileName(), section, key, defaultValue});
+}
+
+static QString ColorName(const QColor &color)
+{
+    for (const TColorName &entry : ColorNames) {
+        if (color.rgb() == entry.rgb)
+            return QLatin1String(entry.name);
+    }
+    return color.name();
+}
+
 QColor ColorByName(const QString &name)
 {
     const QString upper = name.toUpper();
@@ -35,6 +62,7 @@ QColor ColorByName(const QString &name)
 QColor ReadColor(const TIniFile &skin, const QString &section, const QString &key,
                  const QColor &defaultColor)
 {
+    Record(skin, section, key, ColorName(defaultColor));
     const QString text = skin.ReadString(section, key, QStringLiteral("NO_COLOR"));
     if (text == QLatin1String("NO_COLOR"))
         return defaultColor;
@@ -44,6 +72,7 @@ QColor ReadColor(const TIniFile &skin, const QString &section, const QString &ke
 
 void LoadImage(const TIniFile &skin, const QString &section, const QString &key, QLabel *image)
 {
+    Record(skin, section, key, QString());
     const QString path = skin.ReadString(section, key, QStringLiteral("NO_FILE"));
     if (path == QLatin1String("NO_FILE"))
         return;
@@ -72,6 +101,7 @@ QPixmap BuiltInPicture(const QString &path)
 QString ReadText(const TIniFile &texts, const QString &section, const QString &key,
                  const QString &defaultText)
 {
+    Record(texts, section, key, defaultText);
     return texts.ReadString(section, key, defaultText);
 }
 

@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <QString>
 
+#include <functional>
+
 class QLabel;
 class TIniFile;
 
@@ -33,3 +35,14 @@ QString ReadText(const TIniFile &texts, const QString &section, const QString &k
 QFont PageFont(int designedHeight);
 
 void SetTextColor(QWidget *widget, const QColor &color);
+
+// One text, picture or colour key as a page reads it, with the default it reads it with.
+struct TSkinKeyRead {
+    QString file; // the ini file's name: "Quavermill.ini" or "ui.ini"
+    QString section;
+    QString key;
+    QString defaultValue; // a text; a colour's name (#rrggbb when it has none); empty for a picture
+};
+// Hears every key that ReadText, ReadColor and LoadImage read, so that a check can hold the
+// sample files to what the pages read; null (the default) hears nothing.
+void SetSkinKeyRecorder(std::function<void(const TSkinKeyRead &)> recorder);
