@@ -14,7 +14,7 @@
 
 TSelectFilesItem::TSelectFilesItem(const QString &text, int stateIndex, int nodeIndex,
                                    std::unique_ptr<TSelectFilesData> record)
-    : TStateTreeItem(text, stateIndex, nodeIndex, Type), m_record(std::move(record))
+    : TReadingOrderItem(text, stateIndex, nodeIndex, Type), m_record(std::move(record))
 {}
 
 TSelectFilesItem::~TSelectFilesItem() = default;

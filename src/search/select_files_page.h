@@ -4,6 +4,7 @@
 #include "pages/state_tree.h"
 #include "search/folder_icon.h"
 #include "search/message_pump.h"
+#include "search/reading_order.h"
 
 #include <memory>
 
@@ -14,7 +15,7 @@ class TVolumeList;
 
 // A node of the selection tree: a folder (no record) or a track, which owns the candidates its
 // tags gave (MP3 and WMA; a WAV track has none).
-class TSelectFilesItem : public TStateTreeItem {
+class TSelectFilesItem : public TReadingOrderItem {
 public:
     static constexpr int Type = TStateTreeItem::Type + 1;
 

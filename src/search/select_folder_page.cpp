@@ -4,6 +4,7 @@
 #include "pages/skin.h"
 #include "pages/state_tree.h"
 #include "platform/volumes.h"
+#include "search/reading_order.h"
 #include "search/search_page.h"
 #include "search/select_files_page.h"
 
@@ -106,7 +107,7 @@ static void AddPlaceholder(QTreeWidgetItem *node)
 void TFormSelectFolder::AddFolderNode(QTreeWidgetItem *parent, const QString &text,
                                       const QString &path, const TVolumeList &volumes)
 {
-    auto *node = new TStateTreeItem(text);
+    auto *node = new TReadingOrderItem(text);
     node->setData(0, PathRole, path);
     if (parent)
         parent->addChild(node);

@@ -117,6 +117,8 @@ private Q_SLOTS:
     void leavingEndsTheScan();
     void captionShowsTheFolder();
     void volumesDisappearAndAppear();
+    void treeSortsAsAPersonReads_data() { TScanWorld::AddReadingOrderRows(); }
+    void treeSortsAsAPersonReads();
     void hotTrackHighlights();
     void trackIconPlaysOrReports();
     void testModeShowsTestLines();
@@ -425,6 +427,26 @@ void TestSelectFilesPage::volumesDisappearAndAppear()
     QCOMPARE(Tree()->itemAt(0, 0), top);
     QCOMPARE(Page<TFormSelectFiles>()->windowTitle(),
              QStringLiteral("Quavermill v.1.2.2 - Tracks Selection to Add to the Catalog"));
+}
+
+void TestSelectFilesPage::treeSortsAsAPersonReads()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, order);
+    for (const QString &name : names) {
+        m_world->Write(QStringLiteral("disk/Folders/") + name + QStringLiteral("/t.wav"));
+        m_world->Write(QStringLiteral("disk/Tracks/") + name + QStringLiteral(".wav"));
+    }
+    m_world->SetVolumes({QStringLiteral("disk	fixed	1")});
+    Scan(1);
+    QStringList expected;
+    QStringList tracks;
+    for (const QString &name : order) {
+        expected << QStringLiteral("disk/Folders/") + name + QStringLiteral("/:t.wav");
+        tracks << name + QStringLiteral(".wav");
+    }
+    expected << QStringLiteral("disk/Tracks/:") + tracks.join(QLatin1Char(','));
+    QCOMPARE(TreeText(), expected);
 }
 
 void TestSelectFilesPage::hotTrackHighlights()

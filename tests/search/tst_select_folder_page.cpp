@@ -69,6 +69,8 @@ private Q_SLOTS:
     void startSearchHandsOverTheFolder_data();
     void startSearchHandsOverTheFolder();
     void drivesComeAndGo();
+    void foldersSortAsAPersonReads_data() { TScanWorld::AddReadingOrderRows(); }
+    void foldersSortAsAPersonReads();
 };
 
 void TestSelectFolderPage::searchPageSetsTheMode()
@@ -119,9 +121,9 @@ void TestSelectFolderPage::expandsLazily()
     // Hidden folders are listed; a link to a folder and another volume's mount point are not.
     QCOMPARE(Texts(disk),
              (QStringList{QStringLiteral(".hidden"), QStringLiteral("Books"),
-                          QStringLiteral("Music"), QStringLiteral("media")}));
+                          QStringLiteral("media"), QStringLiteral("Music")}));
     QCOMPARE(Tree()->currentItem(), disk);
-    QTreeWidgetItem *music = disk->child(2);
+    QTreeWidgetItem *music = disk->child(3);
     QCOMPARE(TFormSelectFolder::FullPath(music), m_world->Root + QStringLiteral("disk/Music/"));
     QCOMPARE(Texts(music), QStringList{QString()});
     QTreeWidgetItem *books = disk->child(1);
@@ -142,7 +144,7 @@ void TestSelectFolderPage::collapseAndExpandListsAfresh()
     Show();
     QTreeWidgetItem *disk = Drive(QStringLiteral("disk"));
     disk->setExpanded(true);
-    QTreeWidgetItem *music = disk->child(2);
+    QTreeWidgetItem *music = disk->child(3);
     music->setExpanded(true);
     QCOMPARE(Texts(music), (QStringList{QStringLiteral("Jazz"), QStringLiteral("Rock")}));
     music->setExpanded(false);
@@ -160,7 +162,7 @@ void TestSelectFolderPage::startSearchHandsOverTheFolder_data()
     QTest::addColumn<int>("child");
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<bool>("fromRemovable");
-    QTest::newRow("fixed folder") << "disk" << 2 << "disk/Music/" << false;
+    QTest::newRow("fixed folder") << "disk" << 3 << "disk/Music/" << false;
     QTest::newRow("fixed drive") << "disk" << -1 << "disk/" << false;
     QTest::newRow("removable drive") << "disk/media/usb" << -1 << "disk/media/usb/" << true;
 }
@@ -209,6 +211,24 @@ void TestSelectFolderPage::drivesComeAndGo()
                               2500);
     SwitchPage(Page<TFormSelectFolder>(), Page<TFormMain>());
     QVERIFY(!Page<TFormSelectFolder>()->Timer1->isActive());
+}
+
+void TestSelectFolderPage::foldersSortAsAPersonReads()
+{
+    QFETCH(QStringList, names);
+    for (const QString &name : names)
+        QVERIFY(QDir().mkpath(m_world->Root + QStringLiteral("disk/Order/") + name));
+    Show();
+    QTreeWidgetItem *disk = Drive(QStringLiteral("disk"));
+    disk->setExpanded(true);
+    QTreeWidgetItem *order = nullptr;
+    for (int i = 0; i < disk->childCount(); ++i) {
+        if (disk->child(i)->text(0) == QLatin1String("Order"))
+            order = disk->child(i);
+    }
+    QVERIFY(order);
+    order->setExpanded(true);
+    QTEST(Texts(order), "order");
 }
 
 QTEST_MAIN(TestSelectFolderPage)

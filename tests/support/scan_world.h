@@ -106,6 +106,33 @@ public:
         return frame;
     }
 
+    // Rows of names in the order they are made and in the order a person reads them, which
+    // both search trees follow.
+    static void AddReadingOrderRows()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("order");
+        QTest::newRow("letter case") << QStringList{QStringLiteral("Zeta"), QStringLiteral("beta"),
+                                                    QStringLiteral("B"), QStringLiteral("a")}
+                                     << QStringList{QStringLiteral("a"), QStringLiteral("B"),
+                                                    QStringLiteral("beta"), QStringLiteral("Zeta")};
+        QTest::newRow("accents beside their letters")
+            << QStringList{QStringLiteral("Zebra"), QStringLiteral("Ezra"), QStringLiteral("Élan"),
+                           QStringLiteral("Eclair")}
+            << QStringList{QStringLiteral("Eclair"), QStringLiteral("Élan"), QStringLiteral("Ezra"),
+                           QStringLiteral("Zebra")};
+        QTest::newRow("numbers") << QStringList{QStringLiteral("Track 10"),
+                                                QStringLiteral("Track 2"),
+                                                QStringLiteral("Track 1")}
+                                 << QStringList{QStringLiteral("Track 1"),
+                                                QStringLiteral("Track 2"),
+                                                QStringLiteral("Track 10")};
+        // Texts alike but for case keep one order, whatever order the folder lists them in.
+        QTest::newRow("alike but for case")
+            << QStringList{QStringLiteral("a"), QStringLiteral("A")}
+            << QStringList{QStringLiteral("A"), QStringLiteral("a")};
+    }
+
     QString Root; // ends in "/"
 
 private:
