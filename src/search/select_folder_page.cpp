@@ -151,20 +151,34 @@ void TFormSelectFolder::DriveCheck()
 {
     Timer1->stop();
     const TVolumeList volumes = CurrentVolumes();
-    // A drive node stays while its volume is there with its medium in.
+    // A drive node stays while its volume is listed with its medium in, as AddDrives lists
+    // it, also when its root cannot be opened (an audio CD, a stale mount): dropping it would
+    // only bring it back at once, and the user's selection with it.
     for (int i = TreeViewFolders->topLevelItemCount() - 1; i >= 0; --i) {
         QTreeWidgetItem *node = TreeViewFolders->topLevelItem(i);
         const QString root = FullPath(node);
         const TVolume *volume = volumes.VolumeOf(root);
-        if (!volume || volume->Root != root || !volumes.FolderExists(root)) {
-            CancelListings(node);
-            const QScopedValueRollback<bool> quiet(m_singleExpandOff, true);
-            delete node;
-        }
+        if (!volume || volume->Root != root || !MediaPresent(*volume))
+            DeleteDrive(node);
     }
     AddDrives(false);
     if (!Stopping())
         Timer1->start();
+}
+
+// A drive that went takes the selection with it: the selection never moves to a place the
+// user did not pick, where "Start tracks search" would search.
+void TFormSelectFolder::DeleteDrive(QTreeWidgetItem *node)
+{
+    bool selected = false;
+    for (const QTreeWidgetItem *item = TreeViewFolders->currentItem(); item && !selected;
+         item = item->parent())
+        selected = item == node;
+    CancelListings(node);
+    const QScopedValueRollback<bool> quiet(m_singleExpandOff, true);
+    delete node;
+    if (selected)
+        TreeViewFolders->setCurrentItem(nullptr);
 }
 
 void TFormSelectFolder::CurrentChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous)

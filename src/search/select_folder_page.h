@@ -39,6 +39,7 @@ private:
     struct TListing;
 
     void DriveCheck();
+    void DeleteDrive(QTreeWidgetItem *node);
     void NodeExpanded(QTreeWidgetItem *node);
     void NodeCollapsed(QTreeWidgetItem *node);
     void CurrentChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous);

@@ -1,6 +1,7 @@
 #include "scan_world.h"
 
 #include <QKeyEvent>
+#include <QSignalSpy>
 #include <QTimer>
 
 class TestSelectFolderPage : public QObject {
@@ -69,6 +70,7 @@ private Q_SLOTS:
     void startSearchHandsOverTheFolder_data();
     void startSearchHandsOverTheFolder();
     void drivesComeAndGo();
+    void unreadableDriveKeepsTheSelection();
     void foldersSortAsAPersonReads_data() { TScanWorld::AddReadingOrderRows(); }
     void foldersSortAsAPersonReads();
 };
@@ -211,6 +213,33 @@ void TestSelectFolderPage::drivesComeAndGo()
                               2500);
     SwitchPage(Page<TFormSelectFolder>(), Page<TFormMain>());
     QVERIFY(!Page<TFormSelectFolder>()->Timer1->isActive());
+}
+
+void TestSelectFolderPage::unreadableDriveKeepsTheSelection()
+{
+    // "stale" is listed with its medium in, but its root cannot be opened.
+    const QString disk = QStringLiteral("disk\tfixed\t1");
+    m_world->SetVolumes({disk, QStringLiteral("stale\tremovable\t1")});
+    Show();
+    Page<TFormSelectFolder>()->Timer1->setInterval(10);
+    QCOMPARE(Drives(), (QStringList{QStringLiteral("disk"), QStringLiteral("stale")}));
+    Tree()->setCurrentItem(Drive(QStringLiteral("stale")));
+    QSignalSpy checks(Page<TFormSelectFolder>()->Timer1, &QTimer::timeout);
+    QTRY_VERIFY(checks.count() >= 3);
+    QCOMPARE(Drives(), (QStringList{QStringLiteral("disk"), QStringLiteral("stale")}));
+    QCOMPARE(TFormSelectFolder::FullPath(Tree()->currentItem()),
+             m_world->Root + QStringLiteral("stale/"));
+    QVERIFY(Tree()->currentItem()->isExpanded());
+    QCOMPARE(Tree()->currentItem()->childCount(), 0);
+
+    // A drive that goes takes the selection with it; no other place is searched instead.
+    m_world->SetVolumes({disk});
+    QTRY_COMPARE(Drives(), QStringList{QStringLiteral("disk")});
+    QCOMPARE(Tree()->currentItem(), nullptr);
+    Page<TFormSelectFiles>()->SearchMode = 0;
+    Page<TFormSelectFolder>()->StartSearchFromFolder();
+    QVERIFY(!Page<TFormSelectFolder>()->isHidden());
+    QCOMPARE(Page<TFormSelectFiles>()->SearchMode, 0);
 }
 
 void TestSelectFolderPage::foldersSortAsAPersonReads()
