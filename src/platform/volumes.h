@@ -31,6 +31,10 @@ struct TVolume {
     // The root without its trailing "/" (the root file system stays "/"): what the user sees
     // where a drive letter would stand.
     QString Drive() const;
+
+    // The same drive in the same state: a medium taken out, changed or mounted elsewhere
+    // makes another volume.
+    bool operator==(const TVolume &) const = default;
 };
 
 // "fixed", "removable", "network", "cd", "ram", "floppy"; anything else is Unknown.

@@ -38,6 +38,13 @@ public:
         return m_page->StillWanted(m_run);
     }
 
+    void BeginLocation(const QString &path) override
+    {
+        ++m_page->m_walkedLocations;
+        if (const TVolume *volume = m_volumes.VolumeOf(path))
+            m_page->m_settledVolumes.append(*volume);
+    }
+
     void ShowFolder(const QString &folder) override { m_page->ShowScanFolder(folder); }
 
     void AddFolder(const QString &folder) override
@@ -197,6 +204,8 @@ void TFormSelectFiles::StartScan()
     if (ApplicationEnding())
         return;
     const TVolumeList volumes = CurrentVolumes();
+    m_settledVolumes.clear();
+    m_chosenFolderSeen = SearchMode == 2 && volumes.FolderExists(ChosenFolder);
     TTreeSink sink(this, run, volumes);
     TTrackWalk walk(volumes, Settings().StorageDir, sink);
     if (SearchMode == 0 || SearchMode == 1)
@@ -231,6 +240,15 @@ void TFormSelectFiles::PruneGoneFolders(const TVolumeList &volumes)
     }
 }
 
+bool TFormSelectFiles::HasFolderNode(const TVolumeList &volumes, const TVolume &volume) const
+{
+    for (int i = 0; i < TreeViewFiles->topLevelItemCount(); ++i) {
+        if (volumes.VolumeOf(TreeViewFiles->topLevelItem(i)->text(0)) == &volume)
+            return true;
+    }
+    return false;
+}
+
 void TFormSelectFiles::WatchMedia()
 {
     Timer1->stop();
@@ -240,28 +258,35 @@ void TFormSelectFiles::WatchMedia()
     PruneGoneFolders(volumes);
     Scanning = true;
     FoundTracks = false;
+    const bool chosenExists = SearchMode == 2 && volumes.FolderExists(ChosenFolder);
+    const bool chosenAppeared = chosenExists && !m_chosenFolderSeen;
     TTreeSink sink(this, run, volumes);
     TTrackWalk walk(volumes, Settings().StorageDir, sink);
     for (const TVolume &volume : volumes.Volumes()) {
         m_pump.Force();
         if (!StillWanted(run))
             return;
-        if (!MediaPresent(volume))
+        if (!MediaPresent(volume) || HasFolderNode(volumes, volume))
             continue;
-        bool hasNode = false;
-        for (int i = 0; i < TreeViewFiles->topLevelItemCount() && !hasNode; ++i)
-            hasNode = volumes.VolumeOf(TreeViewFiles->topLevelItem(i)->text(0)) == &volume;
-        if (hasNode)
-            continue;
-        if (SearchMode == 0 && TakenByRemovableSearch(DriveType(volume)))
+        // Only what came or changed since the last check is walked: a whole disk without
+        // tracks would otherwise be walked again every second.
+        const bool changed = !m_settledVolumes.contains(volume);
+        if (SearchMode == 0 && changed && TakenByRemovableSearch(DriveType(volume)))
             walk.ScanLocation(volume.Root);
-        else if (SearchMode == 1)
+        else if (SearchMode == 1 && changed)
             walk.ScanLocation(volume.Root);
-        else if (SearchMode == 2 && volumes.VolumeOf(ChosenFolder) == &volume)
+        else if (SearchMode == 2 && (changed || chosenAppeared)
+                 && volumes.VolumeOf(ChosenFolder) == &volume)
             walk.ScanLocation(ChosenFolder);
     }
     if (ApplicationEnding() || run != m_run)
         return;
+    m_settledVolumes.clear();
+    for (const TVolume &volume : volumes.Volumes()) {
+        if (MediaPresent(volume))
+            m_settledVolumes.append(volume);
+    }
+    m_chosenFolderSeen = chosenExists;
     if (FoundTracks) {
         // The user keeps the place he was looking at while the new folders fall into order.
         QTreeWidgetItem *top = TreeViewFiles->itemAt(0, 0);

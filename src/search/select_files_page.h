@@ -2,6 +2,7 @@
 
 #include "pages/page_form.h"
 #include "pages/state_tree.h"
+#include "platform/volumes.h"
 #include "search/folder_icon.h"
 #include "search/message_pump.h"
 #include "search/reading_order.h"
@@ -11,7 +12,6 @@
 class QLabel;
 class QTimer;
 class TSelectFilesData;
-class TVolumeList;
 
 // A node of the selection tree: a folder (no record) or a track, which owns the candidates its
 // tags gave (MP3 and WMA; a WAV track has none).
@@ -67,6 +67,9 @@ public:
     QTimer *Timer1; // media check
 
     static TSelectFilesItem *Node(QTreeWidgetItem *item);
+    // How many locations (volume roots, the chosen folder) the scans and media checks have
+    // walked since the page was created.
+    int WalkedLocations() const { return m_walkedLocations; }
 
     void DeselectAll();
     void WatchMedia();
@@ -90,6 +93,7 @@ private:
     bool StillWanted(int run) const;
     void ShowScanFolder(const QString &folder);
     void PruneGoneFolders(const TVolumeList &volumes);
+    bool HasFolderNode(const TVolumeList &volumes, const TVolume &volume) const;
     void TreeClicked(const TTreeHit &hit);
     void ShowHoverHint(const TTreeHit &hit);
 
@@ -102,4 +106,9 @@ private:
     int m_run = 0;         // the scan or media check that may go on; older ones end
     int m_activeWalks = 0; // handlers of scans and media checks on the stack
     bool m_restartPending = false;
+    // The volumes a media check leaves alone unless they change: those walked since the scan
+    // began and those present at the last check. Whether the chosen folder existed then.
+    QList<TVolume> m_settledVolumes;
+    bool m_chosenFolderSeen = false;
+    int m_walkedLocations = 0;
 };

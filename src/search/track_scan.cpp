@@ -64,6 +64,7 @@ void TTrackWalk::ScanLocation(const QString &path)
 {
     if (m_stopped || !m_volumes.FolderExists(path))
         return;
+    m_sink.BeginLocation(path);
     // An audio CD drive's tracks (ScanCdAudio) are listed here, before the file walks.
     for (const char *mask : {"*.mp3", "*.wav", "*.wma"})
         ScanFolderTree(path, QLatin1String(mask));

@@ -26,6 +26,8 @@ public:
     // Lets pending events run; false when the walk must end (the application is ending, the
     // page was left, or a newer scan took over).
     virtual bool Pump() = 0;
+    // A location (a volume's root or a chosen folder) that exists is about to be walked.
+    virtual void BeginLocation(const QString &path) = 0;
     // A folder with matches was found; called before the pump that precedes its node.
     virtual void ShowFolder(const QString &folder) = 0;
     virtual void AddFolder(const QString &folder) = 0;

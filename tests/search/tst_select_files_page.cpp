@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTimer>
 
 class TestSelectFilesPage : public QObject {
@@ -117,6 +118,8 @@ private Q_SLOTS:
     void leavingEndsTheScan();
     void captionShowsTheFolder();
     void volumesDisappearAndAppear();
+    void mediaChecksWalkOnlyWhatChanged_data();
+    void mediaChecksWalkOnlyWhatChanged();
     void treeSortsAsAPersonReads_data() { TScanWorld::AddReadingOrderRows(); }
     void treeSortsAsAPersonReads();
     void hotTrackHighlights();
@@ -427,6 +430,65 @@ void TestSelectFilesPage::volumesDisappearAndAppear()
     QCOMPARE(Tree()->itemAt(0, 0), top);
     QCOMPARE(Page<TFormSelectFiles>()->windowTitle(),
              QStringLiteral("Quavermill v.1.2.2 - Tracks Selection to Add to the Catalog"));
+}
+
+void TestSelectFilesPage::mediaChecksWalkOnlyWhatChanged_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QStringList>("steps"); // each followed by two media checks
+    QTest::addColumn<int>("walks");         // locations walked after the scan
+    // The fixed pass leaves the stick, so the first check walks it once.
+    QTest::newRow("idle, fixed disks")
+        << 1 << QString() << QStringLiteral("idle,idle").split(QLatin1Char(',')) << 1;
+    QTest::newRow("idle, removable")
+        << 0 << QString() << QStringLiteral("idle,idle").split(QLatin1Char(',')) << 0;
+    QTest::newRow("idle, chosen folder")
+        << 2 << QStringLiteral("big/F0/") << QStringLiteral("idle,idle").split(QLatin1Char(','))
+        << 0;
+    QTest::newRow("medium out and in again")
+        << 0 << QString() << QStringLiteral("stick out,stick in,idle").split(QLatin1Char(',')) << 1;
+    QTest::newRow("volume mounted")
+        << 1 << QString() << QStringLiteral("new disk,idle").split(QLatin1Char(',')) << 2;
+    QTest::newRow("chosen folder appears")
+        << 2 << QStringLiteral("big/Later/")
+        << QStringLiteral("idle,folder appears,idle").split(QLatin1Char(',')) << 1;
+}
+
+void TestSelectFilesPage::mediaChecksWalkOnlyWhatChanged()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, chosen);
+    QFETCH(QStringList, steps);
+    // A disk and a stick with many folders and no tracks.
+    for (int i = 0; i < 20; ++i) {
+        m_world->Write(QStringLiteral("big/F%1/G/notes.txt").arg(i));
+        m_world->Write(QStringLiteral("stick/F%1/notes.txt").arg(i));
+    }
+    m_world->Write(QStringLiteral("other/notes.txt"));
+    const QString big = QStringLiteral("big	fixed	1");
+    m_world->SetVolumes({big, QStringLiteral("stick	removable	1")});
+    Scan(mode, chosen);
+    QCOMPARE(Tree()->topLevelItemCount(), 0);
+    TFormSelectFiles *page = Page<TFormSelectFiles>();
+    const int scanned = page->WalkedLocations();
+    QVERIFY(scanned <= 1);
+    page->Timer1->setInterval(10);
+    QSignalSpy checks(page->Timer1, &QTimer::timeout);
+    for (const QString &step : steps) {
+        if (step == QLatin1String("stick out"))
+            m_world->SetVolumes({big, QStringLiteral("stick	removable	0")});
+        else if (step == QLatin1String("stick in"))
+            m_world->SetVolumes({big, QStringLiteral("stick	removable	1")});
+        else if (step == QLatin1String("new disk"))
+            m_world->SetVolumes({big, QStringLiteral("stick	removable	1"),
+                                 QStringLiteral("other	fixed	1")});
+        else if (step == QLatin1String("folder appears"))
+            QVERIFY(QDir().mkpath(m_world->Root + chosen));
+        const int target = checks.count() + 2;
+        QTRY_VERIFY(checks.count() >= target);
+    }
+    QTEST(page->WalkedLocations() - scanned, "walks");
 }
 
 void TestSelectFilesPage::treeSortsAsAPersonReads()
