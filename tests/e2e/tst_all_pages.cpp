@@ -4,8 +4,8 @@
 #include "base/locations.h"
 #include "catalog/catalog.h"
 #include "pages/frame_window.h"
+#include "start_world.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,11 +27,7 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        qputenv("XDG_DATA_HOME", m_dir.path().toUtf8());
-        const QString volumes = m_dir.filePath(QStringLiteral("volumes"));
-        QFile(volumes).open(QIODevice::WriteOnly);
-        qputenv("QUAVERMILL_VOLUMES", volumes.toUtf8());
-        SetProgramFolder(m_dir.path());
+        PrepareStartWorld(m_dir.path());
         m_frame = new TFrameWindow;
         CreatePages(m_frame, m_catalog);
     }

@@ -4,6 +4,7 @@
 #include "catalog/catalog.h"
 #include "pages/frame_window.h"
 #include "pages/skin.h"
+#include "start_world.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -92,11 +93,7 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        qputenv("XDG_DATA_HOME", m_dir.path().toUtf8());
-        const QString volumes = m_dir.filePath(QStringLiteral("volumes"));
-        QFile(volumes).open(QIODevice::WriteOnly);
-        qputenv("QUAVERMILL_VOLUMES", volumes.toUtf8());
-        SetProgramFolder(m_dir.path());
+        PrepareStartWorld(m_dir.path());
         // Both files exist, empty, so that the pages read every key and get their defaults.
         for (const QString &path :
              {ProgramFolder() + QLatin1String(TextFileName), DataFile(QLatin1String(SkinFileName))})
