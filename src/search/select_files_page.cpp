@@ -12,17 +12,9 @@
 #include <QLabel>
 #include <QTimer>
 
-TSelectFilesItem::TSelectFilesItem(const QString &text, int stateIndex, int nodeIndex,
-                                   std::unique_ptr<TSelectFilesData> record)
-    : TReadingOrderItem(text, stateIndex, nodeIndex, Type), m_record(std::move(record))
-{}
-
-TSelectFilesItem::~TSelectFilesItem() = default;
-
 TSelectFilesItem *TFormSelectFiles::Node(QTreeWidgetItem *item)
 {
-    return item && item->type() == TSelectFilesItem::Type ? static_cast<TSelectFilesItem *>(item)
-                                                          : nullptr;
+    return TSelectFilesItem::From(item);
 }
 
 // Puts what a walk finds into the tree, and lets the walk go on only while its run is wanted.
@@ -305,5 +297,6 @@ void TFormSelectFiles::WatchMedia()
 
 void TFormSelectFiles::SetTracksDescription()
 {
-    // The checked tracks go on to the description page from here (HandOverToDescription).
+    if (DescriptionHandOver)
+        DescriptionHandOver();
 }

@@ -5,29 +5,12 @@
 #include "platform/volumes.h"
 #include "search/folder_icon.h"
 #include "search/message_pump.h"
-#include "search/reading_order.h"
+#include "search/select_files_item.h"
 
-#include <memory>
+#include <functional>
 
 class QLabel;
 class QTimer;
-class TSelectFilesData;
-
-// A node of the selection tree: a folder (no record) or a track, which owns the candidates its
-// tags gave (MP3 and WMA; a WAV track has none).
-class TSelectFilesItem : public TReadingOrderItem {
-public:
-    static constexpr int Type = TStateTreeItem::Type + 1;
-
-    TSelectFilesItem(const QString &text, int stateIndex, int nodeIndex,
-                     std::unique_ptr<TSelectFilesData> record = nullptr);
-    ~TSelectFilesItem() override;
-
-    TSelectFilesData *Record() const { return m_record.get(); }
-
-private:
-    std::unique_ptr<TSelectFilesData> m_record;
-};
 
 // The track selection page: scans removable drives, fixed drives or one folder for MP3, WAV
 // and WMA files, shows them as folders with tracks to check, and keeps watching the drives
@@ -74,8 +57,11 @@ public:
     void DeselectAll();
     void WatchMedia();
     void ToggleCheck(QTreeWidgetItem *node, THitPart hit);
-    // "Set tracks description" and Enter.
+    // "Set tracks description" and Enter: runs DescriptionHandOver.
     void SetTracksDescription();
+    // Hands the checked tracks to the description page. That page lies in a folder above
+    // this one, so the program sets this when it creates its pages.
+    std::function<void()> DescriptionHandOver;
 
 protected:
     void FormShow() override;
