@@ -3,6 +3,8 @@
 #include "app/invisible_form.h"
 #include "app/main_page.h"
 #include "catalog/view_catalog_page.h"
+#include "import/hand_over.h"
+#include "import/set_properties_page.h"
 #include "pages/frame_window.h"
 #include "playlists/create_playlist_page.h"
 #include "playlists/play_list_page.h"
@@ -21,7 +23,18 @@ TFormInvisible *CreatePages(TFrameWindow *frame, TCatalog &catalog)
     new TFormSelectFolder(frame);
     new TFormViewCatalog(catalog, frame);
     new TFormViewPlayList(frame);
+    new TFormSetProperties(catalog, frame);
     new TFormSearch(frame);
     new TFormCreatePlaylist(catalog, frame);
+    ConnectPages();
     return invisible;
+}
+
+void ConnectPages()
+{
+    if (TFormSelectFiles *selection = Page<TFormSelectFiles>()) {
+        selection->DescriptionHandOver = [selection] {
+            HandOverToDescription(selection, *selection->TreeViewFiles, selection->FromRemovable);
+        };
+    }
 }
