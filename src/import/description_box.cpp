@@ -128,7 +128,10 @@ void TDescriptionBox::ChooseLook(const QString &text)
 {
     if (!isEnabled())
         return;
+    // The list marks the item that is the text, if any; a long text shows its beginning.
+    setCurrentIndex(findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
     setEditText(text);
+    lineEdit()->setCursorPosition(0);
     m_loaded = text;
     SetDropDownLook(count() > 1 || (count() == 1 && itemText(0) != text));
 }

@@ -237,6 +237,8 @@ void TestSetPropertiesPage::boxLooks()
     box->Fit();
     box->ChooseLook(text);
     QCOMPARE(box->currentText(), text);
+    QCOMPARE(box->currentIndex(), items.indexOf(text));
+    QCOMPARE(box->lineEdit()->cursorPosition(), 0);
     QCOMPARE(box->DropDownLook(), dropDown);
     // The edit field takes the list button's room in the plain look.
     QCOMPARE(box->lineEdit()->width() > 121 - 20, !dropDown);

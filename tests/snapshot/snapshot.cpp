@@ -10,6 +10,10 @@
 #include "base/locations.h"
 #include "catalog/catalog.h"
 #include "catalog/catalog_record.h"
+#include "import/description_box.h"
+#include "import/description_item.h"
+#include "import/hand_over.h"
+#include "import/set_properties_page.h"
 #include "pages/frame_window.h"
 #include "pages/page_form.h"
 #include "playlists/playlist_file.h"
@@ -21,20 +25,26 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 
 namespace {
 
-QString Track(const QString &root, const QString &path)
+// A track file; an MP3 gets an ID3v1 tag when a title is given.
+QString Track(const QString &root, const QString &path, const QByteArray &title = {},
+              const QByteArray &artist = {}, const QByteArray &album = {})
 {
     const QString file = root + QLatin1Char('/') + path;
     QDir().mkpath(QFileInfo(file).path());
-    TestMedia::WriteFile(file,
-                         file.endsWith(QLatin1String(".wav")) ? TestMedia::Wav(44100, 2, 4410)
-                                                              : TestMedia::SilentMp3(20));
+    QByteArray content = file.endsWith(QLatin1String(".wav")) ? TestMedia::Wav(44100, 2, 4410)
+                                                              : TestMedia::SilentMp3(20);
+    if (!title.isEmpty())
+        content += TestMedia::Id3v1(title, artist, album);
+    TestMedia::WriteFile(file, content);
     return file;
 }
 
@@ -50,9 +60,10 @@ void BuildWorld(const QString &root)
 {
     qputenv("XDG_DATA_HOME", (root + QStringLiteral("/data")).toUtf8());
     const QString stick = root + QStringLiteral("/stick");
-    Track(stick, QStringLiteral("Homogenic/01 Hunter.mp3"));
-    Track(stick, QStringLiteral("Homogenic/02 Jóga.mp3"));
-    Track(stick, QStringLiteral("Homogenic/03 Unravel.mp3"));
+    Track(stick, QStringLiteral("Homogenic/01 Hunter.mp3"), "Hunter", "Bjork", "Homogenic");
+    Track(stick, QStringLiteral("Homogenic/02 Jóga.mp3"), "Joga", "Bjork", "Homogenic");
+    Track(stick, QStringLiteral("Homogenic/03 Unravel.mp3"), "Unravel", "Bjork",
+          "Homogenic (Live at Cambridge)");
     Track(stick, QStringLiteral("Kind of Blue/So What.wav"));
     const QString volumes = root + QStringLiteral("/volumes");
     QFile table(volumes);
@@ -84,6 +95,33 @@ void BuildWorld(const QString &root)
     WritePlaylist(QStringLiteral("Evening"), records);
 }
 
+bool Save(const QPixmap &shot, const QString &path, const TFormBase *page)
+{
+    if (!shot.save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s  %s\n", qPrintable(path), qPrintable(page->windowTitle()));
+    return true;
+}
+
+// The frame with the open list of a box drawn where it stands (a list is a window of its own).
+QPixmap GrabWithPopup(QWidget &frame, QComboBox *box)
+{
+    QPixmap shot = frame.grab();
+    QWidget *popup = box->view()->window();
+    QPainter painter(&shot);
+    painter.drawPixmap(frame.mapFromGlobal(popup->mapToGlobal(QPoint(0, 0))), popup->grab());
+    return shot;
+}
+
+// Clicks a node's text, its group open.
+void Select(TFormSetProperties *page, QTreeWidgetItem *node)
+{
+    page->TreeViewFiles->expandAll();
+    page->TreeClicked({node, THitPart::Text});
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -104,15 +142,33 @@ int main(int argc, char *argv[])
     Page<TFormViewPlayList>()->PlaylistPath = PlaylistPath(QStringLiteral("Evening"));
     Page<TFormSelectFiles>()->FromRemovable = true;
     for (TFormBase *page : frame.findChildren<TFormBase *>(Qt::FindDirectChildrenOnly)) {
-        SwitchPage(previous, page);
+        auto *description = qobject_cast<TFormSetProperties *>(page);
+        // The description page shows what the selection page found on the stick.
+        if (description)
+            HandOverToDescription(previous, *Page<TFormSelectFiles>()->TreeViewFiles, true);
+        else
+            SwitchPage(previous, page);
         previous = page;
+        if (page == Page<TFormSelectFiles>()
+            && !QTest::qWaitFor([] { return Page<TFormSelectFiles>()->Timer1->isActive(); }, 10000))
+            std::fprintf(stderr, "the scan of the stick did not end\n");
         QTest::qWait(300);
-        const QString path = QStringLiteral("%1/%2.png").arg(folder, page->Section());
-        if (!frame.grab().save(path)) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        if (description)
+            Select(description, description->TreeViewFiles->topLevelItem(0));
+        if (!Save(frame.grab(), QStringLiteral("%1/%2.png").arg(folder, page->Section()), page))
             return 1;
+        if (description) {
+            // A track with the list of its album box open.
+            Select(description, description->TreeViewFiles->topLevelItem(0)->child(2));
+            description->ComboBoxAlbum->showPopup();
+            QTest::qWait(300);
+            const bool saved =
+                Save(GrabWithPopup(frame, description->ComboBoxAlbum),
+                     QStringLiteral("%1/%2-track.png").arg(folder, page->Section()), page);
+            description->ComboBoxAlbum->hidePopup();
+            if (!saved)
+                return 1;
         }
-        std::printf("%s  %s\n", qPrintable(path), qPrintable(page->windowTitle()));
     }
     return 0;
 }
