@@ -3,6 +3,7 @@
 #include "app/invisible_form.h"
 #include "app/main_page.h"
 #include "catalog/view_catalog_page.h"
+#include "import/copy_files_page.h"
 #include "import/hand_over.h"
 #include "import/set_properties_page.h"
 #include "pages/frame_window.h"
@@ -21,6 +22,7 @@ TFormInvisible *CreatePages(TFrameWindow *frame, TCatalog &catalog)
     new TFormPlayList(frame);
     new TFormSelectFiles(frame);
     new TFormSelectFolder(frame);
+    new TFormCopyFiles(frame);
     new TFormViewCatalog(catalog, frame);
     new TFormViewPlayList(frame);
     new TFormSetProperties(catalog, frame);

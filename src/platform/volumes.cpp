@@ -12,6 +12,11 @@ QString TVolume::Drive() const
     return Root.size() > 1 && Root.endsWith(QLatin1Char('/')) ? Root.chopped(1) : Root;
 }
 
+QString TVolume::DiscSource() const
+{
+    return CueSheet.isEmpty() ? Drive() : CueSheet;
+}
+
 namespace {
 struct TKindName {
     TVolumeKind kind;

@@ -35,6 +35,9 @@ struct TVolume {
     // The same drive in the same state: a medium taken out, changed or mounted elsewhere
     // makes another volume.
     bool operator==(const TVolume &) const = default;
+    // What the CD tools open as this audio disc: its CUE sheet for a table's disc, else the
+    // drive's device ("/dev/sr0").
+    QString DiscSource() const;
 };
 
 // "fixed", "removable", "network", "cd", "ram", "floppy"; anything else is Unknown.

@@ -1,0 +1,174 @@
+// Copy benchmark: the real copy page, offscreen, stores about 2 GB of generated MP3 files
+// (5 to 10 MB each, with ID3v2 tags of ordinary size) from a stick's folder into the storage
+// folder, writing the description into every copy's tags with the real tag tool, and prints
+// MB/s beside `cp` of the same files in the same run (on a cold page cache when this process
+// may drop it, then warm). The page's run ends by flushing the storage volume, so `cp` is also
+// timed with a `sync` after it. Then it times the rollback of the same run stopped at its last
+// track (without the three seconds the page shows the reason for).
+//
+//   cmake --build build --target copy_bench wma wma-update
+//   QT_QPA_PLATFORM=offscreen build/bench/copy_bench [megabytes, default 2000]
+
+#include "app/main_page.h"
+#include "catalog/catalog.h"
+#include "catalog/view_catalog_page.h"
+#include "copy_world.h"
+#include "import/copy_files_page.h"
+#include "pages/frame_window.h"
+#include "test_media.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTimer>
+
+#include <cstdio>
+
+using namespace TestMedia;
+
+namespace {
+
+constexpr double MB = 1e6;
+
+// An MP3 file of about size bytes: an ID3v2.3 tag with the four texts and 1 KB of padding, as
+// taggers leave it, and silent frames.
+QByteArray Mp3(int number, qint64 size)
+{
+    const QList<TId3Frame> frames = {
+        {"TIT2", Latin1Text(QStringLiteral("Original title %1").arg(number))},
+        {"TPE1", Latin1Text(QStringLiteral("Original artist"))},
+        {"TALB", Latin1Text(QStringLiteral("Original album"))},
+        {"TCOM", Latin1Text(QStringLiteral("Original composer"))},
+        {QByteArray("\0\0\0\0", 4), QByteArray(1024 - 10, '\0')},
+    };
+    QByteArray tag = Id3v2(3, frames);
+    return tag + SilentMp3(int((size - tag.size()) / 417));
+}
+
+bool DropCaches()
+{
+    QProcess::execute(QStringLiteral("sync"), {});
+    QFile drop(QStringLiteral("/proc/sys/vm/drop_caches"));
+    return drop.open(QIODevice::WriteOnly) && drop.write("3\n") == 2;
+}
+
+double Seconds(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+double TimeCp(const QString &from, const QString &to, bool sync)
+{
+    QDir(to).removeRecursively();
+    QElapsedTimer timer;
+    timer.start();
+    QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-r"), from, to});
+    if (sync)
+        QProcess::execute(QStringLiteral("sync"), {});
+    return Seconds(timer);
+}
+
+// Runs the page on the records and returns the seconds until the catalog view is shown; with
+// stopAtLast, "Return to main menu" is pressed while the last track is stored and the seconds
+// of the rollback are returned instead.
+double TimePage(TCatalog &catalog, const QStringList &records, const TCopyWorld &world,
+                bool stopAtLast)
+{
+    QDir(world.Storage).removeRecursively();
+    auto *page = Page<TFormCopyFiles>();
+    catalog.PendingRecords = records;
+    page->PendingRecords = &catalog.PendingRecords;
+    QElapsedTimer timer;
+    QElapsedTimer rollback;
+    QTimer watch;
+    if (stopAtLast) {
+        const QString last = QStringLiteral("Copied %1 ").arg(records.size() - 1);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (page->LabelCopied->text().startsWith(last)) {
+                watch.stop();
+                page->findChild<TIconButton *>(QStringLiteral("ButtonReturnToMain"))->click();
+            }
+            if (page->LabelProgress->text().startsWith(page->Texts().RollbackProgress)
+                && !rollback.isValid())
+                rollback.start();
+        });
+        watch.start(1);
+    }
+    timer.start();
+    SwitchPage(Page<TFormMain>(), page);
+    TFormBase *end =
+        stopAtLast ? static_cast<TFormBase *>(Page<TFormMain>()) : Page<TFormViewCatalog>();
+    while (end->isHidden())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (!stopAtLast) {
+        SwitchPage(end, TPageId::Main);
+        return Seconds(timer);
+    }
+    return Seconds(rollback) - 3.0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const qint64 total = qint64((argc > 1 ? QByteArray(argv[1]).toDouble() : 2000) * MB);
+    TCopyWorld world;
+    if (!InstallTools(ProgramFolder(), {QStringLiteral("wma"), QStringLiteral("wma-update")})) {
+        std::fprintf(stderr, "copy_bench: build wma and wma-update first\n");
+        return 1;
+    }
+    QRandomGenerator random(7);
+    QStringList records;
+    qint64 bytes = 0;
+    for (int i = 0; bytes < total; ++i) {
+        const QByteArray file = Mp3(i, random.bounded(5, 11) * qint64(MB));
+        records << BuildRecord(QStringLiteral("DAT"), QStringLiteral("Composer"),
+                               QStringLiteral("Artist %1").arg(i / 100),
+                               QStringLiteral("Album %1").arg(i / 10), QStringLiteral("0"),
+                               world.Write(QStringLiteral("stick/music/%1.mp3").arg(i), file),
+                               QStringLiteral("Track %1").arg(i), QStringLiteral("0"));
+        bytes += file.size();
+    }
+    const QString source = world.Root + QStringLiteral("stick/music");
+    const QString cpTarget = world.Root + QStringLiteral("cp-target");
+
+    TCatalog catalog;
+    TFrameWindow frame;
+    new TFormMain(&frame);
+    new TFormCopyFiles(&frame);
+    new TFormViewCatalog(catalog, &frame);
+    world.UseSettings(true, true);
+    SwitchPage(nullptr, TPageId::Main);
+
+    std::printf("copy of %lld tracks, %.0f MB (target: at least 90%% of cp's speed)\n",
+                static_cast<long long>(records.size()), double(bytes) / MB);
+    const bool cold = DropCaches();
+    for (const bool coldRun : {true, false}) {
+        if (coldRun && !cold)
+            continue;
+        const char *cache = coldRun ? "cold" : "warm";
+        if (coldRun)
+            DropCaches();
+        const double cp = TimeCp(source, cpTarget, false);
+        if (coldRun)
+            DropCaches();
+        const double cpSync = TimeCp(source, cpTarget, true);
+        if (coldRun)
+            DropCaches();
+        const double page = TimePage(catalog, records, world, false);
+        std::printf("  %s cache: page %7.1f MB/s   cp %7.1f MB/s   cp+sync %7.1f MB/s   "
+                    "(page = %.0f%% of cp+sync, %.0f%% of cp)\n",
+                    cache, bytes / MB / page, bytes / MB / cp, bytes / MB / cpSync,
+                    100 * cpSync / page, 100 * cp / page);
+    }
+    if (!cold)
+        std::printf("  (the page cache could not be dropped: warm runs only)\n");
+    QDir(cpTarget).removeRecursively();
+    const double rollback = TimePage(catalog, records, world, true);
+    std::printf("  rollback of the run stopped at its last track: %.2f s (besides the 3 s pause)\n",
+                rollback);
+    return 0;
+}

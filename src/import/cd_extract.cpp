@@ -1,0 +1,40 @@
+#include "import/cd_extract.h"
+
+#include "platform/volumes.h"
+#include "search/cd_tracks.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <rip.h>
+
+namespace {
+
+// The ripping library's callback carries no pointer of ours, only the run position: the
+// extraction in progress keeps its listener here. Extractions never overlap (one copy run on
+// the user-interface thread).
+const TExtractProgress *g_progress = nullptr;
+
+int32_t ExtractProgress(int32_t seconds, int32_t position)
+{
+    return g_progress && (*g_progress)(seconds, position) ? 1 : 0;
+}
+
+} // namespace
+
+bool ExtractCdTrack(const QString &source, const QString &target, int position,
+                    const TExtractProgress &progress)
+{
+    const int number = CdTrackNumber(source);
+    const TVolumeList volumes = CurrentVolumes();
+    const TVolume *volume = volumes.VolumeOf(source);
+    if (number == 0 || !volume)
+        return false;
+    const QString folder = QFileInfo(target).path() + QLatin1Char('/');
+    g_progress = &progress;
+    const int32_t result =
+        ExtractTrackTo(QFile::encodeName(volume->DiscSource()).constData(), number,
+                       QFile::encodeName(folder).constData(), ExtractProgress, position);
+    g_progress = nullptr;
+    return result != 0 && QFileInfo(target).isFile();
+}

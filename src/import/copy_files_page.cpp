@@ -1,0 +1,220 @@
+#include "import/copy_files_page.h"
+
+#include "base/application.h"
+#include "base/ini_file.h"
+#include "base/settings.h"
+#include "pages/skin.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+
+TFormCopyFiles::TFormCopyFiles(QWidget *parent)
+    : TFormBase(Id, QStringLiteral("CopyFiles"), QStringLiteral("Tracks Copying"), parent)
+{
+    LabelHint = CreateHintLabel(QRect(8, 8, 159, 365), m_texts.CopyHint, Qt::white);
+    CreateButtonGroup(TopBase,
+                      {
+                          {"ReturnToMain", "Return to main menu", "return_main",
+                           [this](TFormBase *) { Ask(rqMainMenu); }},
+                          {"ReturnToSelection", "Return to tracks selection", "return_back",
+                           [this](TFormBase *) { Ask(rqTrackSelection); }},
+                          {"Exit", "Exit", "exit", [this](TFormBase *) { Ask(rqExit); }},
+                      },
+                      1);
+    const auto line = [this](const char *name, const QRect &place) {
+        QLabel *label = CreateLabel(QLatin1String(name), place, QString(), QString(), 16);
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return label;
+    };
+    LabelProgress = line("LabelProgress", QRect(192, 136, 385, 41));
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(192, 184, 388, 26);
+    ProgressBar1->setTextVisible(false);
+    LabelCopied = line("Label1", QRect(192, 216, 385, 20));
+    LabelStep = line("Label2", QRect(192, 244, 385, 41));
+    ApplySkinAndTexts();
+}
+
+void TFormCopyFiles::ReadTexts(const TIniFile &texts)
+{
+    const auto read = [&](const char *key, QString &text) {
+        text = ReadText(texts, Section(), QLatin1String(key), text);
+    };
+    read("CopyingProgress", m_texts.CopyingProgress);
+    read("CopyHint", m_texts.CopyHint);
+    read("RollbackProgress", m_texts.RollbackProgress);
+    read("RollbackHint", m_texts.RollbackHint);
+    read("Copied", m_texts.Copied);
+    read("Deleted", m_texts.Deleted);
+    read("From", m_texts.From);
+    read("Reason", m_texts.Reason);
+    read("Extracted", m_texts.Extracted);
+    read("SecondsOf", m_texts.SecondsOf);
+    read("Minutes", m_texts.Minutes);
+    read("Conversion", m_texts.Conversion);
+    read("Skipped", m_texts.Skipped);
+}
+
+void TFormCopyFiles::FormShow()
+{
+    Request = rqNone;
+    Busy = false;
+    LabelHint->setText(m_texts.CopyHint);
+    LabelProgress->setText(m_texts.CopyingProgress + QStringLiteral("..."));
+    LabelCopied->clear();
+    LabelStep->clear();
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    PostPageMessage(this, MSG_START_COPY);
+}
+
+void TFormCopyFiles::PageMessage(int message)
+{
+    if (message == MSG_START_COPY)
+        CopyRun();
+}
+
+bool TFormCopyFiles::FormCloseQuery()
+{
+    if (!Busy)
+        return true;
+    Request = rqExit;
+    return false;
+}
+
+void TFormCopyFiles::Ask(TCopyRequest request)
+{
+    if (Busy)
+        Request = request;
+    else
+        Go(request);
+}
+
+void TFormCopyFiles::Go(TCopyRequest request)
+{
+    switch (request) {
+    case rqMainMenu: SwitchPage(this, TPageId::Main); break;
+    case rqTrackSelection: SwitchPage(this, TPageId::SelectFiles); break;
+    case rqExit: EndApplication(); break;
+    case rqNone: SwitchPage(this, TPageId::ViewCatalog); break;
+    }
+}
+
+void TFormCopyFiles::CopyRun()
+{
+    Request = rqNone;
+    QCoreApplication::processEvents();
+    if (ApplicationEnding())
+        return;
+    if (PendingRecords) {
+        Busy = true;
+        const TSettings &settings = Settings();
+        TCopyRun run(*PendingRecords,
+                     {settings.StorageDir, settings.Overwrite, settings.ConvertToWMA}, *this);
+        try {
+            run.CopyAll();
+            run.Complete();
+            if (run.Skipped() > 0)
+                ShowSkipped(run.Skipped(), int(PendingRecords->size()) + run.Skipped(),
+                            run.SkipReason());
+        } catch (const ERollingBack &stop) {
+            RollBack(run, stop.message());
+        } catch (...) {
+            // An unforeseen failure: nothing of the run stays, and the page stays where it is
+            // with its buttons acting at once.
+            RollBack(run, QString());
+            Request = rqNone;
+            Busy = false;
+            PendingRecords = nullptr;
+            throw;
+        }
+    }
+    const TCopyRequest request = Request;
+    Request = rqNone;
+    Busy = false;
+    PendingRecords = nullptr;
+    if (!ApplicationEnding())
+        Go(request);
+}
+
+void TFormCopyFiles::RollBack(TCopyRun &run, const QString &reason)
+{
+    LabelHint->setText(m_texts.RollbackHint);
+    QString progress = m_texts.RollbackProgress + QStringLiteral("... ");
+    if (!reason.isEmpty())
+        progress += m_texts.Reason + QStringLiteral(": ") + LastLine(reason);
+    LabelProgress->setText(progress);
+    LabelStep->clear();
+    // The reason stays readable for a while; clicks wait, the window still paints.
+    Pause(3000, false);
+    run.RollBack();
+}
+
+void TFormCopyFiles::ShowSkipped(int skipped, int count, const QString &reason)
+{
+    LabelProgress->setText(m_texts.Skipped + QLatin1Char(' ') + QString::number(skipped)
+                           + QLatin1Char(' ') + m_texts.From + QLatin1Char(' ')
+                           + QString::number(count));
+    LabelStep->setText(m_texts.Reason + QStringLiteral(": ") + LastLine(reason));
+    Pause(3000, true);
+}
+
+void TFormCopyFiles::Pause(int ms, bool input)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    QObject::connect(ApplicationEndingNotifier(), &TApplicationEndingNotifier::Ending, &loop,
+                     &QEventLoop::quit);
+    loop.exec(input ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+}
+
+void TFormCopyFiles::ShowCopied(int done, int count)
+{
+    ProgressBar1->setRange(0, count);
+    ProgressBar1->setValue(done);
+    LabelCopied->setText(m_texts.Copied + QLatin1Char(' ') + QString::number(done)
+                         + QLatin1Char(' ') + m_texts.From + QLatin1Char(' ')
+                         + QString::number(count));
+}
+
+void TFormCopyFiles::ShowConverting(bool converting)
+{
+    LabelStep->setText(converting ? m_texts.Conversion : QString());
+}
+
+bool TFormCopyFiles::ShowExtracted(int seconds, int track)
+{
+    LabelStep->setText(m_texts.Extracted + QLatin1Char(' ') + QString::number(seconds / 60)
+                       + QLatin1Char(' ') + m_texts.Minutes + QLatin1Char(' ')
+                       + QString::number(seconds % 60) + QLatin1Char(' ') + m_texts.SecondsOf
+                       + QLatin1Char(' ') + QString::number(track));
+    return PumpAndAskStop();
+}
+
+bool TFormCopyFiles::PumpAndAskStop()
+{
+    QCoreApplication::processEvents();
+    return ApplicationEnding() || Request != rqNone;
+}
+
+void TFormCopyFiles::ShowDeleted(int done, int count)
+{
+    ProgressBar1->setRange(0, count);
+    ProgressBar1->setValue(count - done);
+    LabelCopied->setText(m_texts.Deleted + QLatin1Char(' ') + QString::number(done)
+                         + QLatin1Char(' ') + m_texts.From + QLatin1Char(' ')
+                         + QString::number(count));
+    QCoreApplication::processEvents();
+}
+
+QString LastLine(const QString &text)
+{
+    const qsizetype cut =
+        std::max(text.lastIndexOf(QLatin1Char('\n')), text.lastIndexOf(QLatin1Char('\r')));
+    return text.mid(cut + 1);
+}

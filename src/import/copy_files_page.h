@@ -1,0 +1,79 @@
+#pragma once
+
+#include "import/copy_run.h"
+#include "pages/page_form.h"
+
+class QProgressBar;
+
+// The copy page: stores the described tracks of removable media in the storage folder (one
+// folder per artist and album), ripping CD tracks and converting them to WMA, and rolls the
+// whole run back when it cannot finish or the user stops it. Then it goes to the catalog view,
+// which merges the stored records, or where the user asked to go meanwhile.
+class TFormCopyFiles : public TFormBase, private TCopyView {
+    Q_OBJECT
+public:
+    static constexpr TPageId Id = TPageId::CopyFiles;
+
+    explicit TFormCopyFiles(QWidget *parent = nullptr);
+
+    // Set by the description page before it switches here: the records to store (the
+    // catalog's pending records), which the run rewrites in place. Dropped when a run ends.
+    QStringList *PendingRecords = nullptr;
+
+    bool Busy = false;
+    // Where to go once the run is over; the buttons and the close box only set it while Busy.
+    TCopyRequest Request = rqNone;
+
+    QLabel *LabelHint;
+    QLabel *LabelProgress;
+    QProgressBar *ProgressBar1;
+    QLabel *LabelCopied; // "Label1": Copied n tracks from m; Deleted n tracks from m
+    QLabel *LabelStep;   // "Label2": the current track's extraction or conversion
+
+    // The texts of the page's work, from section "CopyFiles" of the text file.
+    struct TTexts {
+        QString CopyingProgress = QStringLiteral("Tracks copying");
+        QString CopyHint = QStringLiteral("Wait while copying finished.");
+        QString RollbackProgress = QStringLiteral("Copying results rolling back");
+        QString RollbackHint = QStringLiteral("Wait while rollback finished.");
+        QString Copied = QStringLiteral("Copied");
+        QString Deleted = QStringLiteral("Deleted");
+        QString From = QStringLiteral("tracks from");
+        QString Reason = QStringLiteral("Reason");
+        QString Extracted = QStringLiteral("Extracted");
+        QString SecondsOf = QStringLiteral("seconds of track");
+        QString Minutes = QStringLiteral("minutes");
+        QString Conversion = QStringLiteral("Conversion to WMA format. Please wait...");
+        QString Skipped = QStringLiteral("Skipped");
+    };
+    const TTexts &Texts() const { return m_texts; }
+
+    // Runs once per showing: stores the pending records, or rolls back, then switches.
+    void CopyRun();
+    bool FormCloseQuery() override;
+
+protected:
+    void FormShow() override;
+    void PageMessage(int message) override;
+    void ReadTexts(const TIniFile &texts) override;
+
+private:
+    void ShowCopied(int done, int count) override;
+    void ShowConverting(bool converting) override;
+    bool ShowExtracted(int seconds, int track) override;
+    bool PumpAndAskStop() override;
+    void ShowDeleted(int done, int count) override;
+
+    // A button or the close box: acts at once when idle, else records where to go.
+    void Ask(TCopyRequest request);
+    void Go(TCopyRequest request);
+    void RollBack(TCopyRun &run, const QString &reason);
+    void ShowSkipped(int skipped, int count, const QString &reason);
+    // Lets the page paint for ms milliseconds; user input waits unless allowed.
+    void Pause(int ms, bool input);
+
+    TTexts m_texts;
+};
+
+// The last line of an error text (all of it when it has no line break).
+QString LastLine(const QString &text);

@@ -1,0 +1,137 @@
+#include "platform/file_system.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr size_t BufferSize = 1 << 20;
+
+class TFd {
+public:
+    explicit TFd(int fd) : m_fd(fd) {}
+    ~TFd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    TFd(const TFd &) = delete;
+    TFd &operator=(const TFd &) = delete;
+    int get() const { return m_fd; }
+    // Closes now, so that an error of the last write reaches the caller.
+    int Close()
+    {
+        const int result = ::close(m_fd);
+        m_fd = -1;
+        return result;
+    }
+
+private:
+    int m_fd;
+};
+
+TCopyOutcome Failed(bool reading)
+{
+    return {errno, reading};
+}
+
+// Plain reads and writes, for file systems without a kernel copy between them.
+TCopyOutcome CopyByBuffer(int in, int out)
+{
+    std::unique_ptr<char[]> buffer(new char[BufferSize]);
+    for (;;) {
+        const ssize_t got = ::read(in, buffer.get(), BufferSize);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return Failed(true);
+        }
+        if (got == 0)
+            return {};
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = ::write(out, buffer.get() + done, size_t(got - done));
+            if (put < 0) {
+                if (errno == EINTR)
+                    continue;
+                return Failed(false);
+            }
+            done += put;
+        }
+    }
+}
+
+} // namespace
+
+quint64 SizeOnDisk(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat file {};
+    struct statvfs volume {};
+    if (::stat(name.constData(), &file) != 0 || ::statvfs(name.constData(), &volume) != 0)
+        return 0;
+    const quint64 fragment = volume.f_frsize ? volume.f_frsize : volume.f_bsize;
+    const quint64 size = quint64(file.st_size);
+    return fragment == 0 ? size : (size + fragment - 1) / fragment * fragment;
+}
+
+TCopyOutcome CopyFileData(const QString &source, const QString &target)
+{
+    // Opened without blocking and used only when it is a regular file: a named pipe or a
+    // device would hang the copy.
+    TFd in(::open(QFile::encodeName(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (in.get() < 0)
+        return Failed(true);
+    struct stat info {};
+    if (::fstat(in.get(), &info) != 0)
+        return Failed(true);
+    if (!S_ISREG(info.st_mode))
+        return {EINVAL, true};
+    ::fcntl(in.get(), F_SETFL, ::fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
+    TFd out(::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                   0666));
+    if (out.get() < 0)
+        return Failed(false);
+    ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+
+    off_t remaining = info.st_size;
+    while (remaining > 0) {
+        const ssize_t copied =
+            ::copy_file_range(in.get(), nullptr, out.get(), nullptr, size_t(remaining), 0);
+        if (copied > 0) {
+            remaining -= copied;
+            continue;
+        }
+        if (copied == 0)
+            break; // the file became shorter; what is left is read below
+        if (errno == EINTR)
+            continue;
+        // No kernel copy between these file systems: the rest goes through a buffer. Any
+        // other error tells which side failed only through a plain read or write.
+        if (errno == EXDEV || errno == EINVAL || errno == EOPNOTSUPP || errno == ENOSYS
+            || errno == EBADF || errno == EIO)
+            break;
+        return Failed(false);
+    }
+    if (TCopyOutcome rest = CopyByBuffer(in.get(), out.get()); !rest)
+        return rest;
+    if (out.Close() != 0)
+        return Failed(false);
+    return {};
+}
+
+void MakeWritable(const QString &path)
+{
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+}
+
+bool SyncVolume(const QString &path)
+{
+    TFd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_DIRECTORY));
+    return fd.get() >= 0 && ::syncfs(fd.get()) == 0;
+}

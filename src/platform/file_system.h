@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// The space a file takes on its volume: its size rounded up to whole fragments of its file
+// system (statvfs's fragment size). 0 when the file or its volume cannot be asked.
+quint64 SizeOnDisk(const QString &path);
+
+// How a copy of a file's data ended: 0, or the system's error number and which side failed.
+struct TCopyOutcome {
+    int Error = 0;
+    bool Reading = false; // the source failed (a medium pulled out), not the target
+    explicit operator bool() const { return Error == 0; }
+};
+
+// Copies the data of the regular file at source into a new file at target (which must not
+// exist yet), by the kernel's copy where the file systems allow it. A failed copy leaves a
+// partial target for the caller to remove. The target gets the user's default permissions.
+TCopyOutcome CopyFileData(const QString &source, const QString &target);
+
+// Makes the file owner-writable, as a file about to be changed or deleted must be (a copy from
+// a CD carries the disc's read-only mode).
+void MakeWritable(const QString &path);
+
+// Flushes every file written on the volume that holds path to the disk; false on failure.
+bool SyncVolume(const QString &path);

@@ -1,0 +1,130 @@
+#include "app/main_page.h"
+#include "base/application.h"
+#include "catalog/catalog.h"
+#include "catalog/catalog_file.h"
+#include "catalog/view_catalog_page.h"
+#include "copy_world.h"
+#include "fake_tool.h"
+#include "import/copy_files_page.h"
+#include "pages/frame_window.h"
+#include "search/select_files_page.h"
+
+#include <QLabel>
+#include <QTimer>
+
+// The copy page among the pages it leads to, over a copy world. The tag tool is a fake that
+// holds the second track until the test lets it go, so that the test can act during the run.
+class TestCopyFilesPage : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TCopyWorld> m_world;
+    std::unique_ptr<TCatalog> m_catalog;
+    std::unique_ptr<TFrameWindow> m_frame;
+
+    TFormCopyFiles *Page() const { return ::Page<TFormCopyFiles>(); }
+
+    QString Label(const char *name) const
+    {
+        return Page()->findChild<QLabel *>(QLatin1String(name))->text();
+    }
+
+    // Five tracks of one new artist and album.
+    void StartRun(int tracks = 5)
+    {
+        for (int i = 0; i < tracks; ++i)
+            m_catalog->PendingRecords
+                << TCopyWorld::Record(QStringLiteral("Artist"), QStringLiteral("Album"),
+                                      m_world->Write(QStringLiteral("stick/%1.mp3").arg(i), "mp3"));
+        Page()->PendingRecords = &m_catalog->PendingRecords;
+        SwitchPage(::Page<TFormMain>(), Page());
+    }
+
+    // Runs action inside the run, while the tag tool holds the second track, then lets the
+    // tool go on.
+    void DuringSecondTrack(const std::function<void()> &action)
+    {
+        auto *poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, this, [this, poll, action] {
+            if (!QFileInfo::exists(m_world->Root + QStringLiteral("started")))
+                return;
+            poll->deleteLater();
+            action();
+            m_world->Write(QStringLiteral("go"), QByteArray());
+        });
+        poll->start(10);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_world = std::make_unique<TCopyWorld>();
+        QVERIFY(WriteFakeTool(ProgramFolder() + QStringLiteral("wma"),
+                              QStringLiteral("cd '%1'; echo x >> calls\n"
+                                             "if [ $(wc -l < calls) -eq 2 ]; then touch started;\n"
+                                             "  while [ ! -e go ]; do sleep 0.01; done; fi")
+                                  .arg(m_world->Root)));
+        m_catalog = std::make_unique<TCatalog>();
+        m_frame = std::make_unique<TFrameWindow>();
+        new TFormMain(m_frame.get());
+        new TFormSelectFiles(m_frame.get());
+        new TFormCopyFiles(m_frame.get());
+        new TFormViewCatalog(*m_catalog, m_frame.get());
+        m_world->UseSettings(true, true);
+        SwitchPage(nullptr, TPageId::Main);
+    }
+
+    void cleanup()
+    {
+        m_frame.reset();
+        m_catalog.reset();
+        m_world.reset();
+    }
+
+    void storedTracksReachTheCatalog()
+    {
+        m_world->Write(QStringLiteral("go"), QByteArray());
+        StartRun(3);
+        QTRY_VERIFY(!::Page<TFormViewCatalog>()->isHidden());
+        QCOMPARE(Label("Label1"), QStringLiteral("Copied 3 tracks from 3"));
+        QTRY_COMPARE(ReadLines(CatalogPath()).size(), 4);
+        const QStringList lines = ReadLines(CatalogPath());
+        QVERIFY(ParseRecord(lines.at(1))
+                    .FileName.startsWith(m_world->Storage + QStringLiteral("/Artist/Album/")));
+        QVERIFY(!Page()->Busy);
+        QVERIFY(!Page()->PendingRecords);
+    }
+
+    // "Return to main menu" during the second of five tracks: that track is finished, then
+    // everything the run made goes, newest first, and the main menu follows.
+    void returnToMainRollsBack()
+    {
+        const QStringList before = m_world->StorageListing();
+        DuringSecondTrack([this] {
+            Page()->findChild<TIconButton *>(QStringLiteral("ButtonReturnToMain"))->click();
+        });
+        StartRun();
+        QTRY_VERIFY_WITH_TIMEOUT(!::Page<TFormMain>()->isHidden(), 10000);
+        QCOMPARE(Label("LabelProgress"), QStringLiteral("Copying results rolling back... "));
+        QCOMPARE(Label("Label1"), QStringLiteral("Deleted 4 tracks from 4"));
+        QCOMPARE(m_world->StorageListing(), before);
+        QVERIFY(m_catalog->PendingRecords.isEmpty());
+    }
+
+    // The close box during a run only asks: the run rolls back, then the program ends.
+    void closeBoxEndsAfterTheRollback()
+    {
+        bool stayedDuringRun = false;
+        DuringSecondTrack([&] {
+            m_frame->close();
+            stayedDuringRun = !ApplicationEnding() && Page()->Busy;
+        });
+        StartRun();
+        QTRY_VERIFY_WITH_TIMEOUT(ApplicationEnding(), 10000);
+        QVERIFY(stayedDuringRun);
+        QCOMPARE(Label("Label1"), QStringLiteral("Deleted 4 tracks from 4"));
+    }
+};
+
+QTEST_MAIN(TestCopyFilesPage)
+#include "tst_copy_files_page.moc"

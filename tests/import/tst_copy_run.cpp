@@ -1,0 +1,350 @@
+#include "catalog/catalog_record.h"
+#include "copy_world.h"
+#include "disc_image.h"
+#include "exchange/tool_files.h"
+#include "import/copy_run.h"
+#include "import/storage_names.h"
+#include "test_media.h"
+
+#include <QProcess>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+
+#include <taglib/fileref.h>
+#include <taglib/tpropertymap.h>
+
+namespace {
+
+// Records what a run shows and stops it after a given number of tracks.
+class TTestView : public TCopyView {
+public:
+    void ShowCopied(int done, int count) override { Copied = {done, count}; }
+    void ShowConverting(bool converting) override { Converted |= converting; }
+    bool ShowExtracted(int seconds, int track) override
+    {
+        Extracted.append({seconds, track});
+        return false;
+    }
+    bool PumpAndAskStop() override { return Copied.first == StopAfter; }
+    void ShowDeleted(int done, int count) override { Deleted.append({done, count}); }
+
+    int StopAfter = -1;
+    QPair<int, int> Copied;
+    bool Converted = false;
+    QList<QPair<int, int>> Extracted;
+    QList<QPair<int, int>> Deleted;
+};
+
+quint64 Fragment(const QString &path)
+{
+    struct statvfs volume {};
+    statvfs(QFile::encodeName(path).constData(), &volume);
+    return volume.f_frsize;
+}
+
+} // namespace
+
+class TestCopyRun : public QObject {
+    Q_OBJECT
+
+private:
+    // Runs the copy of records; the text of the ERollingBack it raised, or "done".
+    static QString Run(QStringList &records, TTestView &view, bool overwrite = true,
+                       bool convert = true, TCopyRun **keep = nullptr)
+    {
+        static std::unique_ptr<TCopyRun> run;
+        run = std::make_unique<TCopyRun>(
+            records, TCopyOptions{Settings().StorageDir, overwrite, convert}, view);
+        if (keep)
+            *keep = run.get();
+        try {
+            run->CopyAll();
+        } catch (const ERollingBack &stop) {
+            return QStringLiteral("rolling back: ") + stop.message();
+        }
+        return QStringLiteral("done");
+    }
+
+private Q_SLOTS:
+    void storesTracksWithTheirSizeOnDisk()
+    {
+        TCopyWorld world;
+        QStringList records;
+        for (int size : {1, 0, 5000})
+            records << TCopyWorld::Record(
+                QStringLiteral("Artist"), QStringLiteral("Album"),
+                world.Write(QStringLiteral("stick/%1.wav").arg(size), QByteArray(size, 'x')));
+        TTestView view;
+        TCopyRun *run = nullptr;
+        QCOMPARE(Run(records, view, true, true, &run), QStringLiteral("done"));
+        run->Complete();
+        QCOMPARE(view.Copied, qMakePair(3, 3));
+        const quint64 fragment = Fragment(world.Storage);
+        for (int i = 0; i < 3; ++i) {
+            const TCatalogRecord record = ParseRecord(records.at(i));
+            const qint64 size = QFileInfo(record.FileName).size();
+            QCOMPARE(record.FileName.left(world.Storage.size() + 14),
+                     world.Storage + QStringLiteral("/Artist/Album/"));
+            QCOMPARE(record.FileSize.toULongLong(),
+                     (quint64(size) + fragment - 1) / fragment * fragment);
+        }
+        QCOMPARE(world.StorageListing().filter(QStringLiteral("/.")), QStringList());
+    }
+
+    // Tracks of one run never replace each other, and a file of an earlier import comes back
+    // byte for byte when the run is rolled back.
+    void replacesNothingForGood()
+    {
+        TCopyWorld world;
+        world.Write(QStringLiteral("Library/A/B/Intro.wav"), "earlier import");
+        const QStringList before = world.StorageListing();
+        QStringList records = {
+            TCopyWorld::Record(QStringLiteral("A"), QStringLiteral("B"),
+                               world.Write(QStringLiteral("stick/one/Intro.wav"), "first")),
+            TCopyWorld::Record(QStringLiteral("A"), QStringLiteral("B"),
+                               world.Write(QStringLiteral("stick/two/Intro.wav"), "second")),
+        };
+        TTestView view;
+        TCopyRun *run = nullptr;
+        QCOMPARE(Run(records, view, true, true, &run), QStringLiteral("done"));
+        QCOMPARE(ParseRecord(records.at(0)).FileName,
+                 world.Storage + QStringLiteral("/A/B/Intro.wav"));
+        QCOMPARE(ParseRecord(records.at(1)).FileName,
+                 world.Storage + QStringLiteral("/A/B/Intro (2).wav"));
+        QCOMPARE(TestMedia::ReadFile(world.Storage + QStringLiteral("/A/B/Intro.wav")),
+                 QByteArray("first"));
+        run->RollBack();
+        QCOMPARE(world.StorageListing(), before);
+        QVERIFY(records.isEmpty());
+    }
+
+    void overwriteOffPointsAtTheStoredTrack()
+    {
+        TCopyWorld world;
+        world.Write(QStringLiteral("Library/A/B/song.WMA"), "stored");
+        const QStringList before = world.StorageListing();
+        QStringList records = {
+            TCopyWorld::Record(QStringLiteral("A"), QStringLiteral("B"),
+                               world.Write(QStringLiteral("stick/Song.mp3"), "new"))};
+        TTestView view;
+        TCopyRun *run = nullptr;
+        QCOMPARE(Run(records, view, false, true, &run), QStringLiteral("done"));
+        QCOMPARE(ParseRecord(records.at(0)).FileName,
+                 world.Storage + QStringLiteral("/A/B/song.WMA"));
+        run->RollBack();
+        QCOMPARE(world.StorageListing(), before);
+    }
+
+    // Stopped after the second of five tracks: everything made goes, newest first; folders
+    // that were there before stay.
+    void stopRollsBackInReverse()
+    {
+        TCopyWorld world;
+        world.Write(QStringLiteral("Library/Artist/Other/kept.mp3"), "kept");
+        const QStringList before = world.StorageListing();
+        QStringList records;
+        for (int i = 0; i < 5; ++i)
+            records << TCopyWorld::Record(QStringLiteral("Artist"), QStringLiteral("Album"),
+                                          world.Write(QStringLiteral("stick/%1.wav").arg(i), "x"));
+        TTestView view;
+        view.StopAfter = 2;
+        TCopyRun *run = nullptr;
+        QCOMPARE(Run(records, view, true, true, &run), QStringLiteral("rolling back: "));
+        run->RollBack();
+        // The album folder and two files; the artist folder was there before.
+        QCOMPARE(view.Deleted, (QList<QPair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
+        QCOMPARE(world.StorageListing(), before);
+    }
+
+    void folderNamesStayInsideStorage_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("separator") << QStringLiteral("AC/DC") << QStringLiteral("AC-DC");
+        QTest::newRow("parent") << QStringLiteral("..") << QStringLiteral("__");
+        QTest::newRow("absolute") << QStringLiteral("/etc") << QStringLiteral("-etc");
+        QTest::newRow("control") << QStringLiteral("a\x01\tb") << QStringLiteral("ab");
+        QTest::newRow("empty") << QString() << QStringLiteral("Unknown");
+        QTest::newRow("long") << QString(300, QChar(0xE9)) << QString(127, QChar(0xE9));
+        const auto smiles = [](int count) {
+            return QString::fromUcs4(std::u32string(size_t(count), U'\U0001F600').c_str());
+        };
+        // 255 bytes hold "a" and 63 four-byte characters; a pair is never cut in two.
+        QTest::newRow("cut whole")
+            << QStringLiteral("a") + smiles(100) << QStringLiteral("a") + smiles(63);
+    }
+
+    void folderNamesStayInsideStorage()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, folder);
+        QCOMPARE(StorageFolderName(text), folder);
+        TCopyWorld world;
+        QStringList records = {
+            TCopyWorld::Record(text, text, world.Write(QStringLiteral("stick/t.wav"), "x"))};
+        TTestView view;
+        QCOMPARE(Run(records, view), QStringLiteral("done"));
+        // The record holds the text as far as its field is wide.
+        const TCatalogRecord record = ParseRecord(records.at(0));
+        const QString cut =
+            StorageFolderName(ParseRecord(TCopyWorld::Record(text, text, QString())).Artist);
+        QCOMPARE(record.FileName,
+                 world.Storage + QLatin1Char('/') + cut + QLatin1Char('/') + cut
+                     + QStringLiteral("/t.wav"));
+        QVERIFY(QFileInfo::exists(record.FileName));
+    }
+
+    // A track that cannot be read while its medium is there is left out; a medium that has
+    // gone stops the whole run.
+    void failedTrackIsSkippedUnlessItsMediumIsGone()
+    {
+        TCopyWorld world;
+        const QString pipe = world.Root + QStringLiteral("stick/pipe.wav");
+        world.Write(QStringLiteral("stick/good.wav"), "good");
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        QStringList records = {
+            TCopyWorld::Record(QStringLiteral("A"), QStringLiteral("B"), pipe),
+            TCopyWorld::Record(QStringLiteral("A"), QStringLiteral("B"),
+                               world.Root + QStringLiteral("stick/good.wav")),
+        };
+        TTestView view;
+        TCopyRun *run = nullptr;
+        QCOMPARE(Run(records, view, true, true, &run), QStringLiteral("done"));
+        QCOMPARE(records.size(), 1);
+        QCOMPARE(run->Skipped(), 1);
+        QVERIFY(run->SkipReason().endsWith(pipe));
+
+        world.SetVolumes({QStringLiteral("stick\tremovable\t0")});
+        records = {TCopyWorld::Record(QStringLiteral("A"), QStringLiteral("B"),
+                                      world.Root + QStringLiteral("stick/gone.wav"))};
+        QCOMPARE(Run(records, view), QStringLiteral("rolling back: No such file or directory"));
+    }
+
+    // A storage volume that cannot take the files stops the run with the system's reason and
+    // is left as it was.
+    void fullOrReadOnlyStorageRollsBack_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("full") << QStringLiteral("size=64k")
+                              << QStringLiteral("No space left on device");
+        QTest::newRow("read-only")
+            << QStringLiteral("ro") << QStringLiteral("Read-only file system");
+    }
+
+    void fullOrReadOnlyStorageRollsBack()
+    {
+        QFETCH(QString, options);
+        QFETCH(QString, reason);
+        TCopyWorld world;
+        QDir().mkpath(world.Storage);
+        if (QProcess::execute(QStringLiteral("mount"),
+                              {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                               options, QStringLiteral("tmpfs"), world.Storage})
+            != 0)
+            QSKIP("mounting a small file system needs root");
+        const QStringList before = world.StorageListing();
+        QStringList records;
+        for (int i = 0; i < 3; ++i)
+            records << TCopyWorld::Record(
+                QStringLiteral("A"), QStringLiteral("B"),
+                world.Write(QStringLiteral("stick/%1.wav").arg(i), QByteArray(40000, 'x')));
+        TTestView view;
+        TCopyRun *run = nullptr;
+        const QString result = Run(records, view, true, true, &run);
+        run->RollBack();
+        const QStringList after = world.StorageListing();
+        QProcess::execute(QStringLiteral("umount"), {world.Storage});
+        QCOMPARE(result, QStringLiteral("rolling back: ") + reason);
+        QCOMPARE(after, before);
+    }
+
+    // The real tag tools write the description into the stored copies.
+    void storedCopiesCarryTheDescription()
+    {
+        TCopyWorld world;
+        QVERIFY(TestMedia::InstallTools(
+            ProgramFolder(),
+            {QStringLiteral("wma"), QStringLiteral("wma-update"), QStringLiteral("wav2wma")}));
+        const QString wav =
+            world.Write(QStringLiteral("stick/tone.wav"), TestMedia::Wav(44100, 2, 44100));
+        QVERIFY(ConvertWavToWma(wav, QStringLiteral("old"), QString(), QString(), QString()));
+        QStringList records = {
+            BuildRecord(QStringLiteral("DAT"), QStringLiteral("Bach"), QStringLiteral("Björk"),
+                        QStringLiteral("Homogenic"), QStringLiteral("0"),
+                        world.Write(QStringLiteral("stick/a.mp3"), TestMedia::SilentMp3(20)),
+                        QStringLiteral("Jóga"), QStringLiteral("0")),
+            BuildRecord(QStringLiteral("DAT"), QStringLiteral("Bach"), QStringLiteral("Björk"),
+                        QStringLiteral("Homogenic"), QStringLiteral("0"),
+                        world.Root + QStringLiteral("stick/tone.wma"), QStringLiteral("Jóga"),
+                        QStringLiteral("0")),
+        };
+        TTestView view;
+        QCOMPARE(Run(records, view), QStringLiteral("done"));
+        for (const QString &line : std::as_const(records)) {
+            const TagLib::FileRef file(QFile::encodeName(ParseRecord(line).FileName).constData());
+            QVERIFY(!file.isNull());
+            const TagLib::PropertyMap tags = file.file()->properties();
+            QCOMPARE(QString::fromStdString(tags["TITLE"].toString().to8Bit(true)),
+                     QStringLiteral("Jóga"));
+            QCOMPARE(QString::fromStdString(tags["ARTIST"].toString().to8Bit(true)),
+                     QStringLiteral("Björk"));
+            QCOMPARE(QString::fromStdString(tags["ALBUM"].toString().to8Bit(true)),
+                     QStringLiteral("Homogenic"));
+            QCOMPARE(QString::fromStdString(tags["COMPOSER"].toString().to8Bit(true)),
+                     QStringLiteral("Bach"));
+        }
+    }
+
+    // A CD track is ripped, and converted when the converter is there and wanted.
+    void cdTrackIsRippedAndConverted_data()
+    {
+        QTest::addColumn<bool>("converter");
+        QTest::addColumn<bool>("convert");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("converted") << true << true << QStringLiteral("Track05.wma");
+        QTest::newRow("no converter") << false << true << QStringLiteral("Track05.wav");
+        QTest::newRow("not wanted") << true << false << QStringLiteral("Track05.wav");
+    }
+
+    void cdTrackIsRippedAndConverted()
+    {
+        QFETCH(bool, converter);
+        QFETCH(bool, convert);
+        QFETCH(QString, file);
+        TCopyWorld world;
+        if (converter)
+            QVERIFY(TestMedia::InstallTools(ProgramFolder(), {QStringLiteral("wav2wma")}));
+        QList<TestDisc::TTrack> tracks;
+        for (int i = 0; i < 5; ++i)
+            tracks.append(TestDisc::TTrack(2 * TestDisc::SectorsPerSecond));
+        QVERIFY(
+            !TestDisc::WriteDiscImage(world.Root, QStringLiteral("disc"), TestDisc::TDisc(tracks))
+                 .isEmpty());
+        QDir().mkpath(world.Root + QStringLiteral("cd"));
+        world.SetVolumes({QStringLiteral("cd\tcd\t1\tdisc.cue")});
+        QStringList records = {TCopyWorld::Record(QStringLiteral("A"), QStringLiteral("B"),
+                                                  world.Root + QStringLiteral("cd/Track05.cda"))};
+        TTestView view;
+        TCopyRun *run = nullptr;
+        QCOMPARE(Run(records, view, true, convert, &run), QStringLiteral("done"));
+        run->Complete();
+        const QString stored = world.Storage + QStringLiteral("/A/B/") + file;
+        QCOMPARE(ParseRecord(records.at(0)).FileName, stored);
+        QVERIFY(!view.Extracted.isEmpty());
+        QCOMPARE(view.Extracted.last().second, 1);
+        QCOMPARE(view.Converted, converter && convert);
+        // A WMA file ends in a whole frame of 2048 samples.
+        const qint64 samples = TestMedia::DecodedSamples(stored);
+        QVERIFY2(samples >= 2 * 44100 && samples < 2 * 44100 + 2 * 2048,
+                 qPrintable(QString::number(samples)));
+        QCOMPARE(QDir(world.Storage + QStringLiteral("/A/B"))
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{file});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCopyRun)
+#include "tst_copy_run.moc"
