@@ -36,7 +36,9 @@ void TFormViewCatalog::PageMessage(int message)
     if (message != MSG_LOAD_CATALOG)
         return;
     QCoreApplication::processEvents();
-    if (ApplicationEnding())
+    // A page left before its start message arrived merges at its next showing: by then the
+    // pending records may belong to a copy run that is still storing them.
+    if (ApplicationEnding() || isHidden())
         return;
     MergePending(m_catalog.Records(), std::exchange(m_catalog.PendingRecords, QStringList()));
     SaveCatalog(m_catalog.Records(), CatalogPath());

@@ -29,15 +29,15 @@ private:
         return Page()->findChild<QLabel *>(QLatin1String(name))->text();
     }
 
-    // Five tracks of one new artist and album.
-    void StartRun(int tracks = 5)
+    // Tracks of one new artist and album, handed over on the page from.
+    void StartRun(int tracks = 5, TFormBase *from = ::Page<TFormMain>())
     {
         for (int i = 0; i < tracks; ++i)
             m_catalog->PendingRecords
                 << TCopyWorld::Record(QStringLiteral("Artist"), QStringLiteral("Album"),
                                       m_world->Write(QStringLiteral("stick/%1.mp3").arg(i), "mp3"));
         Page()->PendingRecords = &m_catalog->PendingRecords;
-        SwitchPage(::Page<TFormMain>(), Page());
+        SwitchPage(from, Page());
     }
 
     // Runs action inside the run, while the tag tool holds the second track, then lets the
@@ -93,6 +93,18 @@ private Q_SLOTS:
                     .FileName.startsWith(m_world->Storage + QStringLiteral("/Artist/Album/")));
         QVERIFY(!Page()->Busy);
         QVERIFY(!Page()->PendingRecords);
+    }
+
+    // A catalog view left before its start message arrived must not take the records that a
+    // copy run is storing: they would reach the catalog with the stick's paths.
+    void catalogViewLeftEarlyLeavesTheRunAlone()
+    {
+        m_world->Write(QStringLiteral("go"), QByteArray());
+        SwitchPage(::Page<TFormMain>(), TPageId::ViewCatalog);
+        StartRun(3, ::Page<TFormViewCatalog>());
+        QTRY_COMPARE(ReadLines(CatalogPath()).size(), 4);
+        for (const QString &line : ReadLines(CatalogPath()).mid(1))
+            QVERIFY(ParseRecord(line).FileName.startsWith(m_world->Storage));
     }
 
     // "Return to main menu" during the second of five tracks: that track is finished, then
