@@ -14,7 +14,8 @@
 TFormCopyFiles::TFormCopyFiles(QWidget *parent)
     : TFormBase(Id, QStringLiteral("CopyFiles"), QStringLiteral("Tracks Copying"), parent)
 {
-    LabelHint = CreateHintLabel(QRect(8, 8, 159, 365), m_texts.CopyHint, Qt::white);
+    // The hint tells what the run does: its texts are "CopyHint" and "RollbackHint".
+    LabelHint = CreateHintLabel(QRect(8, 8, 159, 365), m_texts.CopyHint, Qt::white, QString());
     CreateButtonGroup(TopBase,
                       {
                           {"ReturnToMain", "Return to main menu", "return_main",

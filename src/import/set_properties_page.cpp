@@ -2,6 +2,7 @@
 
 #include "catalog/catalog.h"
 #include "catalog/catalog_record.h"
+#include "import/copy_files_page.h"
 #include "import/description_box.h"
 #include "import/description_item.h"
 #include "platform/volumes.h"
@@ -183,19 +184,17 @@ QStringList TFormSetProperties::BuildPendingRecords() const
     return records;
 }
 
-// The page that takes the records on. Tracks of removable media are to be copied into
-// storage first, by the copy page; while the program has no copy page they are catalogued
-// where they are, like the tracks of a fixed disk.
-static TPageId NextPage(bool fromRemovable)
-{
-    return fromRemovable && FindPage(TPageId::CopyFiles) ? TPageId::CopyFiles
-                                                         : TPageId::ViewCatalog;
-}
-
 void TFormSetProperties::AddToCatalog()
 {
     // An earlier list that never reached the catalog is dropped, also when building fails.
     m_catalog.PendingRecords.clear();
     m_catalog.PendingRecords = BuildPendingRecords();
-    SwitchPage(this, NextPage(FromRemovable));
+    // Tracks from removable media are stored first; the copy page rewrites the records in
+    // place to name the stored files. The others are catalogued where they are.
+    if (auto *copy = Page<TFormCopyFiles>(); FromRemovable && copy) {
+        copy->PendingRecords = &m_catalog.PendingRecords;
+        SwitchPage(this, copy);
+    } else {
+        SwitchPage(this, TPageId::ViewCatalog);
+    }
 }

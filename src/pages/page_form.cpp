@@ -133,9 +133,10 @@ QLabel *TFormBase::CreateLabel(const QString &objectName, const QRect &place,
     return label;
 }
 
-QLabel *TFormBase::CreateHintLabel(const QRect &place, const QString &text, const QColor &color)
+QLabel *TFormBase::CreateHintLabel(const QRect &place, const QString &text, const QColor &color,
+                                   const QString &textKey)
 {
-    m_hintLabel = MakeLabel(QStringLiteral("LabelHint"), place, QStringLiteral("Hint"), text);
+    m_hintLabel = MakeLabel(QStringLiteral("LabelHint"), place, textKey, text);
     m_hintLabel->setFont(PageFont(13));
     m_hintLabel->setWordWrap(true);
     m_hintLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -123,8 +123,9 @@ public:
     QLabel *CreateLabel(const QString &objectName, const QRect &place, const QString &textKey,
                         const QString &text, int designedHeight = 21);
     // The hint on the left picture, "LabelHint": 13 pixels, word-wrapped, its text read under
-    // "Hint"; "LeftTextColor" replaces its designed colour.
-    QLabel *CreateHintLabel(const QRect &place, const QString &text, const QColor &color);
+    // textKey (none when empty); "LeftTextColor" replaces its designed colour.
+    QLabel *CreateHintLabel(const QRect &place, const QString &text, const QColor &color,
+                            const QString &textKey = QStringLiteral("Hint"));
     // A group of icon buttons with their labels from `base` down; button `defaultIndex` (if
     // any) is the page's default button.
     void CreateButtonGroup(int base, std::initializer_list<TButtonSpec> buttons,

@@ -2,6 +2,7 @@
 
 #include "catalog/catalog_file.h"
 #include "catalog/catalog_record.h"
+#include "import/copy_files_page.h"
 #include "import/description_box.h"
 #include "pages_world.h"
 #include "recording_opener.h"
@@ -305,8 +306,7 @@ void TestSetPropertiesPage::recordsGoToTheirPage()
     QFETCH(bool, copyPage);
     QFETCH(int, next);
     if (copyPage)
-        new TFormBase(TPageId::CopyFiles, QStringLiteral("CopyFiles"), QStringLiteral("Copy"),
-                      m_world->Frame);
+        new TFormCopyFiles(m_world->Frame);
     HandOver(2, QStringLiteral("disk/Album/"), fromRemovable);
     TFormSetProperties *page = Form();
     ClickText(Track(1));
@@ -325,6 +325,8 @@ void TestSetPropertiesPage::recordsGoToTheirPage()
                     QStringLiteral("Alb"), QStringLiteral("0"), folder + QStringLiteral("2.mp3"),
                     QStringLiteral("Zwei"), QStringLiteral("0"))};
     if (next == int(TPageId::CopyFiles)) {
+        // The copy page stores them and rewrites them in place.
+        QCOMPARE(Page<TFormCopyFiles>()->PendingRecords, &m_world->Catalog.PendingRecords);
         QCOMPARE(m_world->Catalog.PendingRecords, expected);
         return;
     }
