@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# End to end, as a user would: the real program under Xvfb, driven with xdotool, copying the
+# tracks of a stick into the storage folder. First a whole import: Add tracks -> Search on all
+# removable -> Set tracks description -> artist and album typed -> Add tracks to the catalog;
+# the copy page stores the three tracks under Artist/Album and the catalog names the stored
+# files. Then an import of a larger stick stopped at once with "Return to main menu": the
+# storage folder and the catalog are exactly as before. Skipped (77) without xvfb-run or
+# xdotool.
+#
+#   tests/e2e/copy_e2e.sh build/bin/quavermill
+source "$(dirname "$0")/e2e_lib.sh"
+
+storage="$world/data/Quavermill/Library"
+mkdir -p "$world/stick/Jazz" "$world/stick2/Many"
+for name in "So What" "Freddie Freeloader" "Blue in Green"; do
+  silent_mp3 "$world/stick/Jazz/$name.mp3"
+done
+for n in $(seq -w 300); do
+  silent_mp3 "$world/stick2/Many/Track $n.mp3"
+done
+
+# Describes the one group of the selection page and adds it to the catalog.
+describe_and_add() {
+  wait_page "Tracks Selection to Add"
+  sleep 1
+  wait_page "Tracks Selection to Add" # the search is over
+  click 606 349                       # Set tracks description
+  wait_page "Setting Description"
+  click 390 148 1.5                   # the group, once the double-click time is over
+  click 524 284                       # its artist box
+  xdotool key ctrl+a
+  xdotool type --delay 20 "Miles Davis"
+  click 240 284                       # its album box
+  xdotool key ctrl+a
+  xdotool type --delay 20 "Kind of Blue"
+  click 606 349                       # Add tracks to the catalog
+}
+
+listing() {
+  (cd "$storage" && find . -printf '%p %s\n' | sort && find . -type f -exec md5sum {} + | sort)
+}
+
+start_program "$world/stick	removable	1"
+wait_page "Main Menu"
+click 606 75                          # Add tracks to the catalog
+wait_page "Tracks Search"
+click 606 75                          # Search on all removable
+describe_and_add
+wait_page "Catalog Viewing"
+for name in "So What" "Freddie Freeloader" "Blue in Green"; do
+  [ -f "$storage/Miles Davis/Kind of Blue/$name.mp3" ] || { echo "FAIL: $name.mp3 is not stored"; exit 1; }
+done
+count=$(grep -c "^DAT.*$storage/Miles Davis/Kind of Blue/" "$catalog" || true)
+[ "$count" -eq 3 ] || { echo "FAIL: the catalog names $count of the three stored tracks"; exit 1; }
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+
+before=$(listing)
+catalogBefore=$(md5sum < "$catalog")
+start_program "$world/stick2	removable	1"
+wait_page "Main Menu"
+click 606 75                          # Add tracks to the catalog
+wait_page "Tracks Search"
+click 606 75                          # Search on all removable
+describe_and_add
+wait_page "Tracks Copying"
+click 606 33                          # Return to main menu, while the run goes on
+wait_page "Main Menu"
+[ "$(listing)" = "$before" ] || { echo "FAIL: the stopped import left the storage folder changed"; diff <(echo "$before") <(listing) | head; exit 1; }
+[ "$(md5sum < "$catalog")" = "$catalogBefore" ] || { echo "FAIL: the stopped import changed the catalog"; exit 1; }
+echo "PASS: an import stored and catalogued, a stopped import undone"

@@ -1,0 +1,54 @@
+# What the end-to-end checks share: the re-run under Xvfb, a private world, the real program
+# started in it, and the means to wait for a page and click on it. Sourced by each check with
+# the program's path as its first argument; a check skips (77) without xvfb-run or xdotool.
+set -euo pipefail
+for tool in xvfb-run xdotool; do
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+program=$(realpath "$1")
+if [ -z "${QUAVERMILL_E2E_DISPLAY:-}" ]; then
+  export QUAVERMILL_E2E_DISPLAY=1
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+world=$(mktemp -d)
+pid=
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$world"' EXIT
+mkdir -p "$world/data" "$world/config" "$world/run"
+chmod 700 "$world/run"
+catalog="$world/data/Quavermill/mp3_library.dat"
+
+# Writes a track of two silent MPEG frames: enough for the scan and the tag tool.
+silent_mp3() {
+  for frame in 1 2; do
+    printf '\xff\xfb\x90\x64'
+    head -c 413 /dev/zero
+  done > "$1"
+}
+
+# Starts the program on the volume table given. A private temporary folder keeps the
+# single-instance socket apart from any other Quavermill.
+start_program() {
+  printf '%s\n' "$@" > "$world/volumes"
+  XDG_DATA_HOME="$world/data" XDG_CONFIG_HOME="$world/config" QUAVERMILL_VOLUMES="$world/volumes" \
+    TMPDIR="$world/run" XDG_RUNTIME_DIR="$world/run" "$program" &
+  pid=$!
+}
+
+window=
+# Waits up to 20 s for the frame to show the page whose caption matches.
+wait_page() {
+  for _ in $(seq 200); do
+    window=$(xdotool search --name "^Quavermill v[^ ]* - $1" 2>/dev/null | head -1) || true
+    [ -n "$window" ] && return 0
+    sleep 0.1
+  done
+  echo "FAIL: no page \"$1\" (the window reads: $(xdotool search --name '^Quavermill v' getwindowname 2>/dev/null))"
+  exit 1
+}
+# Clicks a point of the page, in the page's coordinates.
+click() {
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool mousemove $((X + $1)) $((Y + $2)) click 1
+  sleep "${3:-0.3}"
+}
