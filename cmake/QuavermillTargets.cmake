@@ -9,7 +9,8 @@ target_compile_definitions(quavermill_options INTERFACE
   QT_NO_FOREACH QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
 
 # quavermill_add_test(NAME SOURCES src... [LIBS lib...] [GUI])
-# One Qt Test executable per test file. GUI tests run on the offscreen platform.
+# One Qt Test executable per test file. GUI tests run on the offscreen platform. No test reads
+# the settings or texts of the user who runs it: their config folder is one that never exists.
 function(quavermill_add_test name)
   cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -19,6 +20,6 @@ function(quavermill_add_test name)
     QUAVERMILL_BIN_DIR="${QUAVERMILL_BIN_DIR}"
     QUAVERMILL_TEST_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
   add_test(NAME ${name} COMMAND ${name})
-  set(env "QT_QPA_PLATFORM=offscreen")
+  set(env "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/tests/no-config")
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300)
 endfunction()

@@ -4,15 +4,70 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-static QString &ProgramFolderOverride()
+namespace {
+
+QString &ProgramFolderOverride()
 {
     static QString folder;
     return folder;
 }
+
+// The folder an XDG variable names, or home + underHome when it is unset or not absolute (the
+// XDG rules ignore relative paths); empty when HOME is not known either.
+QString XdgFolder(const char *variable, const char *underHome)
+{
+    const QString folder = qEnvironmentVariable(variable);
+    if (QDir::isAbsolutePath(folder))
+        return QDir::cleanPath(folder);
+    const QString home = qEnvironmentVariable("HOME");
+    if (home.isEmpty())
+        return {};
+    return QDir::cleanPath(home) + QLatin1Char('/') + QLatin1String(underHome);
+}
+
+// Whether the exchange files may lie in the program folder: it is the user's own, its owner
+// may write it, and the system lets them (a read-only mount does not). The permission bits
+// decide even for root, whom access() lets write anywhere: an installation made read-only
+// stays unwritten. A folder of another user is never used, even when shared writable with a
+// group: two users would meet in the same exchange files.
+bool OwnWritableFolder(const QString &folder)
+{
+    const QByteArray path = QFile::encodeName(folder);
+    struct stat info = {};
+    return stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid()
+        && (info.st_mode & S_IWUSR) != 0
+        && faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) == 0;
+}
+
+// A folder only this user can reach, made with mode 0700 when missing. One that exists must
+// be a real folder (not a link), owned by the user and closed to everybody else: exchange
+// files name the files to work on and carry their tags, and another user must not plant them.
+bool PrivateFolder(const QString &folder)
+{
+    const QByteArray path = QFile::encodeName(folder);
+    if (mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    struct stat info = {};
+    return lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid()
+        && (info.st_mode & 077) == 0;
+}
+
+// The exchange folder once chosen; empty until then.
+QString &ChosenExchangeFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+} // namespace
 
 QString ProgramFolder()
 {
@@ -25,18 +80,15 @@ QString ProgramFolder()
 void SetProgramFolder(const QString &folder)
 {
     ProgramFolderOverride() = folder;
+    ChosenExchangeFolder().clear();
 }
 
 QString DataFolder()
 {
-    QString base = qEnvironmentVariable("XDG_DATA_HOME");
-    if (base.isEmpty() || !QDir::isAbsolutePath(base)) {
-        const QString home = qEnvironmentVariable("HOME");
-        if (home.isEmpty())
-            throw EQuavermill(QStringLiteral("System HRESULT failure."));
-        base = home + QStringLiteral("/.local/share");
-    }
-    const QString folder = QDir::cleanPath(base) + QLatin1Char('/') + QLatin1String(ProductName);
+    const QString base = XdgFolder("XDG_DATA_HOME", ".local/share");
+    if (base.isEmpty())
+        throw EQuavermill(QStringLiteral("System HRESULT failure."));
+    const QString folder = base + QLatin1Char('/') + QLatin1String(ProductName);
     if (!QDir(folder).exists() && !QDir().mkpath(folder)) {
         const int error = errno ? errno : EACCES;
         throw ESystemError(error, folder);
@@ -52,4 +104,42 @@ QString DataFile(const QString &name)
 QString DefaultStorageFolder()
 {
     return DataFile(QStringLiteral("Library"));
+}
+
+QString ConfigFile(const char *name)
+{
+    const QString base = XdgFolder("XDG_CONFIG_HOME", ".config");
+    if (!base.isEmpty()) {
+        const QString own = base + QLatin1Char('/') + QLatin1String(ProductName) + QLatin1Char('/')
+            + QLatin1String(name);
+        if (QFileInfo::exists(own))
+            return own;
+    }
+    return ProgramFolder() + QLatin1String(name);
+}
+
+QString ChooseExchangeFolder(const QString &programFolder)
+{
+    if (OwnWritableFolder(programFolder))
+        return programFolder;
+    const QString name = QStringLiteral("/quavermill");
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (QDir::isAbsolutePath(runtime)) {
+        const QString folder = QDir::cleanPath(runtime) + name;
+        if (PrivateFolder(folder))
+            return folder + QLatin1Char('/');
+    }
+    const QString cache = XdgFolder("XDG_CACHE_HOME", ".cache");
+    if (!cache.isEmpty() && QDir().mkpath(cache) && PrivateFolder(cache + name))
+        return cache + name + QLatin1Char('/');
+    // Nowhere else to go: the tools will fail to write here and report it, as they always did.
+    return programFolder;
+}
+
+QString ExchangeFolder()
+{
+    QString &folder = ChosenExchangeFolder();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = ChooseExchangeFolder(ProgramFolder());
+    return folder;
 }

@@ -3,10 +3,12 @@
 #include <QString>
 
 // Where the program's files live. The program folder holds the program, its tools and its
-// read-only files; the data folder holds everything the program writes for the user.
+// read-only files; the data folder holds everything the program writes for the user; the
+// user's config folder may hold their own copies of the program folder's settings and texts;
+// the exchange folder holds the files the program and its tools pass to each other.
 
 // The program folder, ending in "/". It is the folder of the running executable unless a
-// test has named another one.
+// test has named another one; naming one lets the exchange folder be chosen anew.
 QString ProgramFolder();
 void SetProgramFolder(const QString &folder);
 
@@ -16,6 +18,23 @@ QString DataFolder();
 // DataFolder() + "/" + name.
 QString DataFile(const QString &name);
 QString DefaultStorageFolder();
+
+// The file name (settings.ini, Quavermill.ini) in $XDG_CONFIG_HOME/Quavermill/ (default
+// ~/.config/Quavermill/) when it exists there, else in the program folder: the user of an
+// installed program, who cannot change the program folder, changes their own copy.
+QString ConfigFile(const char *name);
+
+// The folder of the tools' exchange files, ending in "/". The program folder when it is the
+// user's own and writable (a build folder, a prefix of the user's own), else a folder only
+// this user can reach: $XDG_RUNTIME_DIR/quavermill, or $XDG_CACHE_HOME/quavermill (default
+// ~/.cache/quavermill) when there is no usable runtime folder. Chosen once, and again only
+// when the folder has gone.
+QString ExchangeFolder();
+// The decision itself, made afresh at every call.
+QString ChooseExchangeFolder(const QString &programFolder);
+// The environment variable that tells a tool the exchange folder; a tool started without it
+// uses its own folder. The tools spell the same name.
+inline constexpr char ExchangeFolderVariable[] = "QUAVERMILL_EXCHANGE_DIR";
 
 // Fixed names of the program's files.
 inline constexpr char SettingsFileName[] = "settings.ini";

@@ -44,7 +44,7 @@ void LoadSettings()
 {
     TSettings settings;
     settings.StorageDir = DefaultStorageFolder();
-    const QString path = ProgramFolder() + QLatin1String(SettingsFileName);
+    const QString path = ConfigFile(SettingsFileName);
     if (QFileInfo::exists(path)) {
         const TIniFile ini(path);
         settings.UseWMP = ReadFlag(ini, "UseWMP", "0", false);

@@ -2,8 +2,9 @@
 
 #include <QString>
 
-// The process-wide settings from "settings.ini" in the program folder, section "Settings".
-// Loaded once while the main menu is created; never written by the program.
+// The process-wide settings from "settings.ini", section "Settings": the user's own copy in
+// their config folder, else the program folder's (ConfigFile). Loaded once while the main
+// menu is created; never written by the program.
 struct TSettings {
     bool UseWMP = false;
     bool UseFreeDB = true;

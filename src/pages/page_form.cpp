@@ -214,7 +214,7 @@ void TFormBase::ApplySkinAndTexts()
         for (QLabel *label : std::as_const(m_rightLabels))
             SetTextColor(label, right);
     }
-    const QString textPath = ProgramFolder() + QLatin1String(TextFileName);
+    const QString textPath = ConfigFile(TextFileName);
     if (QFileInfo::exists(textPath)) {
         const TIniFile texts(textPath);
         SetCaptionText(ReadText(texts, m_section, QStringLiteral("Caption"), m_captionText));

@@ -28,6 +28,7 @@ private Q_SLOTS:
         QDir(m_dir.path()).removeRecursively();
         QDir().mkpath(ProgramDir());
         qputenv("XDG_DATA_HOME", (m_dir.path() + QStringLiteral("/data")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", (m_dir.path() + QStringLiteral("/config")).toUtf8());
         SetProgramFolder(ProgramDir());
     }
 
@@ -101,6 +102,21 @@ private Q_SLOTS:
         WriteSettings("[Settings]\nPlayer=mpv\n");
         LoadSettings();
         QCOMPARE(Settings().Player, QStringLiteral("mpv"));
+    }
+
+    void usersOwnCopyIsReadInstead()
+    {
+        WriteSettings("[Settings]\nPlayer=mpv\nUseWMP=1\n");
+        const QString own = m_dir.path() + QStringLiteral("/config/Quavermill/");
+        QVERIFY(QDir().mkpath(own));
+        QFile file(own + QLatin1String(SettingsFileName));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Settings]\nPlayer=totem\n");
+        file.close();
+        LoadSettings();
+        // The whole file is the user's: the program folder's keys do not mix in.
+        QCOMPARE(Settings().Player, QStringLiteral("totem"));
+        QCOMPARE(Settings().UseWMP, false);
     }
 
     void dataFolderComesBack()
