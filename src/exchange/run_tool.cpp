@@ -1,6 +1,7 @@
 #include "exchange/run_tool.h"
 
 #include "base/application.h"
+#include "base/locations.h"
 #include "platform/process_priority.h"
 
 #include <QEventLoop>
@@ -33,6 +34,9 @@ qint32 RunTool(const QString &path)
 
     QProcess process;
     process.setProgram(path);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QLatin1String(ExchangeFolderVariable), ExchangeFolder());
+    process.setProcessEnvironment(environment);
     process.setStandardInputFile(QProcess::nullDevice());
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);

@@ -59,11 +59,11 @@ bool WriteParameters(const QString &prm, const TParameters &keys)
     }
 }
 
-// Runs the tool of the program folder with its parameter file; false when the run failed,
-// after which the parameter file is gone.
+// Runs the tool of the program folder with its parameter file in the exchange folder; false
+// when the run failed, after which the parameter file is gone.
 bool RunWithParameters(const QString &tool, const TParameters &keys)
 {
-    const QString prm = ProgramFolder() + tool + QStringLiteral(".prm");
+    const QString prm = ExchangeFolder() + tool + QStringLiteral(".prm");
     if (WriteParameters(prm, keys) && RunTool(ProgramFolder() + tool) >= 0)
         return true;
     QFile::remove(prm);
@@ -129,7 +129,7 @@ TWmaTags ReadWmaTags(const QString &path)
     if (!ToolExists(tool) || !CanPass(path))
         return {};
     // A results file left by an interrupted earlier run must not pass for this file's tags.
-    const QString rslt = ProgramFolder() + QStringLiteral("wma.rslt");
+    const QString rslt = ExchangeFolder() + QStringLiteral("wma.rslt");
     QFile::remove(rslt);
     if (!RunWithParameters(tool,
                            {{QStringLiteral("FileToWork"), path},

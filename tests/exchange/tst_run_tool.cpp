@@ -1,3 +1,4 @@
+#include "base/locations.h"
 #include "exchange/run_tool.h"
 #include "fake_tool.h"
 
@@ -13,6 +14,7 @@ private Q_SLOTS:
     void exitCode_data();
     void exitCode();
     void runsWithoutArgumentsAtIdlePriority();
+    void toolIsToldTheExchangeFolder();
     void eventsRunMeanwhile();
 
 private:
@@ -57,6 +59,21 @@ void TestRunTool::runsWithoutArgumentsAtIdlePriority()
                               .arg(m_dir->filePath(QStringLiteral("out")))));
     QCOMPARE(RunTool(tool()), 0);
     QCOMPARE(ReadWholeFile(m_dir->filePath(QStringLiteral("out"))), QByteArray("0 19\n"));
+}
+
+void TestRunTool::toolIsToldTheExchangeFolder()
+{
+    // What the program itself was started with is not what its tools must use.
+    qputenv(ExchangeFolderVariable, "/somewhere/else/");
+    SetProgramFolder(m_dir->path());
+    QVERIFY(WriteFakeTool(
+        tool(),
+        QStringLiteral("echo \"$%1\" > \"%2\"")
+            .arg(QLatin1String(ExchangeFolderVariable), m_dir->filePath(QStringLiteral("out")))));
+    QCOMPARE(RunTool(tool()), 0);
+    QCOMPARE(ReadWholeFile(m_dir->filePath(QStringLiteral("out"))),
+             QFile::encodeName(ExchangeFolder()) + '\n');
+    QCOMPARE(ExchangeFolder(), m_dir->path() + QLatin1Char('/'));
 }
 
 void TestRunTool::eventsRunMeanwhile()

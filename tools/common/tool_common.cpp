@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <sys/stat.h>
@@ -20,6 +21,15 @@ std::string OwnFolder()
         return "./";
     path.resize(size_t(length));
     return path.substr(0, path.rfind('/') + 1);
+}
+
+std::string ExchangeFolder()
+{
+    const char *folder = std::getenv("QUAVERMILL_EXCHANGE_DIR");
+    if (!folder || folder[0] != '/')
+        return OwnFolder();
+    std::string path = folder;
+    return path.back() == '/' ? path : path + '/';
 }
 
 struct TExchangeFile::Data {
@@ -79,7 +89,7 @@ int RunWithParameters(const char *tool, const char *fileName,
                       int (*work)(const std::string &folder, const TExchangeFile &parameters))
 {
     try {
-        const std::string folder = OwnFolder();
+        const std::string folder = ExchangeFolder();
         TExchangeFile parameters;
         if (!parameters.Load(folder + fileName))
             return Fail(tool, "cannot read " + folder + fileName);

@@ -8,8 +8,12 @@
 // What the tools share: where their exchange files lie, how they read and write them, and how
 // they fail. Plain C++ without Qt, so that a tool starts as fast as a small program can.
 
-// The folder of the running program, ending in "/"; the exchange files lie there.
+// The folder of the running program, ending in "/".
 std::string OwnFolder();
+
+// The folder of the exchange files, ending in "/": the absolute folder the program names in
+// the environment variable QUAVERMILL_EXCHANGE_DIR, else the tool's own folder.
+std::string ExchangeFolder();
 
 // One exchange file in ini form ("key=value", section and key names without regard to case,
 // values trimmed, UTF-8), the same format the program's ini class reads and writes.
@@ -35,9 +39,9 @@ private:
     std::unique_ptr<Data> d;
 };
 
-// Loads the parameter file fileName beside the program and runs work with the program's folder
-// and the file; returns work's exit code. A file that cannot be read, or an exception that
-// escapes work, ends the tool with Fail.
+// Loads the parameter file fileName of the exchange folder and runs work with that folder and
+// the file; returns work's exit code. A file that cannot be read, or an exception that escapes
+// work, ends the tool with Fail.
 int RunWithParameters(const char *tool, const char *fileName,
                       int (*work)(const std::string &folder, const TExchangeFile &parameters));
 

@@ -1,4 +1,4 @@
-// The WAV to WMA converter: reads "wav2wma.prm" beside itself, encodes the WAV file
+// The WAV to WMA converter: reads "wav2wma.prm" of the exchange folder, encodes the WAV file
 // "FileToWork" into a WMA file of the same name beside it and writes the four texts into its
 // tags. The WMA appears only when complete: the work goes into a temporary file that is
 // renamed at the end and removed on failure or on SIGTERM. Exit code 0 on success, 255 on any

@@ -1,5 +1,5 @@
-// The tag tool: reads "wma.prm" beside itself and reads or writes the tags of one MP3 or WMA
-// file. Exit code 0 on success, 255 on any failure with one line on standard error.
+// The tag tool: reads "wma.prm" of the exchange folder and reads or writes the tags of one MP3
+// or WMA file. Exit code 0 on success, 255 on any failure with one line on standard error.
 //
 // Reading is what the scan runs once per file, so this program is linked statically, without
 // TagLib, and starts about as fast as a program that does nothing. Writing, rarer, hands the
@@ -32,9 +32,9 @@ int ReadTags(const std::string &folder, const std::string &path)
 }
 
 // The same process goes on as the writer, so whoever waits for this tool gets its exit code.
-int UpdateTags(const std::string &folder)
+int UpdateTags()
 {
-    const std::string writer = folder + "wma-update";
+    const std::string writer = OwnFolder() + "wma-update";
     char *const arguments[] = {const_cast<char *>(writer.c_str()), nullptr};
     execv(writer.c_str(), arguments);
     return Fail(ToolName, "cannot start " + writer + ": " + SystemError());
@@ -49,7 +49,7 @@ int Work(const std::string &folder, const TExchangeFile &parameters)
     if (operation == "READWMATAGS")
         return ReadTags(folder, path);
     if (operation == "UPDATEWMATAGS")
-        return UpdateTags(folder);
+        return UpdateTags();
     return Fail(ToolName, "unknown operation \"" + operation + "\"");
 }
 
