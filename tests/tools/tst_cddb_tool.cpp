@@ -205,13 +205,16 @@ private Q_SLOTS:
     void unreadableDriveFails_data();
     void unreadableDriveFails();
     void sigtermLeavesNoResult();
+    void exchangeFolderAndOwnSettings_data();
+    void exchangeFolderAndOwnSettings();
 
 private:
     QString file(const QString &name) const { return m_dir.filePath(name); }
-    void WriteSettings(const QByteArray &extra = QByteArray());
-    // Starts the tool on drive without blocking the event loop the fake servers answer in.
-    void Start(QProcess &process, const QString &drive);
-    TDescriptions Descriptions() const;
+    void WriteSettings(const QByteArray &extra = QByteArray(), const QString &path = QString());
+    // Starts the tool on drive without blocking the event loop the fake servers answer in; the
+    // exchange files lie in exchange, the tool's own folder unless named.
+    void Start(QProcess &process, const QString &drive, const QString &exchange = QString());
+    TDescriptions Descriptions(const QString &exchange = QString()) const;
     QStringList Leftovers() const;
 
     QTemporaryDir m_dir;
@@ -248,7 +251,7 @@ void TestCddbTool::init()
     QFile::remove(file(QStringLiteral("cddb.rslt")));
 }
 
-void TestCddbTool::WriteSettings(const QByteArray &extra)
+void TestCddbTool::WriteSettings(const QByteArray &extra, const QString &path)
 {
     // A port that refuses: listened on once, then closed.
     QTcpServer closed;
@@ -259,17 +262,21 @@ void TestCddbTool::WriteSettings(const QByteArray &extra)
         return kind == "refused" ? refused : QByteArray::number(server.Port());
     };
     QVERIFY(
-        WriteFile(file(QStringLiteral("cddb.ini")),
+        WriteFile(path.isEmpty() ? file(QStringLiteral("cddb.ini")) : path,
                   "[MusicBrainz]\nHost=127.0.0.1\nPort=" + port(m_musicBrainzKind, *m_musicBrainz)
                       + "\n[Cddb]\nHost=127.0.0.1\nPort=" + port(m_cddbKind, *m_cddb)
                       + "\nPath=/~cddb/cddb.cgi\n" + extra));
 }
 
-void TestCddbTool::Start(QProcess &process, const QString &drive)
+void TestCddbTool::Start(QProcess &process, const QString &drive, const QString &exchange)
 {
-    QVERIFY(WriteFile(file(QStringLiteral("cddb.prm")),
+    const QString folder = exchange.isEmpty() ? m_dir.path() : exchange;
+    QVERIFY(WriteFile(folder + QStringLiteral("/cddb.prm"),
                       "[Parameters]\nOperation=GETCDINFO\nDrive=" + drive.toUtf8() + '\n'));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!exchange.isEmpty())
+        environment.insert(QStringLiteral("QUAVERMILL_EXCHANGE_DIR"), exchange);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), file(QStringLiteral("config")));
     for (const char *proxy : {"http_proxy", "HTTP_PROXY", "https_proxy", "all_proxy", "ALL_PROXY"})
         environment.remove(QString::fromLatin1(proxy));
     process.setProcessEnvironment(environment);
@@ -277,9 +284,10 @@ void TestCddbTool::Start(QProcess &process, const QString &drive)
     QVERIFY(process.waitForStarted());
 }
 
-TDescriptions TestCddbTool::Descriptions() const
+TDescriptions TestCddbTool::Descriptions(const QString &exchange) const
 {
-    const TIniFile results(file(QStringLiteral("cddb.rslt")));
+    const TIniFile results((exchange.isEmpty() ? m_dir.path() : exchange)
+                           + QStringLiteral("/cddb.rslt"));
     TDescriptions descriptions;
     const int count =
         results.ReadString(QStringLiteral("Results"), QStringLiteral("Count"), QString()).toInt();
@@ -412,6 +420,38 @@ void TestCddbTool::sigtermLeavesNoResult()
     QCOMPARE(process.exitCode(), 255);
     QCOMPARE(process.readAllStandardError().count('\n'), 1);
     QCOMPARE(Leftovers(), QStringList());
+}
+
+void TestCddbTool::exchangeFolderAndOwnSettings_data()
+{
+    QTest::addColumn<bool>("ownCopy");
+    QTest::newRow("the program folder's cddb.ini") << false;
+    QTest::newRow("the user's own cddb.ini") << true;
+}
+
+void TestCddbTool::exchangeFolderAndOwnSettings()
+{
+    QFETCH(bool, ownCopy);
+    m_musicBrainzKind = "one release";
+    m_cddbKind = "no match";
+    const QString exchange = file(QStringLiteral("exchange"));
+    const QString own = file(QStringLiteral("config/Quavermill/cddb.ini"));
+    QVERIFY(QDir().mkpath(exchange) && QDir().mkpath(file(QStringLiteral("config/Quavermill"))));
+    QFile::remove(own);
+    // Only the file the tool should read leaves the disc's CD-TEXT out.
+    const QByteArray noCdText("[CdText]\nUse=0\n");
+    WriteSettings(ownCopy ? QByteArray() : noCdText);
+    if (ownCopy)
+        WriteSettings(noCdText, own);
+
+    QProcess process;
+    QSignalSpy finished(&process, &QProcess::finished);
+    Start(process, Disc(QStringLiteral("cdtext")), exchange);
+    QTRY_VERIFY_WITH_TIMEOUT(finished.count() == 1, 15000);
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(Descriptions(exchange), TDescriptions{MusicBrainz1});
+    QCOMPARE(Leftovers(), QStringList());
+    QVERIFY(QFile::remove(exchange + QStringLiteral("/cddb.rslt")));
 }
 
 QTEST_GUILESS_MAIN(TestCddbTool)

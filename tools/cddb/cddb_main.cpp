@@ -1,6 +1,7 @@
-// The CD information tool: reads "cddb.prm" beside itself, identifies the disc in "Drive" and
-// writes "cddb.rslt" with one "Description" section per description found: the disc's own
-// CD-TEXT, then MusicBrainz releases, then CDDB entries, as "cddb.ini" beside the tool asks.
+// The CD information tool: reads "cddb.prm" of the exchange folder, identifies the disc in
+// "Drive" and writes "cddb.rslt" there with one "Description" section per description found:
+// the disc's own CD-TEXT, then MusicBrainz releases, then CDDB entries, as "cddb.ini" (the
+// user's own, else the one beside the tool) asks.
 //
 // Exit code 0 with whatever the sources gave (possibly none) once they have answered or the
 // time limit has passed; 255 with one line on standard error, and no result file, when the
@@ -48,7 +49,7 @@ int Work(const std::string &folder, const TExchangeFile &parameters)
         BeginEnding();
         return Fail(ToolName, "cddb.prm asks for no disc information");
     }
-    const TLookupSettings settings = ReadLookupSettings(folder + "cddb.ini");
+    const TLookupSettings settings = ReadLookupSettings(ConfigFile("cddb.ini"));
     TDisc disc;
     std::string error;
     if (!ReadDisc(drive, settings.UseCdText, disc, error)) {

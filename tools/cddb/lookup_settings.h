@@ -10,7 +10,7 @@ struct TServer {
     std::string Path; // the CGI path of a CDDB server reached over HTTP
 };
 
-// Which sources the tool asks, from the optional "cddb.ini" beside it.
+// Which sources the tool asks, from the optional "cddb.ini".
 struct TLookupSettings {
     bool UseCdText = true;
     TServer MusicBrainz{true, "musicbrainz.org", 80, ""};

@@ -32,6 +32,20 @@ std::string ExchangeFolder()
     return path.back() == '/' ? path : path + '/';
 }
 
+std::string ConfigFile(const char *name)
+{
+    std::string folder;
+    const char *config = std::getenv("XDG_CONFIG_HOME");
+    const char *home = std::getenv("HOME");
+    if (config && config[0] == '/')
+        folder = config;
+    else if (home && home[0] != '\0')
+        folder = std::string(home) + "/.config";
+    const std::string own = folder + "/Quavermill/" + name;
+    struct stat info = {};
+    return !folder.empty() && stat(own.c_str(), &info) == 0 ? own : OwnFolder() + name;
+}
+
 struct TExchangeFile::Data {
     Data() { ini.SetSpaces(false); }
     CSimpleIniA ini{false, false, false};

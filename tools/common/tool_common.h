@@ -15,6 +15,11 @@ std::string OwnFolder();
 // the environment variable QUAVERMILL_EXCHANGE_DIR, else the tool's own folder.
 std::string ExchangeFolder();
 
+// The settings file name in $XDG_CONFIG_HOME/Quavermill/ (default ~/.config/Quavermill/) when it
+// exists there, else beside the tool: as the program finds its own settings, so that the user
+// of an installed program can change them.
+std::string ConfigFile(const char *name);
+
 // One exchange file in ini form ("key=value", section and key names without regard to case,
 // values trimmed, UTF-8), the same format the program's ini class reads and writes.
 class TExchangeFile {
