@@ -19,20 +19,15 @@ for n in $(seq -w 300); do
   silent_mp3 "$world/stick2/Many/Track $n.mp3"
 done
 
-# Describes the one group of the selection page and adds it to the catalog.
-describe_and_add() {
-  wait_page "Tracks Selection to Add"
-  sleep 1
-  wait_page "Tracks Selection to Add" # the search is over
-  click 606 349                       # Set tracks description
-  wait_page "Setting Description"
-  click 390 148 1.5                   # the group, once the double-click time is over
-  click 524 284                       # its artist box
-  xdotool key ctrl+a
-  xdotool type --delay 20 "Miles Davis"
-  click 240 284                       # its album box
-  xdotool key ctrl+a
-  xdotool type --delay 20 "Kind of Blue"
+# Searches the removable media, describes the one group found and adds it to the catalog.
+import_stick() {
+  wait_page "Main Menu"
+  click 606 75                        # Add tracks to the catalog
+  wait_page "Tracks Search"
+  click 606 75                        # Search on all removable
+  describe_first_group
+  type_into 524 284 "Miles Davis"     # its artist box
+  type_into 240 284 "Kind of Blue"    # its album box
   click 606 349                       # Add tracks to the catalog
 }
 
@@ -41,11 +36,7 @@ listing() {
 }
 
 start_program "$world/stick	removable	1"
-wait_page "Main Menu"
-click 606 75                          # Add tracks to the catalog
-wait_page "Tracks Search"
-click 606 75                          # Search on all removable
-describe_and_add
+import_stick
 wait_page "Catalog Viewing"
 for name in "So What" "Freddie Freeloader" "Blue in Green"; do
   [ -f "$storage/Miles Davis/Kind of Blue/$name.mp3" ] || { echo "FAIL: $name.mp3 is not stored"; exit 1; }
@@ -58,11 +49,7 @@ wait "$pid" 2>/dev/null || true
 before=$(listing)
 catalogBefore=$(md5sum < "$catalog")
 start_program "$world/stick2	removable	1"
-wait_page "Main Menu"
-click 606 75                          # Add tracks to the catalog
-wait_page "Tracks Search"
-click 606 75                          # Search on all removable
-describe_and_add
+import_stick
 wait_page "Tracks Copying"
 click 606 33                          # Return to main menu, while the run goes on
 wait_page "Main Menu"

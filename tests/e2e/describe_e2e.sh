@@ -21,15 +21,8 @@ click 606 159                     # Search in some folder
 wait_page "Folder Selection"
 click 290 186 1                   # the disk
 click 606 349                     # Start tracks search
-wait_page "Tracks Selection to Add"
-sleep 1
-wait_page "Tracks Selection to Add" # the search is over
-click 606 349                     # Set tracks description
-wait_page "Setting Description"
-click 390 148 1.5                 # the group, once the double-click time is over
-click 240 284                     # its album box
-xdotool key ctrl+a
-xdotool type --delay 20 "Kind of Blue (e2e)"
+describe_first_group
+type_into 240 284 "Kind of Blue (e2e)" # the group's album box
 click 606 349                     # Add tracks to the catalog
 wait_page "Catalog Viewing"
 

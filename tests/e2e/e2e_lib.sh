@@ -52,3 +52,20 @@ click() {
   xdotool mousemove $((X + $1)) $((Y + $2)) click 1
   sleep "${3:-0.3}"
 }
+
+# From the end of a scan on the selection page to the description page with its first group
+# clicked, ready to type.
+describe_first_group() {
+  wait_page "Tracks Selection to Add"
+  sleep 1
+  wait_page "Tracks Selection to Add" # the search is over
+  click 606 349                       # Set tracks description
+  wait_page "Setting Description"
+  click 390 148 1.5                   # the group, once the double-click time is over
+}
+# Types text into a box of the description page (its place on the page).
+type_into() {
+  click "$1" "$2"
+  xdotool key ctrl+a
+  xdotool type --delay 20 "$3"
+}
