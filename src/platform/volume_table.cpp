@@ -1,5 +1,8 @@
 #include "platform/volume_table.h"
 
+#include "platform/audio_cd.h"
+
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -43,10 +46,32 @@ QList<TVolume> ParseVolumeTable(const QString &text, const QString &tableFolder)
     return volumes;
 }
 
+// A table's drive holds the disc of its CUE sheet as a real drive holds its disc: its root
+// lists the audio tracks, and a sheet that is no readable disc with audio tracks leaves the
+// drive without a medium. The sheet is read again only once it has changed.
+static void InsertDisc(TVolume &volume)
+{
+    if (!volume.Present) {
+        DiscCache().Forget(volume.CueSheet);
+        return;
+    }
+    const QFileInfo sheet(volume.CueSheet);
+    const QString stamp = QString::number(sheet.lastModified().toMSecsSinceEpoch())
+        + QLatin1Char(':') + QString::number(sheet.size());
+    volume.AudioTracks = DiscCache().Contents(volume.CueSheet, stamp).AudioTracks;
+    volume.Present = volume.HoldsAudioDisc();
+}
+
 QList<TVolume> TTableVolumeSource::ReadVolumes()
 {
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return ParseVolumeTable(QString::fromUtf8(file.readAll()), QFileInfo(m_path).absolutePath());
+    QList<TVolume> volumes =
+        ParseVolumeTable(QString::fromUtf8(file.readAll()), QFileInfo(m_path).absolutePath());
+    for (TVolume &volume : volumes) {
+        if (!volume.CueSheet.isEmpty())
+            InsertDisc(volume);
+    }
+    return volumes;
 }

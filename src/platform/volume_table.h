@@ -10,7 +10,7 @@
 //
 // root is a folder path (relative paths are taken from the table's folder), kind one of fixed,
 // removable, network, cd, ram, floppy, present 1 or 0; the CUE sheet stands for the disc of an
-// audio CD drive. Empty lines and lines starting with "#" are skipped, and so is a line whose
+// audio CD drive, whose root is then no folder but lists the disc's audio tracks. Empty lines and lines starting with "#" are skipped, and so is a line whose
 // kind is unknown.
 QList<TVolume> ParseVolumeTable(const QString &text, const QString &tableFolder);
 

@@ -1,5 +1,6 @@
 #include "platform/volumes.h"
 
+#include "platform/audio_cd.h"
 #include "platform/volume_table.h"
 #include "platform/volumes_linux.h"
 
@@ -101,18 +102,36 @@ bool TVolumeList::IsVolumeRoot(const QString &folder) const
     return false;
 }
 
+// An audio disc's root is its one folder.
+static bool IsAudioDiscRoot(const TVolume &volume, const QString &folder)
+{
+    return folder == volume.Root || folder + QLatin1Char('/') == volume.Root;
+}
+
 bool TVolumeList::FolderExists(const QString &folder) const
 {
     const TVolume *volume = VolumeOf(folder);
-    return volume && MediaPresent(*volume) && QFileInfo(folder).isDir();
+    if (!volume || !MediaPresent(*volume))
+        return false;
+    if (volume->HoldsAudioDisc())
+        return IsAudioDiscRoot(*volume, folder);
+    return QFileInfo(folder).isDir();
 }
 
 TFolderEntries TVolumeList::ListFolder(const QString &folder) const
 {
-    // An audio CD's root would list its tracks here, as the disc's table of contents says.
     const TVolume *volume = VolumeOf(folder);
     if (!volume || !MediaPresent(*volume))
         return {};
+    if (volume->HoldsAudioDisc()) {
+        // The tracks of the disc's table of contents, as the original platform shows them.
+        TFolderEntries entries;
+        if (IsAudioDiscRoot(*volume, folder)) {
+            for (int track : volume->AudioTracks)
+                entries.Files.append(CdTrackFileName(track));
+        }
+        return entries;
+    }
     return ReadFolderEntries(folder);
 }
 

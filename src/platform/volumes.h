@@ -27,6 +27,9 @@ struct TVolume {
     bool Present = true; // the medium is in
     QString Device;      // what is mounted ("/dev/sdb1", "server:/export")
     QString CueSheet;    // a table's audio disc: the CUE sheet standing for it
+    // An audio disc's tracks by number. Its root is no folder of the file system: it holds no
+    // folder and lists one file a track, "Track01.cda" ... (CdTrackFileName).
+    QList<int> AudioTracks;
 
     // The root without its trailing "/" (the root file system stays "/"): what the user sees
     // where a drive letter would stand.
@@ -38,6 +41,7 @@ struct TVolume {
     // What the CD tools open as this audio disc: its CUE sheet for a table's disc, else the
     // drive's device ("/dev/sr0").
     QString DiscSource() const;
+    bool HoldsAudioDisc() const { return !AudioTracks.isEmpty(); }
 };
 
 // "fixed", "removable", "network", "cd", "ram", "floppy"; anything else is Unknown.

@@ -1,5 +1,6 @@
 #include "platform/volumes_linux.h"
 
+#include "platform/audio_cd_linux.h"
 #include "platform/mountinfo.h"
 
 #include <QDir>
@@ -59,7 +60,8 @@ QList<TVolume> TLinuxVolumeSource::ReadVolumes()
     });
     // Containers bind single files such as /etc/hosts; only folders can be drives.
     volumes.removeIf([](const TVolume &volume) { return !QFileInfo(volume.Root).isDir(); });
-    // Optical drives holding an audio disc are not mounted; they would join the list here.
+    // Optical drives holding an audio disc are not mounted.
+    volumes.append(AudioCdVolumes());
     return volumes;
 }
 

@@ -1,3 +1,6 @@
+#include "disc_image.h"
+#include "platform/audio_cd.h"
+#include "platform/audio_cd_linux.h"
 #include "platform/mountinfo.h"
 #include "platform/volume_table.h"
 #include "platform/volumes.h"
@@ -5,8 +8,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 static TVolume Volume(const QString &root, TVolumeKind kind, bool present = true)
 {
@@ -43,6 +49,11 @@ private Q_SLOTS:
     void absentMediumHasNoFolders();
     void matchesMasks_data();
     void matchesMasks();
+    void readsDiscContents_data();
+    void readsDiscContents();
+    void findsOpticalDrives();
+    void audioDiscRootListsItsTracks();
+    void tableDiscIsReadOncePerChange();
 };
 
 void TestVolumes::classifiesMounts_data()
@@ -320,6 +331,127 @@ void TestVolumes::matchesMasks()
     QFETCH(QString, name);
     QFETCH(QString, mask);
     QTEST(MatchesMask(name, mask), "matches");
+}
+
+void TestVolumes::readsDiscContents_data()
+{
+    using namespace TestDisc;
+    QTest::addColumn<QString>("source"); // a disc image's name, else a path below the folder
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QList<int>>("audio");
+    QTest::newRow("audio disc") << "audio" << int(TDiscKind::Audio) << QList<int>{1, 2, 3};
+    QTest::newRow("mixed mode, data first") << "mixed" << int(TDiscKind::Mixed) << QList<int>{2, 3};
+    QTest::newRow("enhanced, data last") << "enhanced" << int(TDiscKind::Mixed) << QList<int>{1, 2};
+    QTest::newRow("data disc") << "data" << int(TDiscKind::Data) << QList<int>{};
+    QTest::newRow("no such sheet") << "none.cue" << int(TDiscKind::None) << QList<int>{};
+    QTest::newRow("a named pipe") << "fifo" << int(TDiscKind::None) << QList<int>{};
+    QTest::newRow("a folder") << "folder" << int(TDiscKind::None) << QList<int>{};
+    QTest::newRow("not a disc") << "text.cue" << int(TDiscKind::None) << QList<int>{};
+}
+
+void TestVolumes::readsDiscContents()
+{
+    using namespace TestDisc;
+    QFETCH(QString, source);
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    const QMap<QString, QList<TTrack>> discs = {
+        {QStringLiteral("audio"), {{75}, {75}, {75}}},
+        {QStringLiteral("mixed"), {{75, true}, {75}, {75}}},
+        {QStringLiteral("enhanced"), {{75}, {75}, {75, true}}},
+        {QStringLiteral("data"), {{75, true}}},
+    };
+    QString path = folder + source;
+    if (discs.contains(source))
+        path = WriteDiscImage(folder, source, TDisc(discs.value(source)));
+    QVERIFY(mkfifo(QFile::encodeName(folder + QStringLiteral("fifo")).constData(), 0600) == 0);
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("folder")));
+    WriteFile(folder + QStringLiteral("text.cue"), "not a sheet\n");
+    const TDiscContents contents = ReadDiscContents(path);
+    QTEST(int(contents.Kind), "kind");
+    QTEST(contents.AudioTracks, "audio");
+}
+
+void TestVolumes::findsOpticalDrives()
+{
+    const QByteArray info = "CD-ROM information, Id: cdrom.c 3.20 2003/12/17\n\n"
+                            "drive name:\t\tsr1\tsr0\n"
+                            "drive speed:\t\t24\t48\n";
+    QCOMPARE(OpticalDrives(info),
+             (QStringList{QStringLiteral("/dev/sr0"), QStringLiteral("/dev/sr1")}));
+    QCOMPARE(OpticalDrives("drive name:\t../sda\t.\n"), QStringList());
+    QCOMPARE(OpticalDrives(QByteArray()), QStringList());
+}
+
+// A table's CD drive with a CUE sheet is an audio CD: its root is no folder of the file system,
+// lists one file a track and exists while the disc is in.
+void TestVolumes::audioDiscRootListsItsTracks()
+{
+    using namespace TestDisc;
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    QVERIFY(!WriteDiscImage(folder, QStringLiteral("mixed"),
+                            TDisc(QList<TTrack>{{75, true}, {75}, {75}}))
+                 .isEmpty());
+    QVERIFY(!WriteDiscImage(folder, QStringLiteral("data"), TDisc(QList<TTrack>{{75, true}}))
+                 .isEmpty());
+    const QString table = folder + QStringLiteral("volumes.txt");
+    qputenv("QUAVERMILL_VOLUMES", table.toUtf8());
+    WriteFile(table,
+              "cd\tcd\t1\tmixed.cue\ndvd\tcd\t1\tdata.cue\n"
+              "gone\tcd\t1\tnone.cue\nout\tcd\t0\tmixed.cue\n");
+    const TVolumeList volumes = CurrentVolumes();
+    qunsetenv("QUAVERMILL_VOLUMES");
+    const QString cd = folder + QStringLiteral("cd/");
+    const TVolume *volume = volumes.VolumeOf(cd + QStringLiteral("Track02.cda"));
+    QVERIFY(volume && volume->HoldsAudioDisc());
+    QCOMPARE(volume->DiscSource(), folder + QStringLiteral("mixed.cue"));
+    QVERIFY(volumes.FolderExists(cd));
+    QVERIFY(volumes.FolderExists(folder + QStringLiteral("cd")));
+    QVERIFY(!volumes.FolderExists(cd + QStringLiteral("Sub/")));
+    const TFolderEntries entries = volumes.ListFolder(cd);
+    QCOMPARE(entries.Files,
+             (QStringList{QStringLiteral("Track02.cda"), QStringLiteral("Track03.cda")}));
+    QVERIFY(entries.Folders.isEmpty());
+    QVERIFY(volumes.ListFolder(cd + QStringLiteral("Sub/")).Files.isEmpty());
+    // A data disc, a sheet that is gone and a drive with its tray open hold no medium.
+    for (const char *name : {"dvd/", "gone/", "out/"}) {
+        const TVolume *other = volumes.VolumeOf(folder + QLatin1String(name));
+        QVERIFY(other && other->Root == folder + QLatin1String(name));
+        QVERIFY(!MediaPresent(*other));
+        QVERIFY(!volumes.FolderExists(other->Root));
+    }
+}
+
+// The volumes are asked for every second: a disc's table of contents is read once, and again
+// only once the disc has changed or was taken out.
+void TestVolumes::tableDiscIsReadOncePerChange()
+{
+    using namespace TestDisc;
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    QVERIFY(!WriteDiscImage(folder, QStringLiteral("disc"), TDisc(QList<TTrack>{{75}})).isEmpty());
+    const QString table = folder + QStringLiteral("volumes.txt");
+    qputenv("QUAVERMILL_VOLUMES", table.toUtf8());
+    WriteFile(table, "cd\tcd\t1\tdisc.cue\n");
+    const auto tracks = [] { return CurrentVolumes().Volumes().value(0).AudioTracks; };
+    const int reads = DiscCache().Reads();
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(tracks(), QList<int>{1});
+    QCOMPARE(DiscCache().Reads(), reads + 1);
+
+    QVERIFY(!WriteDiscImage(folder, QStringLiteral("disc"), TDisc(QList<TTrack>{{75}, {75}, {75}}))
+                 .isEmpty());
+    QCOMPARE(tracks(), (QList<int>{1, 2, 3}));
+    QCOMPARE(tracks(), (QList<int>{1, 2, 3}));
+    QCOMPARE(DiscCache().Reads(), reads + 2);
+
+    WriteFile(table, "cd\tcd\t0\tdisc.cue\n");
+    QCOMPARE(tracks(), QList<int>());
+    WriteFile(table, "cd\tcd\t1\tdisc.cue\n");
+    QCOMPARE(tracks(), (QList<int>{1, 2, 3}));
+    QCOMPARE(DiscCache().Reads(), reads + 3);
+    qunsetenv("QUAVERMILL_VOLUMES");
 }
 
 QTEST_GUILESS_MAIN(TestVolumes)
