@@ -12,19 +12,9 @@
 namespace {
 
 const QString ParametersSection = QStringLiteral("Parameters");
-constexpr qsizetype TagUnits = 99;
+constexpr qsizetype TagUnits = ToolValueUnits;
 
 using TParameters = QList<QPair<QString, QString>>;
-
-// The first units of text, one fewer when the cut would split a surrogate pair.
-QString CutUnits(const QString &text, qsizetype units)
-{
-    if (text.size() <= units)
-        return text;
-    if (units > 0 && text.at(units - 1).isHighSurrogate())
-        --units;
-    return text.left(units);
-}
 
 // An exchange file keeps one value per line and trims it.
 QString TagValue(QString text)
@@ -93,6 +83,15 @@ TParameters TagParameters(const QString &name, const QString &album, const QStri
 }
 
 } // namespace
+
+QString CutUnits(const QString &text, qsizetype units)
+{
+    if (text.size() <= units)
+        return text;
+    if (units > 0 && text.at(units - 1).isHighSurrogate())
+        --units;
+    return text.left(units);
+}
 
 bool ConvertWavToWma(const QString &wavPath, const QString &name, const QString &album,
                      const QString &composer, const QString &artist)

@@ -12,6 +12,11 @@
 // missing nothing is written and nothing runs. The parameter file is deleted after a failed
 // run. All calls block in a nested event loop (see RunTool) and never throw.
 
+// The most UTF-16 units of a text value that passes between the program and a tool.
+inline constexpr qsizetype ToolValueUnits = 99;
+// The first units of text, one fewer when the cut would split a surrogate pair.
+QString CutUnits(const QString &text, qsizetype units = ToolValueUnits);
+
 // The four descriptive texts of a track as the tag tool reads them.
 struct TWmaTags {
     QString Name;

@@ -1,5 +1,28 @@
 #include "search/cd_tracks.h"
 
+#include "base/errors.h"
+#include "base/ini_file.h"
+#include "base/locations.h"
+#include "exchange/run_tool.h"
+#include "exchange/tool_files.h"
+#include "search/track_data.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const QString Tool = QStringLiteral("cddb");
+// A count beyond any real answer must not keep the scan reading missing sections for ever.
+constexpr int MaxDescriptions = 1000;
+
+QString ResultFile()
+{
+    return ExchangeFolder() + Tool + QStringLiteral(".rslt");
+}
+
+} // namespace
+
 int CdTrackNumber(const QString &path)
 {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
@@ -10,4 +33,59 @@ int CdTrackNumber(const QString &path)
     if (!tens.isDigit() || !ones.isDigit() || tens.unicode() > '9' || ones.unicode() > '9')
         return 0;
     return tens.digitValue() * 10 + ones.digitValue();
+}
+
+void RequestCdInfo(const QString &drive)
+{
+    QFile::remove(ResultFile());
+    if (!QFileInfo::exists(ProgramFolder() + Tool))
+        return;
+    const QString prm = ExchangeFolder() + Tool + QStringLiteral(".prm");
+    try {
+        TIniFile parameters(prm);
+        parameters.WriteString(QStringLiteral("Parameters"), QStringLiteral("Operation"),
+                               QStringLiteral("GETCDINFO"));
+        parameters.WriteString(QStringLiteral("Parameters"), QStringLiteral("Drive"), drive);
+        parameters.Save();
+    } catch (const EQuavermill &) {
+        return; // the tool would read no drive, or another one
+    }
+    if (RunTool(ProgramFolder() + Tool) >= 0)
+        QFile::remove(prm);
+}
+
+std::unique_ptr<TSelectFilesData> CdTrackRecord(const QString &path)
+{
+    auto record = std::make_unique<TSelectFilesData>();
+    const int number = CdTrackNumber(path);
+    if (number == 0 || !QFileInfo::exists(ResultFile()))
+        return record;
+    try {
+        const TIniFile results(ResultFile());
+        const int count =
+            qMin(results.ReadString(QStringLiteral("Results"), QStringLiteral("Count"), QString())
+                     .left(10)
+                     .toInt(),
+                 MaxDescriptions);
+        const QString title = QStringLiteral("TTITLE%1").arg(number - 1);
+        for (int i = 0; i < count; ++i) {
+            const QString section = QStringLiteral("Description%1").arg(i);
+            const auto value = [&](const QString &key) {
+                return CutUnits(results.ReadString(section, key, QString()));
+            };
+            const QString artist = value(QStringLiteral("Artist"));
+            record->AddName(value(title));
+            record->AddArtist(artist);
+            record->AddComposer(artist);
+            record->AddAlbum(value(QStringLiteral("Album")));
+        }
+    } catch (const EQuavermill &) {
+        // An unreadable result file describes nothing.
+    }
+    return record;
+}
+
+void DeleteCdInfo()
+{
+    QFile::remove(ResultFile());
 }

@@ -2,7 +2,29 @@
 
 #include <QString>
 
+#include <memory>
+
+class TSelectFilesData;
+
 // The track number of an audio CD's track file from its path: the two characters just before
 // the last "." read as a decimal number ("/dev/sr0/Track05.cda" gives 5). 0 when they are not
 // two digits ("Track5.cda", "Audio.cda") or there is no such "." .
 int CdTrackNumber(const QString &path);
+
+// Asks the CD information tool "cddb" of the program folder to describe the disc in drive (what
+// libcdio opens: a volume's DiscSource()). Writes "cddb.prm" (section "Parameters", Operation
+// GETCDINFO and Drive) in the exchange folder and waits for the tool in a nested event loop, so
+// the window stays alive. "cddb.prm" is deleted after a run that succeeded and kept after one
+// that failed; nothing is written or run when the tool is missing. A "cddb.rslt" left by an
+// earlier disc is deleted first in any case: it must never be read as this disc's answer.
+void RequestCdInfo(const QString &drive);
+
+// The candidates of the CD track at path from "cddb.rslt" in the exchange folder: for each
+// described disc, in order (sections "Description0" ... up to "Count" of "Results"), its title
+// of the track ("TTITLE" + number - 1), its artist, which is also offered as composer, and its
+// album; empty values are left out, each value cut to 99 units. Always a record: an empty one
+// when the path holds no track number or there is no result file.
+std::unique_ptr<TSelectFilesData> CdTrackRecord(const QString &path);
+
+// Deletes "cddb.rslt" once a disc's listing is complete.
+void DeleteCdInfo();

@@ -1,6 +1,8 @@
 #include "search/track_scan.h"
 
+#include "base/settings.h"
 #include "exchange/tool_files.h"
+#include "search/cd_tracks.h"
 #include "search/track_data.h"
 
 bool IsInStorage(const QString &path, const QString &storageFolder)
@@ -65,9 +67,37 @@ void TTrackWalk::ScanLocation(const QString &path)
     if (m_stopped || !m_volumes.FolderExists(path))
         return;
     m_sink.BeginLocation(path);
-    // An audio CD drive's tracks (ScanCdAudio) are listed here, before the file walks.
+    const TVolume *volume = m_volumes.VolumeOf(path);
+    if (volume && DriveType(*volume) == DRIVE_CDROM)
+        ScanCdAudio(*volume);
     for (const char *mask : {"*.mp3", "*.wav", "*.wma"})
         ScanFolderTree(path, QLatin1String(mask));
+}
+
+void TTrackWalk::ScanCdAudio(const TVolume &drive)
+{
+    const QString root = drive.Root;
+    QStringList tracks = m_volumes.ListFolder(root).Files;
+    tracks.removeIf(
+        [](const QString &name) { return !MatchesMask(name, QStringLiteral("*.cda")); });
+    if (tracks.isEmpty())
+        return;
+    const bool useFreeDb = Settings().UseFreeDB;
+    m_sink.ShowFolder(root);
+    if (useFreeDb)
+        RequestCdInfo(drive.DiscSource());
+    bool first = true;
+    for (const QString &name : std::as_const(tracks)) {
+        if (!Pump())
+            return;
+        if (first)
+            m_sink.AddFolder(root);
+        first = false;
+        m_sink.AddTrack(name, CdTrackRecord(root + name));
+    }
+    m_sink.EndFolder();
+    if (useFreeDb)
+        DeleteCdInfo();
 }
 
 void TTrackWalk::ScanFolderTree(const QString &path, const QString &mask)

@@ -47,9 +47,12 @@ public:
     // Every volume with its medium in whose drive type the pass takes: removable, network
     // and CD drives (removable pass) or fixed disks.
     void DrivePass(bool removable);
-    // One location (a volume's root or a chosen folder, ending in "/"): MP3, then WAV, then
-    // WMA files of its whole tree.
+    // One location (a volume's root or a chosen folder, ending in "/"): on a CD drive the
+    // disc's audio tracks first, then MP3, WAV and WMA files of its whole tree.
     void ScanLocation(const QString &path);
+    // The "*.cda" tracks of a CD drive's root as one folder node, their candidates from the CD
+    // information tool when UseFreeDB is on (which the scan waits for).
+    void ScanCdAudio(const TVolume &drive);
     void ScanFolderTree(const QString &path, const QString &mask);
 
 private:
