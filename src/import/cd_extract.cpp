@@ -28,7 +28,8 @@ bool ExtractCdTrack(const QString &source, const QString &target, int position,
     const int number = CdTrackNumber(source);
     const TVolumeList volumes = CurrentVolumes();
     const TVolume *volume = volumes.VolumeOf(source);
-    if (number == 0 || !volume)
+    // A table's drive without its disc still names the CUE sheet that stood for it.
+    if (number == 0 || !volume || !MediaPresent(*volume))
         return false;
     const QString folder = QFileInfo(target).path() + QLatin1Char('/');
     g_progress = &progress;

@@ -2,6 +2,7 @@
 #include "copy_world.h"
 #include "disc_image.h"
 #include "exchange/tool_files.h"
+#include "import/cd_extract.h"
 #include "import/copy_run.h"
 #include "import/storage_names.h"
 #include "test_media.h"
@@ -323,7 +324,6 @@ private Q_SLOTS:
         QVERIFY(
             !TestDisc::WriteDiscImage(world.Root, QStringLiteral("disc"), TestDisc::TDisc(tracks))
                  .isEmpty());
-        QDir().mkpath(world.Root + QStringLiteral("cd"));
         world.SetVolumes({QStringLiteral("cd\tcd\t1\tdisc.cue")});
         QStringList records = {TCopyWorld::Record(QStringLiteral("A"), QStringLiteral("B"),
                                                   world.Root + QStringLiteral("cd/Track05.cda"))};
@@ -343,6 +343,54 @@ private Q_SLOTS:
         QCOMPARE(QDir(world.Storage + QStringLiteral("/A/B"))
                      .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{file});
+    }
+
+    // A CD track that cannot be ripped leaves no file: the track is skipped while its disc is
+    // there, and the run rolls back once the disc has gone.
+    void cdTrackFailsCleanly_data()
+    {
+        QTest::addColumn<QString>("track");
+        QTest::addColumn<QString>("volume");
+        QTest::addColumn<QString>("result");
+        const QString disc = QStringLiteral("cd\tcd\t1\tdisc.cue");
+        QTest::newRow("no track number") << "Audio.cda" << disc << "done";
+        QTest::newRow("beyond the last track") << "Track09.cda" << disc << "done";
+        QTest::newRow("disc taken out") << "Track01.cda"
+                                        << "cd\tcd\t0\tdisc.cue"
+                                        << "rolling back: No medium found";
+        QTest::newRow("disc unreadable") << "Track01.cda"
+                                         << "cd\tcd\t1\tnone.cue"
+                                         << "rolling back: No medium found";
+        QTest::newRow("no such drive") << "Track01.cda"
+                                       << ""
+                                       << "rolling back: No medium found";
+    }
+
+    void cdTrackFailsCleanly()
+    {
+        QFETCH(QString, track);
+        QFETCH(QString, volume);
+        TCopyWorld world;
+        QVERIFY(!TestDisc::WriteDiscImage(
+                     world.Root, QStringLiteral("disc"),
+                     TestDisc::TDisc(QList<TestDisc::TTrack>{{TestDisc::SectorsPerSecond}}))
+                     .isEmpty());
+        world.SetVolumes({volume});
+        const QString source = world.Root + QStringLiteral("cd/") + track;
+        const QString target = world.Root + QStringLiteral("out/")
+            + QFileInfo(track).completeBaseName() + QStringLiteral(".wav");
+        QVERIFY(QDir().mkpath(world.Root + QStringLiteral("out")));
+        QVERIFY(!ExtractCdTrack(source, target, 1, [](int, int) { return false; }));
+        QCOMPARE(QDir(world.Root + QStringLiteral("out"))
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
+
+        QStringList records = {
+            TCopyWorld::Record(QStringLiteral("A"), QStringLiteral("B"), source)};
+        TTestView view;
+        QTEST(Run(records, view), "result");
+        for (const QString &entry : world.StorageListing())
+            QVERIFY2(!entry.contains(QLatin1Char(' ')), qPrintable(entry)); // no file was kept
     }
 };
 
