@@ -10,6 +10,8 @@
 #include "base/locations.h"
 #include "catalog/catalog.h"
 #include "catalog/catalog_record.h"
+#include "catalog/view_catalog_page.h"
+#include "import/copy_files_page.h"
 #include "import/description_box.h"
 #include "import/description_item.h"
 #include "import/hand_over.h"
@@ -25,6 +27,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -115,6 +118,30 @@ QPixmap GrabWithPopup(QWidget &frame, QComboBox *box)
     return shot;
 }
 
+// Shows the copy page storing the stick's Homogenic tracks, and grabs the frame while the run
+// is at its second track (its tag tool lets events in). The run then goes on to the catalog.
+QPixmap GrabCopyRun(QWidget &frame, TFormBase *previous, TCatalog &catalog, const QString &stick)
+{
+    auto *copy = Page<TFormCopyFiles>();
+    catalog.PendingRecords.clear();
+    for (const QString &name : QDir(stick + QStringLiteral("/Homogenic")).entryList(QDir::Files))
+        catalog.PendingRecords << Record(QStringLiteral("Björk"), QStringLiteral("Björk"),
+                                         QStringLiteral("Homogénic"), 0,
+                                         stick + QStringLiteral("/Homogenic/") + name, name);
+    copy->PendingRecords = &catalog.PendingRecords;
+    QPixmap shot;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (shot.isNull() && copy->LabelCopied->text().startsWith(QStringLiteral("Copied 1 ")))
+            shot = frame.grab();
+    });
+    watch.start(0);
+    SwitchPage(previous, copy);
+    QTest::qWaitFor([&] { return !shot.isNull(); }, 10000);
+    QTest::qWaitFor([] { return !Page<TFormViewCatalog>()->isHidden(); }, 10000);
+    return shot;
+}
+
 // Clicks a node's text, its group open.
 void Select(TFormSetProperties *page, QTreeWidgetItem *node)
 {
@@ -143,6 +170,14 @@ int main(int argc, char *argv[])
     Page<TFormSelectFiles>()->FromRemovable = true;
     for (TFormBase *page : frame.findChildren<TFormBase *>(Qt::FindDirectChildrenOnly)) {
         auto *description = qobject_cast<TFormSetProperties *>(page);
+        if (page == Page<TFormCopyFiles>()) {
+            if (!Save(
+                    GrabCopyRun(frame, previous, catalog, world.path() + QStringLiteral("/stick")),
+                    QStringLiteral("%1/%2.png").arg(folder, page->Section()), page))
+                return 1;
+            previous = Page<TFormViewCatalog>();
+            continue;
+        }
         // The description page shows what the selection page found on the stick.
         if (description)
             HandOverToDescription(previous, *Page<TFormSelectFiles>()->TreeViewFiles, true);
