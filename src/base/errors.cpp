@@ -2,14 +2,17 @@
 
 #include <cstring>
 
-static QString SystemText(int error, const QString &context)
+static QString WithContext(const QString &context, const QString &text)
 {
-    const QString text = QString::fromLocal8Bit(std::strerror(error));
     return context.isEmpty() ? text : context + QStringLiteral(": ") + text;
 }
 
 ESystemError::ESystemError(int error, const QString &context)
-    : EQuavermill(SystemText(error, context)), m_error(error)
+    : ESystemError(error, context, QString::fromLocal8Bit(std::strerror(error)))
+{}
+
+ESystemError::ESystemError(int error, const QString &context, const QString &reason)
+    : EQuavermill(WithContext(context, reason)), m_error(error), m_reason(reason)
 {}
 
 QString ErrorText(std::exception_ptr error)

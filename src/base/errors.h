@@ -19,10 +19,15 @@ private:
 class ESystemError : public EQuavermill {
 public:
     explicit ESystemError(int error, const QString &context = QString());
+    // The same with the program's own words for the reason ("is a folder").
+    ESystemError(int error, const QString &context, const QString &reason);
     int error() const { return m_error; }
+    // What went wrong without the context ("Permission denied").
+    const QString &reason() const { return m_reason; }
 
 private:
     int m_error;
+    QString m_reason;
 };
 
 // Turns whatever was thrown into the text shown to the user (empty for unknown failures).

@@ -2,6 +2,7 @@
 
 #include "base/atomic_file.h"
 #include "base/errors.h"
+#include "base/regular_file.h"
 
 #include <QFile>
 // Bytes in, bytes out: the text is UTF-8 on both sides.
@@ -16,12 +17,9 @@ struct TIniFile::Data {
 
 TIniFile::TIniFile(const QString &path) : m_path(path), d(std::make_unique<Data>())
 {
-    QFile file(path);
-    if (!file.exists())
+    if (!QFile::exists(path))
         return;
-    if (!file.open(QIODevice::ReadOnly))
-        throw EQuavermill(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = ReadRegularFile(path);
     if (d->ini.LoadData(bytes.constData(), size_t(bytes.size())) < 0)
         throw EQuavermill(QStringLiteral("Cannot read %1").arg(path));
 }

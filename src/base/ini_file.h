@@ -9,7 +9,7 @@
 class TIniFile {
 public:
     // Reads the file if it exists; a missing file reads as empty. A file that exists but
-    // cannot be read raises EQuavermill.
+    // cannot be read, or is no regular file, raises EQuavermill.
     explicit TIniFile(const QString &path);
     ~TIniFile();
     TIniFile(const TIniFile &) = delete;

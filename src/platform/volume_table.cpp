@@ -1,10 +1,11 @@
 #include "platform/volume_table.h"
 
+#include "base/errors.h"
+#include "base/regular_file.h"
 #include "platform/audio_cd.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -64,11 +65,14 @@ static void InsertDisc(TVolume &volume)
 
 QList<TVolume> TTableVolumeSource::ReadVolumes()
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray table;
+    try {
+        table = ReadRegularFile(m_path);
+    } catch (const EQuavermill &) {
         return {};
+    }
     QList<TVolume> volumes =
-        ParseVolumeTable(QString::fromUtf8(file.readAll()), QFileInfo(m_path).absolutePath());
+        ParseVolumeTable(QString::fromUtf8(table), QFileInfo(m_path).absolutePath());
     for (TVolume &volume : volumes) {
         if (!volume.CueSheet.isEmpty())
             InsertDisc(volume);

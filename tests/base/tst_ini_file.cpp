@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <sys/stat.h>
+
 class TestIniFile : public QObject {
     Q_OBJECT
 
@@ -75,12 +78,34 @@ private Q_SLOTS:
         QVERIFY(text.contains("Keep=1"));
     }
 
+    // Only a regular file is read; anything else raises at once, with what it is. A named
+    // pipe must not wait for a writer, nor a device feed the reader.
+    void unreadableFileRaises_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a folder") << QStringLiteral("folder.ini") << QStringLiteral("is a folder");
+        QTest::newRow("a named pipe")
+            << QStringLiteral("pipe.ini") << QStringLiteral("is a named pipe, not a file");
+        QTest::newRow("a link to a device")
+            << QStringLiteral("device.ini") << QStringLiteral("is a device, not a file");
+    }
+
     void unreadableFileRaises()
     {
-        // A folder where the file should be cannot be read, even by root.
-        const QString path = m_dir.filePath(QStringLiteral("folder.ini"));
-        QVERIFY(QDir().mkpath(path));
-        QVERIFY_THROWS_EXCEPTION(EQuavermill, TIniFile{path});
+        QFETCH(QString, name);
+        QFETCH(QString, reason);
+        QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("folder.ini"))));
+        const QByteArray pipe = QFile::encodeName(m_dir.filePath(QStringLiteral("pipe.ini")));
+        QVERIFY(mkfifo(pipe.constData(), 0600) == 0 || errno == EEXIST);
+        QFile::link(QStringLiteral("/dev/null"), m_dir.filePath(QStringLiteral("device.ini")));
+        try {
+            TIniFile ini(m_dir.filePath(name));
+            QFAIL("no error raised");
+        } catch (const EQuavermill &error) {
+            QVERIFY2(error.message().endsWith(QStringLiteral(": ") + reason),
+                     qPrintable(error.message()));
+        }
     }
 };
 
