@@ -3,12 +3,16 @@
 #include "base/atomic_file.h"
 #include "base/errors.h"
 #include "base/locations.h"
+#include "base/regular_file.h"
 
 #include <QByteArrayView>
 #include <QFile>
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -24,8 +28,7 @@ class TLineSplitter {
 public:
     explicit TLineSplitter(std::vector<QByteArray> &lines) : m_lines(lines) {}
 
-    // False once a NUL has ended the text.
-    bool Feed(const char *data, qsizetype size)
+    void Feed(const char *data, qsizetype size)
     {
         if (m_atStart && size > 0) {
             m_atStart = false;
@@ -47,20 +50,29 @@ public:
             const char *stop = data;
             while (stop < end && *stop != '\r' && *stop != '\n' && *stop != '\0')
                 ++stop;
+            if (stop > data)
+                m_afterNul = false;
             if (stop == end) {
                 m_partial.append(data, stop - data);
                 break;
             }
+            const bool inLine = stop > data || !m_partial.isEmpty();
             if (*stop == '\0') {
-                m_partial.append(data, stop - data);
-                Finish();
-                return false;
+                // A run of NUL bytes (a block a power cut left zeroed) breaks the line, so the
+                // text on both sides is kept; it never makes an empty record of its own.
+                if (inLine)
+                    EndLine(data, stop - data);
+                m_afterNul = true;
+            } else if (m_afterNul && !inLine) {
+                // The line break right after a NUL run belongs to it.
+                m_afterNul = false;
+                m_afterCr = *stop == '\r';
+            } else {
+                EndLine(data, stop - data);
+                m_afterCr = *stop == '\r';
             }
-            EndLine(data, stop - data);
-            m_afterCr = *stop == '\r';
             data = stop + 1;
         }
-        return true;
     }
 
     // A last line without a line break.
@@ -90,6 +102,7 @@ private:
     std::vector<QByteArray> &m_lines;
     QByteArray m_partial;
     bool m_afterCr = false;
+    bool m_afterNul = false;
     bool m_atStart = true;
 };
 
@@ -117,32 +130,20 @@ std::vector<QByteArray> SplitLinesUtf8(const QByteArray &content)
 {
     std::vector<QByteArray> lines;
     TLineSplitter splitter(lines);
-    if (splitter.Feed(content.constData(), content.size()))
-        splitter.Finish();
+    splitter.Feed(content.constData(), content.size());
+    splitter.Finish();
     return lines;
 }
 
 std::vector<QByteArray> ReadLinesUtf8(const QString &path)
 {
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly))
-        throw ESystemError(LastError(), QStringLiteral("Cannot read %1").arg(path));
+    TRegularFile file(path);
     std::vector<QByteArray> lines;
     TLineSplitter splitter(lines);
     QByteArray chunk(ChunkSize, Qt::Uninitialized);
-    for (;;) {
-        errno = 0;
-        const qint64 got = file.read(chunk.data(), chunk.size());
-        if (got < 0)
-            throw ESystemError(LastError(), QStringLiteral("Cannot read %1").arg(path));
-        if (got == 0) {
-            splitter.Finish();
-            break;
-        }
-        if (!splitter.Feed(chunk.constData(), got))
-            break;
-    }
+    while (const qint64 got = file.Read(chunk.data(), chunk.size()))
+        splitter.Feed(chunk.constData(), got);
+    splitter.Finish();
     return lines;
 }
 
@@ -157,11 +158,16 @@ QStringList ReadLines(const QString &path)
 std::unique_ptr<TBaseStringList> OpenCatalog(const QString &path)
 {
     RefuseNulInPath(path);
-    if (!QFile::exists(path)) {
-        QFile file(path);
-        errno = 0;
-        if (!file.open(QIODevice::WriteOnly))
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info;
+    if (::lstat(name.constData(), &info) != 0 && errno == ENOENT) {
+        // Only where nothing is: a link to a missing file (its disk may only be away) is not
+        // followed to make one, and what appears meanwhile is read rather than replaced.
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
             throw ESystemError(LastError(), QStringLiteral("Cannot create %1").arg(path));
+        if (fd >= 0)
+            ::close(fd);
     }
     auto catalog = std::make_unique<TBaseStringList>();
     catalog->Assign(ReadLinesUtf8(path));

@@ -13,15 +13,18 @@
 //
 // Files are UTF-8 text, one record per line, each written with CR LF. On reading, CR LF, a
 // lone CR or a lone LF ends a line, a final line break gives no empty last line, an empty line
-// is a record, and a NUL byte ends the text. A line that is not valid UTF-8 was written by an
-// older program in Latin-1 and is read as such, so it is written back as UTF-8 intact.
+// is a record, and a run of NUL bytes ends a line as a line break does (with any line break
+// right after it) but never makes an empty record. A line that is not valid UTF-8 was written
+// by an older program in Latin-1 and is read as such, so it is written back as UTF-8 intact.
+// Only regular files (or links to them) are read; anything else is unreadable.
 
 // DataFile("mp3_library.dat").
 QString CatalogPath();
 
 // Loads the records of the file at path in catalog order; of several lines with the same
-// record key the first in the file stays. A missing file is first created empty. Raises
-// ESystemError when the file cannot be created or read.
+// record key the first in the file stays. A missing file is first created empty (a link to a
+// missing file is not: it reads as missing). Raises ESystemError when the file cannot be
+// created or read.
 std::unique_ptr<TBaseStringList> OpenCatalog(const QString &path);
 
 // Adds the header record when the catalog holds no line at all; true when it did.

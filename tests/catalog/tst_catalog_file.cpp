@@ -1,13 +1,13 @@
 #include "base/errors.h"
 #include "catalog/catalog_file.h"
+#include "file_size_limit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -40,23 +40,6 @@ QByteArray ReadFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-// Makes every write beyond limit bytes fail with EFBIG, as a full disk would, even for root.
-class TFileSizeLimit {
-public:
-    explicit TFileSizeLimit(rlim_t limit)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit low = m_old;
-        low.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &low);
-    }
-    ~TFileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
-
-private:
-    rlimit m_old{};
-};
-
 } // namespace
 
 class TestCatalogFile : public QObject {
@@ -81,9 +64,16 @@ private Q_SLOTS:
         QTest::newRow("empty line is kept")
             << QByteArray("a\r\n\r\nb") << QStringList{u"a"_s, u""_s, u"b"_s};
         QTest::newRow("only a break") << QByteArray("\r\n") << QStringList{u""_s};
-        QTest::newRow("NUL ends the text")
-            << QByteArray("a\r\nb\0c\r\nd", 9) << QStringList{u"a"_s, u"b"_s};
-        QTest::newRow("NUL at a line start") << QByteArray("a\r\n\0b", 5) << QStringList{u"a"_s};
+        // A power cut can leave a block of zero bytes: the text on both sides stays.
+        QTest::newRow("NUL breaks a line")
+            << QByteArray("a\r\nb\0c\r\nd", 9) << QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s};
+        QTest::newRow("NUL at a line start")
+            << QByteArray("a\r\n\0b", 5) << QStringList{u"a"_s, u"b"_s};
+        QTest::newRow("zeroed block across records")
+            << QByteArray("ab\0\0\0\0cd\r\nef", 12) << QStringList{u"ab"_s, u"cd"_s, u"ef"_s};
+        QTest::newRow("NUL run with a break after it")
+            << QByteArray("a\0\0\r\nb\0\n\nc", 10) << QStringList{u"a"_s, u"b"_s, u""_s, u"c"_s};
+        QTest::newRow("NUL first and last") << QByteArray("\0a\0", 3) << QStringList{u"a"_s};
         QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF"
                                                        "COM\r\n")
                                          << QStringList{u"COM"_s};
@@ -121,19 +111,38 @@ private Q_SLOTS:
         QCOMPARE(ReadFile(path), Crlf({HeaderRecord()}));
     }
 
+    // Only a regular file is read, at once and without waiting, and the message says what
+    // is wrong. A link to nowhere is not followed to create a file where it points.
     void openFailures_data()
     {
         QTest::addColumn<QString>("path");
-        QTest::newRow("missing folder") << Path(u"no/such/folder.dat"_s);
-        QTest::newRow("a folder") << m_dir.path();
-        QTest::newRow("NUL in the name") << Path(u"nul"_s) + QChar(0) + u".dat"_s;
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing folder")
+            << Path(u"no/such/folder.dat"_s) << u"No such file or directory"_s;
+        QTest::newRow("a folder") << m_dir.path() << u"is a folder"_s;
+        QTest::newRow("a named pipe") << Path(u"pipe.dat"_s) << u"is a named pipe, not a file"_s;
+        QTest::newRow("a link to nowhere")
+            << Path(u"dangling.dat"_s) << u"is a link to a file that does not exist"_s;
+        QTest::newRow("NUL in the name")
+            << Path(u"nul"_s) + QChar(0) + u".dat"_s << u"Invalid argument"_s;
     }
 
     void openFailures()
     {
         QFETCH(QString, path);
-        QVERIFY_THROWS_EXCEPTION(ESystemError, OpenCatalog(path));
+        QFETCH(QString, reason);
+        mkfifo(QFile::encodeName(Path(u"pipe.dat"_s)).constData(), 0600);
+        QFile::link(Path(u"gone/catalog.dat"_s), Path(u"dangling.dat"_s));
+        QDir().mkpath(Path(u"gone"_s));
+        try {
+            OpenCatalog(path);
+            QFAIL("no error raised");
+        } catch (const ESystemError &error) {
+            QVERIFY2(error.message().endsWith(u": "_s + reason), qPrintable(error.message()));
+        }
+        QVERIFY_THROWS_EXCEPTION(ESystemError, ReadLines(path));
         QVERIFY(!QFile::exists(Path(u"nul"_s)));
+        QVERIFY(!QFile::exists(Path(u"gone/catalog.dat"_s)));
     }
 
     void loadSortsAndKeepsFirstOfEqualKeys()

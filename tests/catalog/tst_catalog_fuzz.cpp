@@ -7,8 +7,9 @@
 
 using namespace Qt::StringLiterals;
 
-// Whatever bytes the catalog file holds, loading must neither crash nor lose the list's
-// order, and a loaded list must come back unchanged after a save.
+// Whatever bytes the catalog file holds, loading must neither crash, nor lose the list's
+// order, nor drop any text but line breaks and NUL bytes, and a loaded list must come back
+// unchanged after a save.
 class TestCatalogFuzz : public QObject {
     Q_OBJECT
 
@@ -23,6 +24,7 @@ private:
             QVERIFY(file.open(QIODevice::WriteOnly));
             QCOMPARE(file.write(content), content.size());
         }
+        CheckNothingLost(content, ReadLinesUtf8(path));
         auto catalog = OpenCatalog(path);
         for (int i = 1; i < catalog->Count(); ++i)
             QVERIFY(CompareStrings(catalog->Line(i - 1), catalog->Line(i)) < 0);
@@ -31,6 +33,22 @@ private:
         const QStringList lines = catalog->Lines();
         SaveCatalog(*catalog, path);
         QCOMPARE(OpenCatalog(path)->Lines(), lines);
+    }
+
+    // Every stretch of the content between line breaks and NUL bytes comes back as one line,
+    // as it was written or, when it was no UTF-8, read as Latin-1.
+    static void CheckNothingLost(const QByteArray &content, const std::vector<QByteArray> &lines)
+    {
+        QByteArray text = content.startsWith("\xEF\xBB\xBF") ? content.mid(3) : content;
+        text.replace('\r', '\n').replace('\0', '\n');
+        QList<QByteArray> stretches = text.split('\n');
+        stretches.removeAll(QByteArray());
+        QList<QByteArray> read(lines.begin(), lines.end());
+        read.removeAll(QByteArray());
+        QCOMPARE(read.size(), stretches.size());
+        for (qsizetype i = 0; i < read.size(); ++i)
+            QVERIFY(read[i] == stretches[i]
+                    || QString::fromUtf8(read[i]).toLatin1() == stretches[i]);
     }
 
 private Q_SLOTS:
