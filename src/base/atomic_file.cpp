@@ -4,8 +4,12 @@
 
 #include <QFile>
 
+#include <cctype>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +17,32 @@
 namespace {
 
 constexpr qsizetype BufferSize = 1 << 20;
+// Links followed before the system's own limit calls it a loop.
+constexpr int MaxLinks = 40;
+
+// A temporary file is named after its target, the writing process and a random part, so that
+// one left by a writer that died can be told from one still being written.
+const char TemporaryMarker[] = ".quavermill-";
+
+// The writer's process id in a temporary file's name; 0 for a name that is none of ours.
+qint64 WriterOf(QByteArrayView name)
+{
+    const qsizetype marker = name.lastIndexOf(QByteArrayView(TemporaryMarker));
+    if (marker < 0)
+        return 0;
+    const QByteArrayView rest = name.sliced(marker + qsizetype(sizeof(TemporaryMarker) - 1));
+    const qsizetype dash = rest.indexOf('-');
+    const QByteArrayView random = rest.sliced(dash + 1);
+    if (dash < 1 || dash > 10 || random.size() != 6)
+        return 0;
+    for (const char c : random) {
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            return 0;
+    }
+    bool ok = false;
+    const qint64 pid = rest.first(dash).toLongLong(&ok);
+    return ok ? pid : 0;
+}
 
 int LastError()
 {
@@ -31,6 +61,31 @@ mode_t TargetMode(const QByteArray &path)
     return 0666 & ~mask;
 }
 
+// The file a chain of symbolic links ends at, or path itself when it is no link. A link that
+// points nowhere gives the missing file it names.
+QByteArray ResolveLinks(QByteArray path)
+{
+    for (int hop = 0; hop < MaxLinks; ++hop) {
+        struct stat info;
+        if (::lstat(path.constData(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return path;
+        QByteArray target(PATH_MAX, Qt::Uninitialized);
+        const ssize_t size = ::readlink(path.constData(), target.data(), size_t(target.size()));
+        if (size < 0)
+            return path;
+        target.resize(size);
+        const qsizetype slash = path.lastIndexOf('/');
+        path = target.startsWith('/') || slash < 0 ? target : path.left(slash + 1) + target;
+    }
+    errno = ELOOP;
+    return QByteArray();
+}
+
+bool ProcessGone(qint64 pid)
+{
+    return pid > INT_MAX || (::kill(pid_t(pid), 0) != 0 && errno == ESRCH);
+}
+
 } // namespace
 
 void RefuseNulInPath(const QString &path)
@@ -42,7 +97,11 @@ void RefuseNulInPath(const QString &path)
 TAtomicFile::TAtomicFile(const QString &path) : m_path(path)
 {
     RefuseNulInPath(path);
-    m_temporary = QFile::encodeName(path) + ".XXXXXX";
+    // A link (a catalog kept on another disk) stays; the file it points to is replaced.
+    m_target = ResolveLinks(QFile::encodeName(path));
+    if (m_target.isEmpty())
+        Fail(LastError());
+    m_temporary = m_target + TemporaryMarker + QByteArray::number(::getpid()) + "-XXXXXX";
     m_fd = ::mkstemp(m_temporary.data());
     if (m_fd < 0) {
         const int error = LastError();
@@ -87,7 +146,7 @@ void TAtomicFile::Flush()
 void TAtomicFile::Commit(TWriteSync sync)
 {
     Flush();
-    const QByteArray target = QFile::encodeName(m_path);
+    const QByteArray &target = m_target;
     if (::fchmod(m_fd, TargetMode(target)) != 0
         || (sync == TWriteSync::Durable && ::fsync(m_fd) != 0))
         Fail(LastError());
@@ -101,4 +160,23 @@ void TAtomicFile::Commit(TWriteSync sync)
 void TAtomicFile::Fail(int error)
 {
     throw ESystemError(error, QStringLiteral("Cannot write %1").arg(m_path));
+}
+
+void RemoveStaleTemporaryFiles(const QString &folder)
+{
+    const QByteArray path = QFile::encodeName(folder);
+    DIR *dir = ::opendir(path.constData());
+    if (!dir)
+        return;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent *entry = ::readdir(dir)) {
+        const qint64 writer = WriterOf(entry->d_name);
+        struct stat info;
+        if (writer <= 0 || ::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0
+            || !S_ISREG(info.st_mode))
+            continue;
+        if (ProcessGone(writer))
+            ::unlinkat(dirFd, entry->d_name, 0);
+    }
+    ::closedir(dir);
 }

@@ -11,8 +11,10 @@ enum class TWriteSync {
 
 // A file written whole or not at all. The bytes go to a temporary file beside the target,
 // which takes the target's place on Commit; a read-only target is still replaced and keeps
-// its permissions plus the owner's write. Without Commit (or when anything fails) the old file
-// stays as it was and no temporary file is left. Failures raise ESystemError.
+// its permissions plus the owner's write. A symbolic link stays: the file it points to is the
+// target. Without Commit (or when anything fails) the old file stays as it was and no
+// temporary file is left; one that a killed writer leaves is named so that
+// RemoveStaleTemporaryFiles finds it. Failures raise ESystemError.
 class TAtomicFile {
 public:
     explicit TAtomicFile(const QString &path);
@@ -28,6 +30,7 @@ private:
     [[noreturn]] void Fail(int error);
 
     QString m_path;
+    QByteArray m_target;
     QByteArray m_temporary;
     QByteArray m_buffer;
     int m_fd = -1;
@@ -36,3 +39,7 @@ private:
 // The system takes a path only up to a NUL and would use another file while reporting
 // success (a playlist named "mp3_library.dat" + NUL + "x" would replace the catalog).
 void RefuseNulInPath(const QString &path);
+
+// Removes the temporary files of TAtomicFile in folder whose writer has ended without
+// finishing them (killed, or the machine went down); files still being written stay.
+void RemoveStaleTemporaryFiles(const QString &folder);
