@@ -1,14 +1,13 @@
 #include "app/create_pages.h"
 #include "app/invisible_form.h"
-#include "base/application.h"
 #include "base/errors.h"
 #include "base/locations.h"
 #include "catalog/catalog.h"
+#include "pages/error_box.h"
 #include "pages/frame_window.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QMessageBox>
 
 int main(int argc, char *argv[])
 {
@@ -24,7 +23,7 @@ int main(int argc, char *argv[])
         CreatePages(&frame, catalog);
         QApplication::exec();
     } catch (...) {
-        QMessageBox::critical(nullptr, Title(), ErrorText(std::current_exception()));
+        ShowErrorBox(nullptr, ErrorText(std::current_exception()));
     }
     return 0;
 }

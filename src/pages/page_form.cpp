@@ -5,13 +5,13 @@
 #include "base/ini_file.h"
 #include "base/locations.h"
 #include "base/settings.h"
+#include "pages/error_box.h"
 #include "pages/frame_window.h"
 #include "pages/skin.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QShowEvent>
@@ -34,7 +34,7 @@ void RunReporting(const std::function<void()> &action)
     try {
         action();
     } catch (...) {
-        QMessageBox::critical(Frame(), Title(), ErrorText(std::current_exception()));
+        ShowErrorBox(Frame(), ErrorText(std::current_exception()));
     }
 }
 
@@ -82,11 +82,13 @@ TFormBase::TFormBase(TPageId id, const QString &section, const QString &designed
     hide();
     ImageLeft = new QLabel(this);
     ImageLeft->setObjectName(QStringLiteral("ImageLeft"));
+    ImageLeft->setTextFormat(Qt::PlainText);
     ImageLeft->setGeometry(1, 1, 177, 379);
     ImageLeft->setPixmap(
         BuiltInPicture(QStringLiteral(":/pictures/left_%1.jpg").arg(section.toLower())));
     ImageRight = new QLabel(this);
     ImageRight->setObjectName(QStringLiteral("ImageRight"));
+    ImageRight->setTextFormat(Qt::PlainText);
     ImageRight->setGeometry(180, 1, 457, 379);
     ImageRight->setPixmap(BuiltInPicture(QStringLiteral(":/pictures/right.jpg")));
     SetCaptionText(designedCaption);
@@ -147,7 +149,11 @@ QLabel *TFormBase::CreateHintLabel(const QRect &place, const QString &text, cons
 QLabel *TFormBase::MakeLabel(const QString &objectName, const QRect &place, const QString &textKey,
                              const QString &text)
 {
-    auto *label = new QLabel(text, this);
+    auto *label = new QLabel(this);
+    // Texts come from tags, file names and ini files: a title "<img src=...>" is shown as
+    // written, never loaded.
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
     label->setObjectName(objectName);
     label->setGeometry(place);
     label->setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -1,14 +1,17 @@
 #include "app/create_pages.h"
 #include "app/invisible_form.h"
 #include "app/main_page.h"
+#include "base/errors.h"
 #include "base/locations.h"
 #include "catalog/catalog.h"
 #include "pages/frame_window.h"
 #include "start_world.h"
 
 #include <QLabel>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 // Every page of the program, created as at start-up.
 class TestAllPages : public QObject {
@@ -61,6 +64,33 @@ private Q_SLOTS:
                                         .arg(label->width())));
             }
         }
+    }
+
+    // Texts come from tags, file names, catalog lines, ini files and system errors: no label
+    // and no message box may take them for markup ("<img src=/dev/zero>" would be loaded).
+    void noTextInterpretsMarkup()
+    {
+        for (TFormBase *page : Pages()) {
+            for (const QLabel *label : page->findChildren<QLabel *>()) {
+                QVERIFY2(label->textFormat() == Qt::PlainText,
+                         qPrintable(page->Section() + QLatin1Char('.') + label->objectName()));
+            }
+        }
+        Qt::TextFormat boxFormat = Qt::AutoText;
+        QString boxText;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                boxFormat = box->textFormat();
+                boxText = box->text();
+                box->accept();
+            }
+        });
+        closer.start(10);
+        const QString markup = QStringLiteral("<b>Cannot read</b> <img src=\"x.png\">");
+        RunReporting([&] { throw EQuavermill(markup); });
+        QCOMPARE(boxText, markup);
+        QCOMPARE(boxFormat, Qt::PlainText);
     }
 
     void iconButtonsStandInTheirColumn()
