@@ -1,12 +1,21 @@
 #include "pages/skin.h"
 
+#include "base/errors.h"
 #include "base/ini_file.h"
+#include "base/regular_file.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QLabel>
 
 namespace {
+// The largest picture a skin may name. Decoding costs grow with the pixels, not the file: a
+// small PNG can claim thousands of pixels a side and take seconds and gigabytes per page.
+constexpr int MaxPictureSide = 4096;
+constexpr int PictureAllocationMb = (MaxPictureSide * MaxPictureSide * 4 >> 20) + 1;
+
 struct TColorName {
     const char *name;
     QRgb rgb;
@@ -70,15 +79,39 @@ QColor ReadColor(const TIniFile &skin, const QString &section, const QString &ke
     return color.isValid() ? color : defaultColor;
 }
 
+// The picture of a regular file, read at no more than the size it is shown at (it still covers
+// that size); a null image when it cannot be read or claims more than MaxPictureSide a side.
+static QImage ReadPicture(const QString &path, const QSize &shown)
+{
+    try {
+        const TRegularFile file(path);
+        QFile device;
+        if (!device.open(file.Handle(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+            return {};
+        QImageReader reader(&device);
+        // Formats that tell no size in their header are held to the same bound.
+        reader.setAllocationLimit(PictureAllocationMb);
+        const QSize size = reader.size();
+        if (size.width() > MaxPictureSide || size.height() > MaxPictureSide)
+            return {};
+        if (size.isValid() && !shown.isEmpty()
+            && (size.width() > shown.width() || size.height() > shown.height()))
+            reader.setScaledSize(size.scaled(shown, Qt::KeepAspectRatioByExpanding));
+        return reader.read();
+    } catch (const EQuavermill &) {
+        return {};
+    }
+}
+
 void LoadImage(const TIniFile &skin, const QString &section, const QString &key, QLabel *image)
 {
     Record(skin, section, key, QString());
     const QString path = skin.ReadString(section, key, QStringLiteral("NO_FILE"));
     if (path == QLatin1String("NO_FILE"))
         return;
-    QPixmap picture;
-    if (QFileInfo(path).isFile() && picture.load(path)) {
-        image->setPixmap(picture);
+    const QImage picture = ReadPicture(path, image->size());
+    if (!picture.isNull()) {
+        image->setPixmap(QPixmap::fromImage(picture));
         image->show();
     } else {
         image->hide();

@@ -18,8 +18,9 @@ QColor ColorByName(const QString &name);
 QColor ReadColor(const TIniFile &skin, const QString &section, const QString &key,
                  const QColor &defaultColor);
 
-// Loads the picture a key names into an image control. An absent key ("NO_FILE") changes
-// nothing; a file that is missing or cannot be read hides the control.
+// Loads the picture a key names into an image control, scaled down to cover the control when
+// it is larger. An absent key ("NO_FILE") changes nothing; a file that is missing, cannot be
+// read, is no regular file or claims more than 4096 pixels a side hides the control.
 void LoadImage(const TIniFile &skin, const QString &section, const QString &key, QLabel *image);
 
 // One of the program's own pictures (":/buttons/play.png"). On a screen with more than one

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TestSkin : public QObject {
     Q_OBJECT
 
@@ -85,11 +87,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("value"); // %1 stands for the temporary folder
         QTest::addColumn<bool>("visible");
         QTest::addColumn<bool>("changed");
-        QTest::newRow("picture") << QStringLiteral("%1/good.png") << true << true;
-        QTest::newRow("missing file") << QStringLiteral("%1/none.jpg") << false << false;
-        QTest::newRow("marker, other case") << QStringLiteral("no_file") << false << false;
-        QTest::newRow("broken picture") << QStringLiteral("%1/broken.jpg") << false << false;
-        QTest::newRow("a folder") << QStringLiteral("%1") << false << false;
+        QTest::addColumn<QSize>("size"); // of the picture shown in a 50 x 40 control
+        QTest::newRow("picture") << QStringLiteral("%1/good.png") << true << true << QSize(8, 8);
+        QTest::newRow("missing file") << QStringLiteral("%1/none.jpg") << false << false << QSize();
+        QTest::newRow("marker, other case")
+            << QStringLiteral("no_file") << false << false << QSize();
+        QTest::newRow("broken picture")
+            << QStringLiteral("%1/broken.jpg") << false << false << QSize();
+        QTest::newRow("a folder") << QStringLiteral("%1") << false << false << QSize();
+        QTest::newRow("a named pipe") << QStringLiteral("%1/pipe.png") << false << false << QSize();
+        QTest::newRow("larger than shown, read to cover it")
+            << QStringLiteral("%1/wide.png") << true << true << QSize(80, 40);
+        QTest::newRow("claims more than 4096 pixels a side")
+            << QStringLiteral("%1/huge.png") << false << false << QSize();
     }
 
     void images()
@@ -97,14 +107,22 @@ private Q_SLOTS:
         QFETCH(QString, value);
         QFETCH(bool, visible);
         QFETCH(bool, changed);
-        QImage good(8, 8, QImage::Format_RGB32);
-        good.fill(Qt::blue);
-        good.save(m_dir.filePath(QStringLiteral("good.png")));
+        QFETCH(QSize, size);
+        for (const auto &[name, pixels] : {std::pair{"good.png", QSize(8, 8)},
+                                           {"wide.png", QSize(200, 100)},
+                                           {"huge.png", QSize(4097, 2)}}) {
+            QImage picture(pixels, QImage::Format_RGB32);
+            picture.fill(Qt::blue);
+            picture.save(m_dir.filePath(QLatin1String(name)));
+        }
         Write(QStringLiteral("broken.jpg"), "not a picture");
+        QFile::remove(m_dir.filePath(QStringLiteral("pipe.png")));
+        QCOMPARE(mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("pipe.png"))), 0600), 0);
         const TIniFile skin(Write(QStringLiteral("i.ini"),
                                   "[S]\nImage=" + value.arg(m_dir.path()).toUtf8() + "\n"));
         QWidget parent;
         QLabel image(&parent);
+        image.resize(50, 40);
         const QPixmap original(4, 4);
         image.setPixmap(original);
         LoadImage(skin, QStringLiteral("S"), QStringLiteral("Absent"), &image);
@@ -113,6 +131,8 @@ private Q_SLOTS:
         LoadImage(skin, QStringLiteral("S"), QStringLiteral("Image"), &image);
         QCOMPARE(!image.isHidden(), visible);
         QCOMPARE(image.pixmap().cacheKey() != original.cacheKey(), changed);
+        if (visible)
+            QCOMPARE(image.pixmap().size(), size);
     }
 
     void mainPageWithoutFiles()
