@@ -1,25 +1,44 @@
 #include "app/invisible_form.h"
 
 #include "base/errors.h"
+#include "base/runtime_folder.h"
 #include "pages/frame_window.h"
 #include "pages/page_form.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 QString TFormInvisible::ServerName()
 {
-    return QStringLiteral("Quavermill-%1-%2").arg(QLatin1String(InstanceKey)).arg(getuid());
+    return RuntimeFolder() + QStringLiteral("/Quavermill-%1").arg(QLatin1String(InstanceKey));
+}
+
+// Whether the process at the other end of a local socket runs as this user. Only such a one
+// may be handed the start, or ask this instance to come forward.
+static bool PeerIsThisUser(qintptr descriptor)
+{
+    struct ucred peer {};
+    socklen_t size = sizeof(peer);
+    return ::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0
+        && peer.uid == ::geteuid();
 }
 
 static bool InstanceAnswers(QLocalSocket &socket)
 {
     socket.connectToServer(TFormInvisible::ServerName());
-    return socket.waitForConnected(500);
+    if (!socket.waitForConnected(500))
+        return false;
+    if (PeerIsThisUser(socket.socketDescriptor()))
+        return true;
+    socket.abort();
+    return false;
 }
 
 bool TFormInvisible::ForwardToRunningInstance()
@@ -57,6 +76,11 @@ void TFormInvisible::Listen()
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+            if (!PeerIsThisUser(socket->socketDescriptor())) {
+                socket->abort();
+                socket->deleteLater();
+                continue;
+            }
             connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
                 if (socket->canReadLine() && socket->readLine().trimmed() == MsgShowQuavermill)
                     ReadRequest();
@@ -64,12 +88,17 @@ void TFormInvisible::Listen()
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         }
     });
-    if (m_server->listen(ServerName()))
+    const QString name = ServerName();
+    if (m_server->listen(name))
         return;
-    // Nobody answered before we got here, so a socket file left by a crashed instance is
-    // in the way: remove it and listen again.
-    QLocalServer::removeServer(ServerName());
-    if (!m_server->listen(ServerName()))
+    // Nobody of ours answered before we got here, so a socket file left by a crashed instance
+    // is in the way: remove it and listen again. Anything else there is the user's own.
+    struct stat info;
+    if (::lstat(QFile::encodeName(name).constData(), &info) == 0 && !S_ISSOCK(info.st_mode))
+        throw EQuavermill(
+            QStringLiteral("Cannot start: %1 is in the way of the instance socket").arg(name));
+    QLocalServer::removeServer(name);
+    if (!m_server->listen(name))
         throw EQuavermill(m_server->errorString());
 }
 

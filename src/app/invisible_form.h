@@ -11,7 +11,8 @@ class TFormInvisible : public QWidget {
 public:
     explicit TFormInvisible(QWidget *parent = nullptr);
 
-    // The socket name a running instance listens on: the instance key and the user id.
+    // The socket a running instance listens on: named after the instance key, in a folder
+    // only this user can reach (RuntimeFolder). Raises EQuavermill when there is none.
     static QString ServerName();
     // A second start: if an instance answers twice, one second apart, asks it to come forward
     // and returns true; the caller then ends.
