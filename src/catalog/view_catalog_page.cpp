@@ -1,10 +1,12 @@
 #include "catalog/view_catalog_page.h"
 
 #include "base/application.h"
+#include "base/errors.h"
 #include "base/settings.h"
 #include "catalog/catalog.h"
 #include "catalog/catalog_file.h"
 #include "catalog/catalog_tree.h"
+#include "pages/skin.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -41,11 +43,33 @@ void TFormViewCatalog::PageMessage(int message)
     if (ApplicationEnding() || isHidden())
         return;
     MergePending(m_catalog.Records(), std::exchange(m_catalog.PendingRecords, QStringList()));
-    SaveCatalog(m_catalog.Records(), CatalogPath());
+    SaveAndShowCatalog();
+}
+
+void TFormViewCatalog::ReadTexts(const TIniFile &texts)
+{
+    TCatalogTreePage::ReadTexts(texts);
+    NotSavedText = ReadText(texts, Section(), QStringLiteral("NotSaved"), NotSavedText);
+}
+
+void TFormViewCatalog::SaveAndShowCatalog()
+{
+    bool saved = false;
+    QString failure;
+    try {
+        SaveCatalog(m_catalog.Records(), CatalogPath());
+        saved = true;
+    } catch (const ESystemError &error) {
+        failure = error.reason();
+    } catch (const EQuavermill &error) {
+        failure = error.message();
+    }
     // A page left meanwhile keeps its tree empty until it is shown again.
     if (ApplicationEnding() || isHidden())
         return;
     ShowCatalog();
+    if (!saved)
+        ShowPageMessage(NotSavedText, failure);
 }
 
 void TFormViewCatalog::ShowCatalog()
@@ -87,14 +111,8 @@ void TFormViewCatalog::DeleteTracks()
         }
     }
     Purge(catalog);
-    try {
-        SaveCatalog(catalog, CatalogPath());
-    } catch (...) {
-        // The tree must not keep indexes of records that are gone.
-        ShowCatalog();
-        throw;
-    }
-    ShowCatalog();
+    // The tree is rebuilt in any case: it must not keep indexes of records that are gone.
+    SaveAndShowCatalog();
 }
 
 static bool InsideFolder(const QString &path, const QString &folder)

@@ -16,10 +16,18 @@ public:
     // unchecked tracks that lie inside the storage folder, then shows the new catalog.
     void DeleteTracks();
 
+    // The first line of the message that tells the catalog could not be saved; the second
+    // line is the reason.
+    QString NotSavedText = QStringLiteral("The catalog could not be saved:");
+
 protected:
     void PageMessage(int message) override;
+    void ReadTexts(const TIniFile &texts) override;
 
 private:
+    // Saves the catalog, then shows it, and tells on the page when the save failed: what was
+    // read stays on view whatever the disk does.
+    void SaveAndShowCatalog();
     void ShowCatalog();
 };
 

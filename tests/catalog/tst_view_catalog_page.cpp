@@ -1,3 +1,4 @@
+#include "file_size_limit.h"
 #include "pages/play_messages.h"
 #include "pages_world.h"
 
@@ -66,6 +67,28 @@ private Q_SLOTS:
         const QStringList lines = ReadLines(CatalogPath());
         QCOMPARE(lines.size(), sizes.size() + 1);
         QCOMPARE(lines.first(), HeaderRecord());
+    }
+
+    // A catalog that cannot be saved (a read-only data folder, a full disk) is still shown
+    // as it was read, and the page says it was not saved, also after Delete tracks.
+    void unsavedCatalogIsShownAndTold()
+    {
+        TPagesWorld world;
+        auto *page = Page<TFormViewCatalog>();
+        const QString track = world.MakeFile(QStringLiteral("t.mp3"));
+        const TFileSizeLimit full(100);
+        world.ShowCatalog({TPagesWorld::Record(QStringLiteral("C"), QStringLiteral("A"),
+                                               QStringLiteral("X"), track, QStringLiteral("T"))});
+        QVERIFY(Node({ComposerRoot, QStringLiteral("C")}));
+        QVERIFY(TPagesWorld::ShowsMessage(page, QStringLiteral("The catalog could not be saved:")));
+        QCOMPARE(page->Label2->text(), QStringLiteral("File too large"));
+        QVERIFY(ReadLines(CatalogPath()).isEmpty());
+
+        page->MessageTimer->stop();
+        page->Label1->clear();
+        page->DeleteTracks();
+        QVERIFY(Node({ComposerRoot, QStringLiteral("C")}));
+        QVERIFY(TPagesWorld::ShowsMessage(page, QStringLiteral("The catalog could not be saved:")));
     }
 
     void treeShapeAndArtistRuns()
