@@ -55,9 +55,14 @@ TDriveType DriveType(const TVolume &volume);
 
 // One folder's entries. Hidden entries are included; "." and ".." are not. A symbolic link to
 // a folder is neither a file nor a folder, so no walk follows it; a link to a file is a file.
+// Files and folders whose names are not UTF-8 cannot be named as text (a path made from them
+// would open another file or none): they are left out of both lists and kept apart under
+// names good only for matching and counting.
 struct TFolderEntries {
     QStringList Files;
     QStringList Folders;
+    QStringList UnnamedFiles;
+    QStringList UnnamedFolders;
 };
 
 // The volumes as they stand at one moment, ordered by root. Long walks take one snapshot and

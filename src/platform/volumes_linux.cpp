@@ -1,5 +1,6 @@
 #include "platform/volumes_linux.h"
 
+#include "base/folder_listing.h"
 #include "platform/audio_cd_linux.h"
 #include "platform/mountinfo.h"
 
@@ -7,8 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -68,36 +67,18 @@ QList<TVolume> TLinuxVolumeSource::ReadVolumes()
 TFolderEntries ReadFolderEntries(const QString &folder)
 {
     TFolderEntries entries;
-    const QByteArray path = QFile::encodeName(folder);
-    DIR *dir = opendir(path.constData());
-    if (!dir)
-        return entries;
-    const int dirFd = dirfd(dir);
-    while (const dirent *entry = readdir(dir)) {
-        const char *name = entry->d_name;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
-            continue;
-        unsigned char type = entry->d_type;
-        struct stat info;
-        if (type == DT_UNKNOWN) {
-            if (fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-                continue;
-            type = S_ISLNK(info.st_mode) ? DT_LNK
-                : S_ISREG(info.st_mode)  ? DT_REG
-                : S_ISDIR(info.st_mode)  ? DT_DIR
-                                         : DT_UNKNOWN;
-        }
-        // A link counts as the file it points to; a link to a folder is never followed.
-        if (type == DT_LNK) {
-            if (fstatat(dirFd, name, &info, 0) != 0 || !S_ISREG(info.st_mode))
-                continue;
-            type = DT_REG;
-        }
-        if (type == DT_REG)
-            entries.Files.append(QFile::decodeName(name));
-        else if (type == DT_DIR)
-            entries.Folders.append(QFile::decodeName(name));
+    const TFolderListing listing = ListFolderEntries(folder);
+    for (const TFolderEntry &entry : listing.Entries) {
+        if (entry.Kind == TEntryKind::File)
+            entries.Files.append(entry.Name);
+        else if (entry.Kind == TEntryKind::Folder)
+            entries.Folders.append(entry.Name);
     }
-    closedir(dir);
+    for (const TFolderEntry &entry : listing.Unnamed) {
+        if (entry.Kind == TEntryKind::File)
+            entries.UnnamedFiles.append(entry.Name);
+        else if (entry.Kind == TEntryKind::Folder)
+            entries.UnnamedFolders.append(entry.Name);
+    }
     return entries;
 }

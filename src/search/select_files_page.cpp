@@ -146,6 +146,9 @@ void TFormSelectFiles::ReadTexts(const TIniFile &texts)
     // The hover hint names the title with the caption of the description page's name box.
     m_nameCaption =
         ReadText(texts, QStringLiteral("SetDescription"), QStringLiteral("Name"), m_nameCaption);
+    LeftOutText = ReadText(texts, Section(), QStringLiteral("LeftOut"), LeftOutText);
+    LeftOutReasonText =
+        ReadText(texts, Section(), QStringLiteral("LeftOutReason"), LeftOutReasonText);
 }
 
 void TFormSelectFiles::FormShow()
@@ -189,6 +192,7 @@ void TFormSelectFiles::StartScan()
     const int run = ++m_run;
     Scanning = true;
     TreeViewFiles->clear();
+    m_leftOutTold.clear();
     TreeViewFiles->TruncateNodePictures(FirstFolderImage);
     m_icons.Clear();
     SetCaptionText(m_seekingCaption);
@@ -210,6 +214,7 @@ void TFormSelectFiles::StartScan()
     TreeViewFiles->sortItems(0, Qt::AscendingOrder);
     Scanning = false;
     DeselectPending = false;
+    TellLeftOut(walk);
     if (!isHidden())
         Timer1->start();
 }
@@ -221,6 +226,18 @@ void TFormSelectFiles::ShowScanFolder(const QString &folder)
     const int width = qMax(0, this->width() - metrics.horizontalAdvance(seeking) - 100);
     SetCaptionText(m_seekingCaption + QStringLiteral(" [")
                    + metrics.elidedText(folder, Qt::ElideMiddle, width) + QLatin1Char(']'));
+}
+
+// A media check walks a drive again when it comes back (a disc put in again): what was told
+// once is not told again until the next scan.
+void TFormSelectFiles::TellLeftOut(const TTrackWalk &walk)
+{
+    const QSet<QString> untold = walk.LeftOut() - m_leftOutTold;
+    if (untold.isEmpty() || isHidden())
+        return;
+    m_leftOutTold += untold;
+    ShowPageMessage(LeftOutText + QLatin1Char(' ') + QString::number(untold.size()),
+                    LeftOutReasonText);
 }
 
 void TFormSelectFiles::PruneGoneFolders(const TVolumeList &volumes)
@@ -291,6 +308,7 @@ void TFormSelectFiles::WatchMedia()
     }
     Scanning = false;
     DeselectPending = false;
+    TellLeftOut(walk);
     if (!isHidden())
         Timer1->start();
 }

@@ -7,10 +7,12 @@
 #include "search/message_pump.h"
 #include "search/select_files_item.h"
 
+#include <QSet>
 #include <functional>
 
 class QLabel;
 class QTimer;
+class TTrackWalk;
 
 // The track selection page: scans removable drives, fixed drives or one folder for MP3, WAV
 // and WMA files, shows them as folders with tracks to check, and keeps watching the drives
@@ -63,6 +65,11 @@ public:
     // this one, so the program sets this when it creates its pages.
     std::function<void()> DescriptionHandOver;
 
+    // The message after a scan that left out files or folders whose names are not UTF-8:
+    // LeftOutText and the count, then LeftOutReasonText.
+    QString LeftOutText = QStringLiteral("Tracks or folders left out:");
+    QString LeftOutReasonText = QStringLiteral("their names are not valid UTF-8.");
+
 protected:
     void FormShow() override;
     void FormHide() override;
@@ -78,6 +85,7 @@ private:
     void StartScan();
     bool StillWanted(int run) const;
     void ShowScanFolder(const QString &folder);
+    void TellLeftOut(const TTrackWalk &walk);
     void PruneGoneFolders(const TVolumeList &volumes);
     bool HasFolderNode(const TVolumeList &volumes, const TVolume &volume) const;
     void TreeClicked(const TTreeHit &hit);
@@ -89,8 +97,9 @@ private:
     QString m_nameCaption = QStringLiteral("Name");
     TFolderIconCache m_icons;
     TMessagePump m_pump;
-    int m_run = 0;         // the scan or media check that may go on; older ones end
-    int m_activeWalks = 0; // handlers of scans and media checks on the stack
+    QSet<QString> m_leftOutTold; // since the scan began
+    int m_run = 0;               // the scan or media check that may go on; older ones end
+    int m_activeWalks = 0;       // handlers of scans and media checks on the stack
     bool m_restartPending = false;
     // The volumes a media check leaves alone unless they change: those walked since the scan
     // began and those present at the last check. Whether the chosen folder existed then.

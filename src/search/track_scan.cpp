@@ -105,6 +105,12 @@ void TTrackWalk::ScanFolderTree(const QString &path, const QString &mask)
     if (m_stopped || IsInStorage(path, m_storageFolder))
         return;
     const TFolderEntries entries = m_volumes.ListFolder(path);
+    for (const QString &name : entries.UnnamedFiles) {
+        if (MatchesMask(name, mask))
+            m_leftOut.insert(path + name);
+    }
+    for (const QString &name : entries.UnnamedFolders)
+        m_leftOut.insert(path + name + QLatin1Char('/'));
     bool first = true;
     for (const QString &name : entries.Files) {
         if (!MatchesMask(name, mask))

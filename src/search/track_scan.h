@@ -2,6 +2,7 @@
 
 #include "platform/volumes.h"
 
+#include <QSet>
 #include <QString>
 
 #include <memory>
@@ -55,9 +56,14 @@ public:
     void ScanCdAudio(const TVolume &drive);
     void ScanFolderTree(const QString &path, const QString &mask);
 
+    // The tracks and folders the walks met but left out because their names are not UTF-8
+    // and cannot be named as text, each once, by names good only for counting.
+    const QSet<QString> &LeftOut() const { return m_leftOut; }
+
 private:
     bool Pump();
 
+    QSet<QString> m_leftOut;
     TVolumeList m_volumes;
     QString m_storageFolder;
     TTrackScanSink &m_sink;

@@ -10,6 +10,10 @@
 #include <QSignalSpy>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 class TestSelectFilesPage : public QObject {
     Q_OBJECT
 
@@ -125,6 +129,7 @@ private Q_SLOTS:
     void hotTrackHighlights();
     void trackIconPlaysOrReports();
     void testModeShowsTestLines();
+    void namesThatAreNotUtf8AreLeftOutAndTold();
 };
 
 void TestSelectFilesPage::scansEachMode_data()
@@ -580,6 +585,45 @@ void TestSelectFilesPage::testModeShowsTestLines()
     QVERIFY(Tree()->isHidden());
     QCOMPARE(Tree()->topLevelItemCount(), 0);
     QVERIFY(!Page<TFormSelectFiles>()->Timer1->isActive());
+}
+
+// A name that is not UTF-8 (a file from an old disk) has no text that names it: such tracks
+// and folders are left out, and the page says how many, once.
+void TestSelectFilesPage::namesThatAreNotUtf8AreLeftOutAndTold()
+{
+    m_world->Write(QStringLiteral("disk/Old/good.mp3"), TScanWorld::Mp3());
+    m_world->Write(QStringLiteral("disk/Old/Sub/x.mp3"), TScanWorld::Mp3());
+    const QByteArray old = QFile::encodeName(m_world->Root) + "disk/Old/";
+    for (const QByteArray name : {"caf\xe9.mp3", "caf\xe8.wav", "caf\xe9.txt"}) {
+        const int fd = ::open(old + name, O_CREAT | O_WRONLY, 0600);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+    }
+    QCOMPARE(::mkdir(old
+                         + "Mus\xe9"
+                           "e",
+                     0700),
+             0);
+    m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
+    Scan(2, QStringLiteral("disk/Old/"));
+    QCOMPARE(TreeText(),
+             (QStringList{QStringLiteral("disk/Old/:good.mp3*"),
+                          QStringLiteral("disk/Old/Sub/:x.mp3*")}));
+    auto *page = Page<TFormSelectFiles>();
+    QVERIFY(page->PresentingMessage());
+    QCOMPARE(page->Label1->text(), QStringLiteral("Tracks or folders left out: 3"));
+    QCOMPARE(page->Label2->text(), QStringLiteral("their names are not valid UTF-8."));
+
+    // A media check that meets them again (the disk went and came back) does not tell twice.
+    page->MessageTimer->start(0);
+    QTRY_VERIFY(!page->PresentingMessage());
+    m_world->SetVolumes({QStringLiteral("disk\tfixed\t0")});
+    page->WatchMedia();
+    QCOMPARE(Tree()->topLevelItemCount(), 0);
+    m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
+    page->WatchMedia();
+    QCOMPARE(Tree()->topLevelItemCount(), 2);
+    QVERIFY(!page->PresentingMessage());
 }
 
 QTEST_MAIN(TestSelectFilesPage)
