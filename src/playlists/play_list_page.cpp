@@ -2,6 +2,7 @@
 
 #include "base/application.h"
 #include "base/errors.h"
+#include "base/folder_listing.h"
 #include "base/ini_file.h"
 #include "base/locations.h"
 #include "base/settings.h"
@@ -12,7 +13,6 @@
 #include "playlists/view_play_list_page.h"
 
 #include <QCoreApplication>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -73,17 +73,21 @@ void TFormPlayList::ListPlaylists()
     // it; this one then stops, so that no entry is listed twice.
     const int listing = ++m_listing;
     ListBoxPlayLists->clear();
-    QDirIterator entries(DataFolder(), {QStringLiteral("*.list")},
-                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QString folder = DataFolder();
+    const TFolderListing entries = ListFolderEntries(folder);
     int count = 0;
-    while (entries.hasNext()) {
-        const QFileInfo entry = entries.nextFileInfo();
+    for (const TFolderEntry &entry : entries.Entries) {
+        // Only files are playlists. A link that points nowhere (its disk is away) is listed
+        // too, so that it can be deleted.
+        if ((entry.Kind != TEntryKind::File && entry.Kind != TEntryKind::DanglingLink)
+            || !entry.Name.endsWith(QLatin1String(PlaylistExtension), Qt::CaseInsensitive))
+            continue;
         if (ApplicationEnding() || isHidden())
             return;
-        auto *item = new QListWidgetItem(entry.completeBaseName(), ListBoxPlayLists);
+        auto *item = new QListWidgetItem(PlaylistName(entry.Name), ListBoxPlayLists);
         item->setSizeHint(QSize(ListBoxPlayLists->viewport()->width(), 16));
-        // The mask matches without regard to case: keep the name the file really has.
-        item->setData(Qt::UserRole, entry.absoluteFilePath());
+        // The extension matches without regard to case: keep the name the file really has.
+        item->setData(Qt::UserRole, folder + QLatin1Char('/') + entry.Name);
         if (++count >= 2) {
             QCoreApplication::processEvents();
             if (listing != m_listing)
@@ -112,10 +116,14 @@ void TFormPlayList::DeletePlaylist()
     if (!SelectedPaths(playlistPath, m3uPath))
         return;
     for (const QString &path : {playlistPath, m3uPath}) {
+        // A link goes itself, whether or not what it points to is there; that is never
+        // touched (a link to nowhere could not be deleted at all otherwise).
         const QFileInfo file(path);
-        if (!file.exists() || file.isDir())
-            continue;
-        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+        if (!file.isSymLink()) {
+            if (!file.isFile())
+                continue;
+            QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+        }
         QFile remover(path);
         if (!remover.remove())
             throw EQuavermill(remover.errorString() + QStringLiteral(": ") + path);

@@ -8,6 +8,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 QStringList ListedNames()
@@ -304,6 +308,41 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(loud));
         QCOMPARE(ListedNames(),
                  (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+    }
+
+    // Only files, links to files and links to nowhere are listed (a named pipe would freeze
+    // the page, a name that is not UTF-8 would name no file); Delete takes a link itself,
+    // never what it points to.
+    void listingShowsFilesAndDeletesLinksOnly()
+    {
+        TPagesWorld world;
+        WritePlaylist(QStringLiteral("good"), {});
+        const QString outside = world.MakeFile(QStringLiteral("elsewhere/away.list"));
+        QFile::setPermissions(outside, QFileDevice::ReadOwner);
+        QVERIFY(QFile::link(outside, DataFile(QStringLiteral("away.list"))));
+        QVERIFY(QFile::link(world.Root() + QStringLiteral("/nowhere.list"),
+                            DataFile(QStringLiteral("broken.list"))));
+        QVERIFY(QFile::link(world.Root(), DataFile(QStringLiteral("folder link.list"))));
+        QVERIFY(QDir().mkpath(DataFile(QStringLiteral("folder.list"))));
+        QCOMPARE(mkfifo(QFile::encodeName(DataFile(QStringLiteral("trap.list"))).constData(), 0600),
+                 0);
+        const int fd =
+            ::open(QFile::encodeName(DataFolder()) + "/caf\xe9.list", O_CREAT | O_WRONLY, 0600);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+
+        SwitchPage(Page<TFormMain>(), Page<TFormPlayList>());
+        QCOMPARE(ListedNames(),
+                 (QStringList{QStringLiteral("away"), QStringLiteral("broken"),
+                              QStringLiteral("good")}));
+        for (const QString &name : {QStringLiteral("broken"), QStringLiteral("away")}) {
+            SelectPlaylist(name);
+            ClickButton(Page<TFormPlayList>(), "ButtonDeletePlaylist");
+            QVERIFY(!QFileInfo(PlaylistPath(name)).isSymLink());
+        }
+        QCOMPARE(ListedNames(), QStringList{QStringLiteral("good")});
+        QVERIFY(QFile::exists(outside));
+        QVERIFY(!(QFile::permissions(outside) & QFileDevice::WriteOwner));
     }
 
     // A playlist that cannot be read does not show the rows of the one shown before.
