@@ -1,5 +1,6 @@
 #include "import/copy_run.h"
 
+#include "base/folder_listing.h"
 #include "base/locations.h"
 #include "catalog/catalog_record.h"
 #include "exchange/tool_files.h"
@@ -129,15 +130,18 @@ bool TCopyRun::MakeFolder(const QString &path)
 }
 
 // With Overwrite off, a track already stored as WMA, WAV or MP3 (names compared without regard
-// to case) by an earlier import is not copied again. A file of this very run is another track.
+// to case) by an earlier import is not copied again. A file of this very run is another track,
+// and only a file (or a link to one) is a track: a named pipe of the name is none.
 QString TCopyRun::ExistingTrack(const QString &folder, const QString &baseName) const
 {
-    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    const QList<TFolderEntry> entries = ListFolderEntries(folder).Entries;
     for (const char *extension : {".WMA", ".WAV", ".MP3"}) {
         const QString wanted = baseName + QLatin1String(extension);
-        for (const QString &name : names) {
-            if (name.compare(wanted, Qt::CaseInsensitive) == 0 && !m_stored.contains(folder + name))
-                return folder + name;
+        for (const TFolderEntry &entry : entries) {
+            if (entry.Kind == TEntryKind::File
+                && entry.Name.compare(wanted, Qt::CaseInsensitive) == 0
+                && !m_stored.contains(folder + entry.Name))
+                return folder + entry.Name;
         }
     }
     return QString();

@@ -138,6 +138,22 @@ private Q_SLOTS:
         QCOMPARE(world.StorageListing(), before);
     }
 
+    // Only a file is a stored track to point at: a named pipe of the name is none.
+    void overwriteOffTakesOnlyAStoredFile()
+    {
+        TCopyWorld world;
+        world.Write(QStringLiteral("Library/A/B/song.mp3"), "stored");
+        QCOMPARE(mkfifo(QFile::encodeName(world.Storage + QStringLiteral("/A/B/song.wma")), 0600),
+                 0);
+        QStringList records = {
+            TCopyWorld::Record(QStringLiteral("A"), QStringLiteral("B"),
+                               world.Write(QStringLiteral("stick/Song.mp3"), "new"))};
+        TTestView view;
+        QCOMPARE(Run(records, view, false), QStringLiteral("done"));
+        QCOMPARE(ParseRecord(records.at(0)).FileName,
+                 world.Storage + QStringLiteral("/A/B/song.mp3"));
+    }
+
     // Stopped after the second of five tracks: everything made goes, newest first; folders
     // that were there before stay.
     void stopRollsBackInReverse()
