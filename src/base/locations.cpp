@@ -1,6 +1,7 @@
 #include "base/locations.h"
 
 #include "base/errors.h"
+#include "base/runtime_folder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -52,12 +53,7 @@ bool OwnWritableFolder(const QString &folder)
 // files name the files to work on and carry their tags, and another user must not plant them.
 bool PrivateFolder(const QString &folder)
 {
-    const QByteArray path = QFile::encodeName(folder);
-    if (mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
-        return false;
-    struct stat info = {};
-    return lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid()
-        && (info.st_mode & 077) == 0;
+    return MakePrivateFolder(folder).isEmpty();
 }
 
 // The exchange folder once chosen; empty until then.
