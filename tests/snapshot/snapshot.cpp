@@ -137,8 +137,9 @@ QPixmap GrabCopyRun(QWidget &frame, TFormBase *previous, TCatalog &catalog, cons
     });
     watch.start(0);
     SwitchPage(previous, copy);
-    QTest::qWaitFor([&] { return !shot.isNull(); }, 10000);
-    QTest::qWaitFor([] { return !Page<TFormViewCatalog>()->isHidden(); }, 10000);
+    if (!QTest::qWaitFor([&] { return !shot.isNull(); }, 10000)
+        || !QTest::qWaitFor([] { return !Page<TFormViewCatalog>()->isHidden(); }, 10000))
+        std::fprintf(stderr, "the copy of the stick did not end\n");
     return shot;
 }
 
