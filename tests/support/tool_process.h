@@ -5,29 +5,39 @@
 #include <QProcess>
 #include <QString>
 
-// Runs a tool of folder directly after writing its parameter file, for the cases where the
-// exit code, the crash status and the standard error line matter.
+// Runs a tool of folder directly, for the cases where the exit code, the crash status and the
+// standard error line matter. A tool that has not ended after timeoutMs is killed and counts
+// as crashed: a test of input that could make a tool hang fails instead of hanging itself.
 struct TToolRun {
     int exitCode = -1;
     bool crashed = true;
     QByteArray standardError;
 };
 
-inline TToolRun RunToolWith(const QString &folder, const QString &tool,
-                            const QByteArray &parameters)
+inline TToolRun RunToolIn(const QString &folder, const QString &tool, int timeoutMs = 60000)
 {
     TToolRun run;
-    QFile prm(folder + QLatin1Char('/') + tool + QStringLiteral(".prm"));
-    if (!prm.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || prm.write(parameters) != parameters.size())
-        return run;
-    prm.close();
     QProcess process;
     process.start(folder + QLatin1Char('/') + tool, QStringList());
-    if (!process.waitForFinished(60000))
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
         return run;
+    }
     run.exitCode = process.exitCode();
     run.crashed = process.exitStatus() != QProcess::NormalExit;
     run.standardError = process.readAllStandardError();
     return run;
+}
+
+// The same after writing the tool's parameter file.
+inline TToolRun RunToolWith(const QString &folder, const QString &tool,
+                            const QByteArray &parameters)
+{
+    QFile prm(folder + QLatin1Char('/') + tool + QStringLiteral(".prm"));
+    if (!prm.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || prm.write(parameters) != parameters.size())
+        return {};
+    prm.close();
+    return RunToolIn(folder, tool);
 }

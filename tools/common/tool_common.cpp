@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION
@@ -46,6 +48,34 @@ std::string ConfigFile(const char *name)
     return !folder.empty() && stat(own.c_str(), &info) == 0 ? own : OwnFolder() + name;
 }
 
+TPlainFile::TPlainFile(const std::string &path, bool writable)
+    : m_fd(open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC))
+{
+    struct stat info = {};
+    if (m_fd < 0 || fstat(m_fd, &info) != 0) {
+        m_error = SystemError();
+    } else if (!S_ISREG(info.st_mode)) {
+        m_error = "not a plain file";
+    } else {
+        m_size = uint64_t(info.st_size);
+        return;
+    }
+    if (m_fd >= 0)
+        close(m_fd);
+    m_fd = -1;
+}
+
+TPlainFile::~TPlainFile()
+{
+    if (m_fd >= 0)
+        close(m_fd);
+}
+
+int TPlainFile::Release()
+{
+    return std::exchange(m_fd, -1);
+}
+
 struct TExchangeFile::Data {
     Data() { ini.SetSpaces(false); }
     CSimpleIniA ini{false, false, false};
@@ -57,10 +87,15 @@ TExchangeFile::~TExchangeFile() = default;
 
 bool TExchangeFile::Load(const std::string &path)
 {
-    // Only a plain file: reading a named pipe would wait for a writer for ever.
-    struct stat info = {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)
-        && d->ini.LoadFile(path.c_str()) >= 0;
+    const TPlainFile file(path);
+    if (!file.isOpen())
+        return false;
+    std::string text;
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = read(file.descriptor(), buffer, sizeof buffer)) > 0)
+        text.append(buffer, size_t(got));
+    return got == 0 && d->ini.LoadData(text.data(), text.size()) >= 0;
 }
 
 std::string TExchangeFile::Get(const char *section, const char *key) const
@@ -88,11 +123,16 @@ bool TExchangeFile::Save(const std::string &path) const
     std::string text;
     if (d->ini.Save(text, false) < 0)
         return false;
-    FILE *file = std::fopen(path.c_str(), "wb");
-    if (!file)
+    // Without blocking too: a named pipe in the file's place fails at once.
+    const int file =
+        open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (file < 0)
         return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (std::fclose(file) != 0 || !written) {
+    size_t done = 0;
+    ssize_t wrote = 0;
+    while (done < text.size() && (wrote = write(file, text.data() + done, text.size() - done)) > 0)
+        done += size_t(wrote);
+    if (close(file) != 0 || done < text.size()) {
         std::remove(path.c_str());
         return false;
     }

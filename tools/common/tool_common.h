@@ -2,6 +2,7 @@
 
 #include "common/track_tags.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -20,6 +21,29 @@ std::string ExchangeFolder();
 // of an installed program can change them.
 std::string ConfigFile(const char *name);
 
+// A plain file opened without blocking, so that a named pipe or a device given in its place
+// cannot hold the tool until some writer appears; anything but a plain file is refused.
+class TPlainFile {
+public:
+    explicit TPlainFile(const std::string &path, bool writable = false);
+    ~TPlainFile();
+    TPlainFile(const TPlainFile &) = delete;
+    TPlainFile &operator=(const TPlainFile &) = delete;
+
+    // False for a missing or unreadable file and for anything but a plain file; error says why.
+    bool isOpen() const { return m_fd >= 0; }
+    const std::string &error() const { return m_error; }
+    int descriptor() const { return m_fd; }
+    uint64_t size() const { return m_size; }
+    // Hands the descriptor to a new owner, who closes it.
+    int Release();
+
+private:
+    int m_fd = -1;
+    uint64_t m_size = 0;
+    std::string m_error;
+};
+
 // One exchange file in ini form ("key=value", section and key names without regard to case,
 // values trimmed, UTF-8), the same format the program's ini class reads and writes.
 class TExchangeFile {
@@ -29,7 +53,7 @@ public:
     TExchangeFile(const TExchangeFile &) = delete;
     TExchangeFile &operator=(const TExchangeFile &) = delete;
 
-    // False when the file is missing, is no regular file or cannot be read.
+    // False when the file is missing, cannot be read or is no plain file.
     bool Load(const std::string &path);
     // The value of the key, or the empty text when it is missing.
     std::string Get(const char *section, const char *key) const;

@@ -56,12 +56,16 @@ int Convert(const std::string &, const TExchangeFile &parameters)
     const std::string wmaPath = WmaPathFor(wavPath);
     if (wmaPath == wavPath)
         return Fail(ToolName, wavPath + ": the file already is a WMA file");
+    // Checked before anything is written: a named pipe or a folder is no WAV file.
+    const TPlainFile wav(wavPath);
+    if (!wav.isOpen())
+        return Fail(ToolName, wavPath + ": cannot read the WAV file: " + wav.error());
     TTemporaryFile temporary(wmaPath);
     if (temporary.path().empty())
         return Fail(ToolName, "cannot create a file beside " + wavPath + ": " + SystemError());
 
     std::string error;
-    if (!EncodeWavToWma(wavPath, temporary.path(), g_stopRequested, error)
+    if (!EncodeWavToWma(wav, temporary.path(), g_stopRequested, error)
         || !WriteTrackTags(temporary.path(), tags, error))
         return Fail(ToolName, wavPath + ": " + error);
     // A stop that arrives while the tags are written still leaves no WMA behind.

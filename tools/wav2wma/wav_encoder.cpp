@@ -46,7 +46,7 @@ public:
     TWavToWma(const TWavToWma &) = delete;
     TWavToWma &operator=(const TWavToWma &) = delete;
 
-    bool Run(const std::string &wavPath, const std::string &wmaPath);
+    bool Run(const TPlainFile &wav, const std::string &wmaPath);
 
 private:
     bool Failed(const std::string &what, int code = 0);
@@ -54,7 +54,7 @@ private:
     {
         return {StopRequested, const_cast<std::sig_atomic_t *>(&m_stop)};
     }
-    bool OpenInput(const std::string &wavPath);
+    bool OpenInput(const TPlainFile &wav);
     bool OpenEncoder();
     bool OpenOutput(const std::string &wmaPath);
     bool Transcode();
@@ -104,17 +104,18 @@ bool TWavToWma::Failed(const std::string &what, int code)
     return false;
 }
 
-bool TWavToWma::OpenInput(const std::string &wavPath)
+bool TWavToWma::OpenInput(const TPlainFile &wav)
 {
-    // The format is named so that no other demuxer guesses at a damaged file, and the "file:"
-    // prefix keeps a colon in the path from being read as a protocol.
-    const AVInputFormat *wav = av_find_input_format("wav");
-    const std::string url = "file:" + wavPath;
+    // The format is named so that no other demuxer guesses at a damaged file. FFmpeg opens by
+    // name: the descriptor's name reopens the very file that was found to be a plain one, which
+    // nothing can have replaced with a named pipe meanwhile.
+    const AVInputFormat *format = av_find_input_format("wav");
+    const std::string url = "file:/proc/self/fd/" + std::to_string(wav.descriptor());
     m_input = avformat_alloc_context();
     if (!m_input)
         return Failed("out of memory");
     m_input->interrupt_callback = Interrupt();
-    int code = avformat_open_input(&m_input, url.c_str(), wav, nullptr);
+    int code = avformat_open_input(&m_input, url.c_str(), format, nullptr);
     if (code < 0)
         return Failed("cannot read the WAV file", code);
     for (unsigned i = 0; i < m_input->nb_streams; ++i) {
@@ -330,19 +331,19 @@ bool TWavToWma::Transcode()
     return !m_stop || Failed("stopped");
 }
 
-bool TWavToWma::Run(const std::string &wavPath, const std::string &wmaPath)
+bool TWavToWma::Run(const TPlainFile &wav, const std::string &wmaPath)
 {
     if (!m_decoded || !m_toEncode || !m_packet)
         return Failed("out of memory");
-    return OpenInput(wavPath) && OpenEncoder() && OpenOutput(wmaPath) && Transcode();
+    return OpenInput(wav) && OpenEncoder() && OpenOutput(wmaPath) && Transcode();
 }
 
 } // namespace
 
-bool EncodeWavToWma(const std::string &wavPath, const std::string &wmaPath,
+bool EncodeWavToWma(const TPlainFile &wav, const std::string &wmaPath,
                     const volatile std::sig_atomic_t &stop, std::string &error)
 {
     av_log_set_level(AV_LOG_QUIET);
     TWavToWma conversion(stop, error);
-    return conversion.Run(wavPath, wmaPath);
+    return conversion.Run(wav, wmaPath);
 }

@@ -1,3 +1,4 @@
+#include "common/tool_common.h"
 #include "common/track_tags.h"
 
 #include <taglib/asffile.h>
@@ -5,33 +6,47 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
 #include <taglib/textidentificationframe.h>
+#include <taglib/tfilestream.h>
 
 #include <cstring>
-#include <fstream>
+#include <memory>
 #include <new>
-#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 const char ComposerFrame[] = "TCOM";
 const char ComposerAttribute[] = "WM/Composer";
 
-enum class Kind { Unusable, Mpeg, Asf };
+enum class Kind { Mpeg, Asf };
 
-// Only a plain file is opened: opening a named pipe would wait for a writer forever.
-Kind KindOf(const std::string &path)
+// A plain file opened for TagLib, and what its first bytes say it is. TagLib is handed the
+// descriptor, not the path, so that it reads the very file that was checked.
+struct TOpened {
+    std::unique_ptr<TagLib::FileStream> stream;
+    Kind kind = Kind::Mpeg;
+};
+
+bool Open(const std::string &path, bool writable, TOpened &opened, std::string &error)
 {
-    struct stat info = {};
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return Kind::Unusable;
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return Kind::Unusable;
-    char head[sizeof AsfHeaderGuid] = {};
-    file.read(head, sizeof head);
-    if (file.gcount() == sizeof head && std::memcmp(head, AsfHeaderGuid, sizeof head) == 0)
-        return Kind::Asf;
-    return Kind::Mpeg;
+    auto file = std::make_unique<TPlainFile>(path, writable);
+    if (!file->isOpen() && writable)
+        file = std::make_unique<TPlainFile>(path); // a read-only file, reported as such later
+    if (!file->isOpen()) {
+        error = "cannot open the file: " + file->error();
+        return false;
+    }
+    unsigned char head[sizeof AsfHeaderGuid] = {};
+    if (pread(file->descriptor(), head, sizeof head, 0) == sizeof head
+        && std::memcmp(head, AsfHeaderGuid, sizeof head) == 0)
+        opened.kind = Kind::Asf;
+    const int descriptor = file->Release();
+    opened.stream = std::make_unique<TagLib::FileStream>(descriptor, !writable);
+    if (opened.stream->isOpen())
+        return true;
+    close(descriptor);
+    error = "cannot open the file";
+    return false;
 }
 
 TagLib::String Tag(const std::string &text)
@@ -40,9 +55,9 @@ TagLib::String Tag(const std::string &text)
 }
 
 // TagLib takes any file with an ID3 tag or none for MPEG; only real audio frames make it one.
-bool OpenMpeg(TagLib::MPEG::File &file, std::string &error)
+bool IsMpegAudio(TagLib::MPEG::File &file, std::string &error)
 {
-    if (!file.isOpen() || !file.isValid()) {
+    if (!file.isValid()) {
         error = "cannot open the file";
         return false;
     }
@@ -53,9 +68,9 @@ bool OpenMpeg(TagLib::MPEG::File &file, std::string &error)
     return true;
 }
 
-bool OpenAsf(TagLib::ASF::File &file, std::string &error)
+bool IsAsf(TagLib::ASF::File &file, std::string &error)
 {
-    if (!file.isOpen() || !file.isValid() || !file.tag()) {
+    if (!file.isValid() || !file.tag()) {
         error = "damaged WMA file";
         return false;
     }
@@ -78,10 +93,10 @@ void SetBasicTags(TagLib::Tag *tag, const TTrackTags &tags)
     tag->setArtist(Tag(tags.Artist));
 }
 
-bool WriteMpeg(const std::string &path, const TTrackTags &tags, std::string &error)
+bool WriteMpeg(TagLib::IOStream *stream, const TTrackTags &tags, std::string &error)
 {
-    TagLib::MPEG::File file(path.c_str(), false);
-    if (!OpenMpeg(file, error) || !Writable(file, error))
+    TagLib::MPEG::File file(stream, TagLib::ID3v2::FrameFactory::instance(), false);
+    if (!IsMpegAudio(file, error) || !Writable(file, error))
         return false;
     TagLib::ID3v2::Tag *id3v2 = file.ID3v2Tag(true);
     SetBasicTags(id3v2, tags);
@@ -106,10 +121,10 @@ bool WriteMpeg(const std::string &path, const TTrackTags &tags, std::string &err
     return true;
 }
 
-bool WriteAsf(const std::string &path, const TTrackTags &tags, std::string &error)
+bool WriteAsf(TagLib::IOStream *stream, const TTrackTags &tags, std::string &error)
 {
-    TagLib::ASF::File file(path.c_str(), false);
-    if (!OpenAsf(file, error) || !Writable(file, error))
+    TagLib::ASF::File file(stream, false);
+    if (!IsAsf(file, error) || !Writable(file, error))
         return false;
     TagLib::ASF::Tag *tag = file.tag();
     SetBasicTags(tag, tags);
@@ -124,11 +139,15 @@ bool WriteAsf(const std::string &path, const TTrackTags &tags, std::string &erro
     return true;
 }
 
-template <typename Action>
-bool Guarded(Action action, std::string &error)
+// Opens the file and runs the action for its kind; TagLib's exceptions become failures.
+template <typename Mpeg, typename Asf>
+bool WithTagLib(const std::string &path, bool writable, std::string &error, Mpeg mpeg, Asf asf)
 {
     try {
-        return action();
+        TOpened opened;
+        if (!Open(path, writable, opened, error))
+            return false;
+        return opened.kind == Kind::Asf ? asf(opened.stream.get()) : mpeg(opened.stream.get());
     } catch (const std::bad_alloc &) {
         error = "the file is damaged (out of memory)";
     } catch (const std::exception &e) {
@@ -141,15 +160,7 @@ bool Guarded(Action action, std::string &error)
 
 bool WriteTrackTags(const std::string &path, const TTrackTags &tags, std::string &error)
 {
-    return Guarded(
-        [&] {
-            switch (KindOf(path)) {
-            case Kind::Asf: return WriteAsf(path, tags, error);
-            case Kind::Mpeg: return WriteMpeg(path, tags, error);
-            case Kind::Unusable: break;
-            }
-            error = "cannot open the file";
-            return false;
-        },
-        error);
+    return WithTagLib(
+        path, true, error, [&](TagLib::IOStream *s) { return WriteMpeg(s, tags, error); },
+        [&](TagLib::IOStream *s) { return WriteAsf(s, tags, error); });
 }
