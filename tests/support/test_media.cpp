@@ -60,7 +60,7 @@ QByteArray Id3v2(int version, const QList<TId3Frame> &frames, bool unsynchronise
             : version == 3   ? BigEndian(size, 4)
                              : SyncSafe(size);
         if (version > 2)
-            body += QByteArray(2, '\0');
+            body += BigEndian(frame.flags, 2);
         body += frame.body;
     }
     if (unsynchronised)
@@ -68,6 +68,33 @@ QByteArray Id3v2(int version, const QList<TId3Frame> &frames, bool unsynchronise
     const char flags = char((unsynchronised ? 0x80 : 0) | (extendedHeader.isEmpty() ? 0 : 0x40));
     return "ID3" + QByteArray(1, char(version)) + QByteArray(1, '\0') + QByteArray(1, flags)
         + SyncSafe(quint32(body.size())) + body;
+}
+
+static void AppendLe(QByteArray &bytes, quint32 value, int size)
+{
+    for (int i = 0; i < size; ++i)
+        bytes += char((value >> (8 * i)) & 0xFF);
+}
+
+QByteArray ApeTag(const QList<QPair<QByteArray, QString>> &items)
+{
+    QByteArray body;
+    for (const auto &[key, value] : items) {
+        const QByteArray text = value.toUtf8();
+        AppendLe(body, quint32(text.size()), 4);
+        AppendLe(body, 0, 4); // UTF-8 text
+        body += key + '\0' + text;
+    }
+    const auto frame = [&](quint32 flags) {
+        QByteArray bytes("APETAGEX");
+        AppendLe(bytes, 2000, 4);
+        AppendLe(bytes, quint32(body.size() + 32), 4); // items and footer
+        AppendLe(bytes, quint32(items.size()), 4);
+        AppendLe(bytes, flags, 4);
+        return bytes + QByteArray(8, '\0');
+    };
+    const quint32 hasHeader = 0x80000000, isHeader = 0x20000000;
+    return frame(hasHeader | isHeader) + body + frame(hasHeader);
 }
 
 QByteArray Latin1Text(const QString &text)
@@ -91,12 +118,6 @@ QByteArray Utf16Text(const QString &text, bool bigEndian)
 QByteArray Utf8Text(const QString &text)
 {
     return '\3' + text.toUtf8();
-}
-
-static void AppendLe(QByteArray &bytes, quint32 value, int size)
-{
-    for (int i = 0; i < size; ++i)
-        bytes += char((value >> (8 * i)) & 0xFF);
 }
 
 QByteArray WavHeader(int sampleRate, int channels, qint64 frames)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -15,12 +17,16 @@ QByteArray Id3v1(const QByteArray &title, const QByteArray &artist, const QByteA
 // An ID3v2 tag of major version 2, 3 or 4 holding the frames (id, body) in order, with the
 // sizes written as that version wants them. unsynchronised applies the whole-tag
 // unsynchronisation of versions 2 and 3; extendedHeader goes before the frames as it is.
+// A frame's flags (versions 3 and 4) follow its size as they are; the body must fit them.
 struct TId3Frame {
     QByteArray id;
     QByteArray body;
+    quint16 flags = 0;
 };
 QByteArray Id3v2(int version, const QList<TId3Frame> &frames, bool unsynchronised = false,
                  const QByteArray &extendedHeader = QByteArray());
+// An APEv2 tag with header and footer holding the text items (key, value) in order.
+QByteArray ApeTag(const QList<QPair<QByteArray, QString>> &items);
 // Text frame bodies: encoding byte, then the text.
 QByteArray Latin1Text(const QString &text);
 QByteArray Utf16Text(const QString &text, bool bigEndian = false);

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <taglib/apetag.h>
 #include <taglib/asffile.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
@@ -60,14 +61,16 @@ static QStringList TagLibTags(const QString &path)
             FromTagLib(tag->title()), FromTagLib(tag->album()), FromTagLib(tag->artist()),
             composers.isEmpty() ? QString() : FromTagLib(composers.front().toString())};
     } else {
+        // TagLib takes each text from the first of ID3v2, APE and ID3v1 that has it.
         TagLib::MPEG::File file(name.constData());
         const TagLib::Tag *tag = file.tag();
-        TagLib::ID3v2::FrameList composers;
-        if (file.hasID3v2Tag())
-            composers = file.ID3v2Tag()->frameListMap()["TCOM"];
-        tags = QStringList{
-            FromTagLib(tag->title()), FromTagLib(tag->album()), FromTagLib(tag->artist()),
-            composers.isEmpty() ? QString() : FromTagLib(composers.front()->toString())};
+        QString composer;
+        if (file.hasID3v2Tag() && !file.ID3v2Tag()->frameListMap()["TCOM"].isEmpty())
+            composer = FromTagLib(file.ID3v2Tag()->frameListMap()["TCOM"].front()->toString());
+        if (composer.isEmpty() && file.hasAPETag())
+            composer = FromTagLib(file.APETag()->itemListMap()["COMPOSER"].values().toString());
+        tags = QStringList{FromTagLib(tag->title()), FromTagLib(tag->album()),
+                           FromTagLib(tag->artist()), composer};
     }
     for (QString &tag : tags)
         tag = tag.left(99);
@@ -220,6 +223,57 @@ void TestWmaTool::readerAgreesWithTagLib_data()
             + audio + Id3v1("Older", "Old artist", "Old album")
                                                   << QString() << Utf8("Older") << QStringList();
     QTest::newRow("no tags") << audio << QString() << QString() << QStringList();
+    QTest::newRow("v2.3, compressed frame")
+        << Id3v2(3,
+                 {{"TIT2", qCompress(Latin1Text(Utf8("Packed"))), 0x0080},
+                  {"TPE1", Latin1Text(Utf8("Artist"))}})
+            + audio
+        << QString() << Utf8("Packed") << QStringList();
+    QTest::newRow("v2.4, compressed frame")
+        << Id3v2(4,
+                 {{"TALB", Utf8Text(Utf8("Album"))},
+                  {"TIT2", qCompress(Utf8Text(joga)), 0x0009},
+                  {"TCOM", qCompress(Utf8Text(Utf8("Sjón"))), 0x0009}})
+            + audio
+        << QString() << joga << QStringList();
+    QByteArray unsynchronised = Latin1Text(Utf8("ÿÿ ÿ"));
+    unsynchronised.replace(QByteArray("\xff", 1), QByteArray("\xff\x00", 2));
+    QTest::newRow("v2.4, unsynchronised frame") << Id3v2(4, {{"TIT2", unsynchronised, 0x0002}})
+            + audio << QString() << Utf8("ÿÿ ÿ") << QStringList();
+    const QList<QPair<QByteArray, QString>> apeItems = {{"Title", Utf8("Apé")},
+                                                        {"Artist", Utf8("Ape artist")},
+                                                        {"Album", Utf8("Ape album")},
+                                                        {"Composer", Utf8("Ape composer")}};
+    QTest::newRow("APE") << audio + ApeTag(apeItems) << QString() << Utf8("Apé") << QStringList();
+    QTest::newRow("APE before ID3v1")
+        << audio + ApeTag({{"Title", joga}}) + Id3v1("Old title", "Old artist", "Old album")
+        << QString() << joga << QStringList();
+    QTest::newRow("ID3v2, composer in APE") << Id3v2(4, {{"TIT2", Utf8Text(Utf8("Both"))}}) + audio
+            + ApeTag({{"Composer", Utf8("Sjón")}})
+                                            << QString() << Utf8("Both") << QStringList();
+    QTest::newRow("tag only, ID3v2")
+        << Id3v2(4, {{"TIT2", Utf8Text(joga)}, {"TALB", Latin1Text(Utf8("Album"))}}) << QString()
+        << joga << QStringList();
+    QTest::newRow("tag only, extended header")
+        << Id3v2(3, {{"TIT2", Utf16Text(joga)}}, false, v23ExtendedHeader) << QString() << joga
+        << QStringList{joga, QString(), QString(), QString()};
+    QTest::newRow("tag only, ID3v1")
+        << Id3v1("Title", "Artist", "Album") << QString() << Utf8("Title") << QStringList();
+    QTest::newRow("cut inside the tag")
+        << Id3v2(3, {{"TIT2", Latin1Text(Utf8("Cut"))}, {"TPE1", Latin1Text(Utf8("Lost"))}})
+               .chopped(3)
+        << QString() << Utf8("Cut") << QStringList();
+    QRandomGenerator random(7);
+    QByteArray junk(4000, '\0');
+    random.fillRange(reinterpret_cast<quint32 *>(junk.data()), junk.size() / 4);
+    QTest::newRow("junk between the tag and the audio")
+        << Id3v2(4, {{"TIT2", Utf8Text(Utf8("Junk"))}}) + junk + audio << QString() << Utf8("Junk")
+        << QStringList();
+    QTest::newRow("junk before the tag") << QByteArray("not a tag\n").repeated(30)
+            + Id3v2(3, {{"TIT2", Latin1Text(Utf8("Hid"))}}) + audio
+                                         << QString() << Utf8("Hid") << QStringList();
+    QTest::newRow("junk before the audio, no tags")
+        << junk + audio << QString() << QString() << QStringList();
     QTest::newRow("WMA by wav2wma")
         << QByteArray() << QString() << Utf8("Björk — Jóga") << QStringList();
     QTest::newRow("WMA, long composer")

@@ -1,12 +1,14 @@
 #include "common/tool_common.h"
 #include "common/track_tags.h"
 
+#include <taglib/apetag.h>
 #include <taglib/asffile.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
 #include <taglib/textidentificationframe.h>
 #include <taglib/tfilestream.h>
+#include <taglib/tpropertymap.h>
 
 #include <cstring>
 #include <memory>
@@ -54,6 +56,11 @@ TagLib::String Tag(const std::string &text)
     return TagLib::String(text, TagLib::String::UTF8);
 }
 
+std::string Text(const TagLib::String &text)
+{
+    return text.to8Bit(true);
+}
+
 // TagLib takes any file with an ID3 tag or none for MPEG; only real audio frames make it one.
 bool IsMpegAudio(TagLib::MPEG::File &file, std::string &error)
 {
@@ -91,6 +98,13 @@ void SetBasicTags(TagLib::Tag *tag, const TTrackTags &tags)
     tag->setTitle(Tag(tags.Name));
     tag->setAlbum(Tag(tags.Album));
     tag->setArtist(Tag(tags.Artist));
+}
+
+void GetBasicTags(const TagLib::Tag *tag, TTrackTags &tags)
+{
+    tags.Name = Text(tag->title());
+    tags.Album = Text(tag->album());
+    tags.Artist = Text(tag->artist());
 }
 
 bool WriteMpeg(TagLib::IOStream *stream, const TTrackTags &tags, std::string &error)
@@ -139,6 +153,35 @@ bool WriteAsf(TagLib::IOStream *stream, const TTrackTags &tags, std::string &err
     return true;
 }
 
+// Each text comes from the first of the ID3v2, APE and ID3v1 tags that has it. A file with no
+// audio frames still counts when its tags hold one of the texts: a tag-only or cut file.
+bool ReadMpeg(TagLib::IOStream *stream, TTrackTags &tags, std::string &error)
+{
+    TagLib::MPEG::File file(stream, TagLib::ID3v2::FrameFactory::instance(), false);
+    if (!file.isValid()) {
+        error = "cannot open the file";
+        return false;
+    }
+    GetBasicTags(file.tag(), tags);
+    // properties() is no virtual function: each tag's own is called.
+    if (file.ID3v2Tag())
+        tags.Composer = Text(file.ID3v2Tag()->properties()["COMPOSER"].toString());
+    if (file.APETag() && tags.Composer.empty())
+        tags.Composer = Text(file.APETag()->properties()["COMPOSER"].toString());
+    return !tags.empty() || IsMpegAudio(file, error);
+}
+
+bool ReadAsf(TagLib::IOStream *stream, TTrackTags &tags, std::string &error)
+{
+    TagLib::ASF::File file(stream, false);
+    if (!IsAsf(file, error))
+        return false;
+    GetBasicTags(file.tag(), tags);
+    const TagLib::ASF::AttributeList composers = file.tag()->attribute(ComposerAttribute);
+    tags.Composer = composers.isEmpty() ? std::string() : Text(composers.front().toString());
+    return true;
+}
+
 // Opens the file and runs the action for its kind; TagLib's exceptions become failures.
 template <typename Mpeg, typename Asf>
 bool WithTagLib(const std::string &path, bool writable, std::string &error, Mpeg mpeg, Asf asf)
@@ -163,4 +206,11 @@ bool WriteTrackTags(const std::string &path, const TTrackTags &tags, std::string
     return WithTagLib(
         path, true, error, [&](TagLib::IOStream *s) { return WriteMpeg(s, tags, error); },
         [&](TagLib::IOStream *s) { return WriteAsf(s, tags, error); });
+}
+
+bool ReadTrackTagsWithTagLib(const std::string &path, TTrackTags &tags, std::string &error)
+{
+    return WithTagLib(
+        path, false, error, [&](TagLib::IOStream *s) { return ReadMpeg(s, tags, error); },
+        [&](TagLib::IOStream *s) { return ReadAsf(s, tags, error); });
 }

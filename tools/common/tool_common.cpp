@@ -163,6 +163,18 @@ TTrackTags TagParameters(const TExchangeFile &parameters)
     return tags;
 }
 
+int SaveTagResults(const char *tool, const std::string &folder, const TTrackTags &tags)
+{
+    TExchangeFile results;
+    results.Set("Results", "Name", tags.Name);
+    results.Set("Results", "Album", tags.Album);
+    results.Set("Results", "Composer", tags.Composer);
+    results.Set("Results", "Artist", tags.Artist);
+    if (!results.Save(folder + "wma.rslt"))
+        return Fail(tool, "cannot write wma.rslt: " + SystemError());
+    return 0;
+}
+
 int Fail(const char *tool, const std::string &why)
 {
     std::fprintf(stderr, "%s: %s\n", tool, why.c_str());

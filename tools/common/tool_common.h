@@ -77,6 +77,10 @@ int RunWithParameters(const char *tool, const char *fileName,
 // The texts "Name", "Album", "Composer" and "Artist" of section "Parameters".
 TTrackTags TagParameters(const TExchangeFile &parameters);
 
+// Writes the four texts into section "Results" of "wma.rslt" in folder; returns the tool's
+// exit code.
+int SaveTagResults(const char *tool, const std::string &folder, const TTrackTags &tags);
+
 // Prints "tool: why" as one line on standard error; the tool then ends with exit code 255.
 int Fail(const char *tool, const std::string &why);
 

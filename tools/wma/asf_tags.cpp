@@ -107,16 +107,16 @@ bool WalkObjects(const Bytes &data, size_t at, Visit visit)
 
 } // namespace
 
-bool ReadAsfTags(const TFile &file, TTrackTags &tags, std::string &error)
+// A header this reader cannot walk whole is left to TagLib, which may still find the tags.
+TTagRead ReadAsfTags(const TFile &file, TTrackTags &tags)
 {
-    error = "damaged WMA file";
     Bytes header;
     if (!file.Read(0, 30, header))
-        return false;
+        return TTagRead::Undecided;
     const uint64_t headerSize = LittleEndian(header, 16, 8);
     if (headerSize < 30 || headerSize > file.size() || headerSize > (256u << 20)
         || !file.Read(0, headerSize, header))
-        return false;
+        return TTagRead::Undecided;
     bool intact = true;
     const auto visit = [&](size_t at, const Bytes &body) {
         if (IsGuid(header, at, ContentDescriptionGuid))
@@ -132,5 +132,5 @@ bool ReadAsfTags(const TFile &file, TTrackTags &tags, std::string &error)
                                  })
                 && intact;
     };
-    return WalkObjects(header, 30, visit) && intact;
+    return WalkObjects(header, 30, visit) && intact ? TTagRead::Complete : TTagRead::Undecided;
 }

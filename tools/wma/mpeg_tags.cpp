@@ -72,8 +72,10 @@ struct TId3Frames {
     const char *title, *album, *artist, *composer;
 };
 
-// Fills the fields that are still empty from the text frames of an ID3v2 tag body.
-void ReadId3v2Frames(const Bytes &body, int version, bool tagUnsynchronised, TTrackTags &tags)
+// Fills the fields that are still empty from the text frames of an ID3v2 tag body; false when
+// a frame for one of them is compressed, which TagLib unpacks and this reader does not, or runs
+// past the end of the tag, of which TagLib still reads a part.
+bool ReadId3v2Frames(const Bytes &body, int version, bool tagUnsynchronised, TTrackTags &tags)
 {
     const TId3Frames ids = version == 2 ? TId3Frames{"TT2", "TAL", "TP1", "TCM"}
                                         : TId3Frames{"TIT2", "TALB", "TPE1", "TCOM"};
@@ -90,52 +92,69 @@ void ReadId3v2Frames(const Bytes &body, int version, bool tagUnsynchronised, TTr
             size = BigEndian(body, at + 3, 3);
         else if (version == 3 || !SyncSafe(body, at + 4, size))
             size = BigEndian(body, at + 4, 4);
+        std::string *field = id == ids.title ? &tags.Name
+            : id == ids.album                ? &tags.Album
+            : id == ids.artist               ? &tags.Artist
+            : id == ids.composer             ? &tags.Composer
+                                             : nullptr;
+        const bool wanted = field && field->empty();
         if (size > body.size() - at - headerSize)
-            break;
+            return !wanted;
         const uint8_t format = version == 2 ? 0 : At(body, at + 9);
         Bytes data = body.substr(at + headerSize, size);
         at += headerSize + size;
-
+        if (!wanted)
+            continue;
+        // Encrypted frames stay unread, as TagLib leaves them.
+        const bool compressed = version == 3 ? format & 0x80 : version == 4 && (format & 0x08);
+        const bool encrypted = version == 3 ? format & 0x40 : version == 4 && (format & 0x04);
+        if (compressed && !encrypted)
+            return false;
+        if (encrypted)
+            continue;
         if (version == 3) {
-            if (format & 0xC0) // compressed or encrypted
-                continue;
             if ((format & 0x20) && !data.empty())
                 data.erase(0, 1); // group id
         } else if (version == 4) {
-            if (format & 0x0C) // compressed or encrypted
-                continue;
             data.erase(
                 0,
                 std::min(data.size(), size_t((format & 0x40) ? 1 : 0) + ((format & 0x01) ? 4 : 0)));
             if ((format & 0x02) || tagUnsynchronised)
                 data = Resynchronised(data);
         }
-        std::string *field = id == ids.title ? &tags.Name
-            : id == ids.album                ? &tags.Album
-            : id == ids.artist               ? &tags.Artist
-            : id == ids.composer             ? &tags.Composer
-                                             : nullptr;
-        if (field && field->empty())
-            *field = TextFrame(data);
+        *field = TextFrame(data);
     }
+    return true;
 }
 
-// Reads an ID3v2 tag at the start of the file; audioStart is where the audio may begin.
-void ReadId3v2(const TFile &file, TTrackTags &tags, uint64_t &audioStart)
+struct TId3v2 {
+    bool present = false; // the file starts with an ID3v2 tag
+    bool complete = true; // and this reader understood all of it that matters
+    uint64_t audioStart = 0;
+};
+
+// Reads an ID3v2 tag at the start of the file.
+TId3v2 ReadId3v2(const TFile &file, TTrackTags &tags)
 {
-    audioStart = 0;
+    TId3v2 tag;
     Bytes header;
+    if (!file.Read(0, 10, header) || header.compare(0, 3, "ID3") != 0)
+        return tag;
+    tag.present = true;
     uint32_t size = 0;
-    if (!file.Read(0, 10, header) || header.compare(0, 3, "ID3") != 0 || At(header, 3) < 2
-        || At(header, 3) > 4 || At(header, 4) == 0xFF || !SyncSafe(header, 6, size))
-        return;
     const int version = At(header, 3);
     const uint8_t flags = At(header, 5);
-    audioStart = 10 + uint64_t(size) + ((version == 4 && (flags & 0x10)) ? 10 : 0);
+    // Other versions, and version 2.2 with its whole tag compressed, are TagLib's to read.
+    tag.complete = version >= 2 && version <= 4 && At(header, 4) != 0xFF
+        && SyncSafe(header, 6, size) && !(version == 2 && (flags & 0x40));
+    if (!tag.complete)
+        return tag;
+    tag.audioStart = 10 + uint64_t(size) + ((version == 4 && (flags & 0x10)) ? 10 : 0);
+    // A tag cut short by the end of the file keeps the frames that fit.
     Bytes body;
     if (!file.Read(10, std::min<uint64_t>(size, file.size() - std::min<uint64_t>(file.size(), 10)),
                    body))
-        return;
+        return tag;
     const bool unsynchronised = flags & 0x80;
     if (unsynchronised && version < 4)
         body = Resynchronised(body);
@@ -144,30 +163,39 @@ void ReadId3v2(const TFile &file, TTrackTags &tags, uint64_t &audioStart)
         if (version == 3)
             extended = BigEndian(body, 0, 4) + 4;
         else if (!SyncSafe(body, 0, extended))
-            return;
-        if (extended > body.size())
-            return;
+            extended = UINT32_MAX;
+        tag.complete = extended <= body.size();
+        if (!tag.complete)
+            return tag;
         body.erase(0, extended);
     }
-    ReadId3v2Frames(body, version, unsynchronised, tags);
+    tag.complete = ReadId3v2Frames(body, version, unsynchronised, tags);
+    return tag;
 }
 
-void ReadId3v1(const TFile &file, TTrackTags &tags)
+// Reads an ID3v1 tag at the end of the file into the fields still empty; true when an APE tag
+// ends the file or lies before the ID3v1 tag: TagLib reads that one before ID3v1.
+bool ReadFileEnd(const TFile &file, TTrackTags &tags)
 {
-    Bytes tag;
-    if (file.size() < 128 || !file.Read(file.size() - 128, 128, tag)
-        || tag.compare(0, 3, "TAG") != 0)
-        return;
-    const auto field = [&tag](size_t at) {
-        const Bytes raw = tag.substr(at, 30);
-        return Trimmed(FromLatin1(raw.substr(0, raw.find('\0'))));
-    };
-    if (tags.Name.empty())
-        tags.Name = field(3);
-    if (tags.Artist.empty())
-        tags.Artist = field(33);
-    if (tags.Album.empty())
-        tags.Album = field(63);
+    Bytes end;
+    if (!file.Read(file.size() - std::min<uint64_t>(file.size(), 160),
+                   std::min<uint64_t>(file.size(), 160), end))
+        return false;
+    size_t apeEnd = end.size();
+    if (end.size() >= 128 && end.compare(end.size() - 128, 3, "TAG") == 0) {
+        apeEnd -= 128;
+        const auto field = [&end](size_t at) {
+            const Bytes raw = end.substr(end.size() - 128 + at, 30);
+            return Trimmed(FromLatin1(raw.substr(0, raw.find('\0'))));
+        };
+        if (tags.Name.empty())
+            tags.Name = field(3);
+        if (tags.Artist.empty())
+            tags.Artist = field(33);
+        if (tags.Album.empty())
+            tags.Album = field(63);
+    }
+    return apeEnd >= 32 && end.compare(apeEnd - 32, 8, "APETAGEX") == 0;
 }
 
 // The length of the MPEG audio frame whose header starts data, or 0 when it is no header.
@@ -198,36 +226,59 @@ uint32_t MpegFrameLength(const Bytes &data, size_t at)
     return uint32_t((layer == 3 && !mpeg1 ? 72 : 144) * bitrate / rate + padding);
 }
 
-// True when two MPEG audio frames follow each other somewhere after start: a lone frame
-// header is easily found by chance in any file.
-bool HasAudioFrames(const TFile &file, uint64_t start)
+struct TAudioScan {
+    bool audio = false;     // two audio frames in a row were found
+    bool tagSeen = false;   // an ID3v2 tag header lies before them
+    bool wholeFile = false; // the scan reached the end of the file
+};
+
+// Looks for two MPEG audio frames that follow each other, from start on: a lone frame header is
+// easily found by chance in any file. Only the first 16 MiB are searched. With lookForTag, an
+// ID3v2 tag header before them ends the search.
+TAudioScan ScanForAudio(const TFile &file, uint64_t start, bool lookForTag)
 {
     const uint64_t chunk = 65536, limit = 16 << 20;
+    TAudioScan scan;
     Bytes data, next;
-    for (uint64_t base = start; base < file.size() && base - start < limit; base += chunk) {
+    uint64_t base = start;
+    for (; base < file.size() && base - start < limit; base += chunk) {
         if (!file.Read(base, std::min<uint64_t>(chunk + 3, file.size() - base), data))
-            return false;
+            return scan;
         for (size_t at = 0; at + 3 < data.size() && at < chunk; ++at) {
+            if (lookForTag && data.compare(at, 3, "ID3") == 0) {
+                scan.tagSeen = true;
+                return scan;
+            }
             const uint32_t length = MpegFrameLength(data, at);
             if (length >= 4 && file.Read(base + at + length, 4, next) && MpegFrameLength(next, 0)
                 && (At(next, 1) & 0xFE) == (At(data, at + 1) & 0xFE)
-                && (At(next, 2) & 0x0C) == (At(data, at + 2) & 0x0C))
-                return true;
+                && (At(next, 2) & 0x0C) == (At(data, at + 2) & 0x0C)) {
+                scan.audio = true;
+                return scan;
+            }
         }
     }
-    return false;
+    scan.wholeFile = base >= file.size();
+    return scan;
 }
 
 } // namespace
 
-bool ReadMpegTags(const TFile &file, TTrackTags &tags, std::string &error)
+// A file with texts in an ID3v2 tag at its start is taken as TagLib takes it, whether or not
+// audio follows: a tag-only or cut file still has its tags. Any other file must show audio
+// frames to be an MP3 file; TagLib decides about the rest, also when it finds an ID3v2 tag
+// behind something else where this reader looks only at the start.
+TTagRead ReadMpegTags(const TFile &file, TTrackTags &tags)
 {
-    uint64_t audioStart = 0;
-    ReadId3v2(file, tags, audioStart);
-    if (!HasAudioFrames(file, audioStart)) {
-        error = "not an MP3 or WMA file";
-        return false;
-    }
-    ReadId3v1(file, tags);
-    return true;
+    const TId3v2 id3v2 = ReadId3v2(file, tags);
+    if (!id3v2.complete || ReadFileEnd(file, tags))
+        return TTagRead::Undecided;
+    if (id3v2.present && !tags.empty())
+        return TTagRead::Complete;
+    const TAudioScan scan = ScanForAudio(file, id3v2.audioStart, !id3v2.present);
+    if (scan.tagSeen)
+        return TTagRead::Undecided;
+    if (scan.audio || (scan.wholeFile && !tags.empty()))
+        return TTagRead::Complete;
+    return TTagRead::Undecided;
 }

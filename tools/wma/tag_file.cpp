@@ -2,35 +2,17 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
-
-// Opened without blocking: a named pipe given as the file would otherwise hold the tool (and
-// the scan waiting for it) until some writer appeared. It is then refused as no plain file.
-TFile::TFile(const std::string &path) : m_fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK))
-{
-    struct stat info = {};
-    if (m_fd >= 0 && fstat(m_fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        m_size = uint64_t(info.st_size);
-        m_usable = true;
-    }
-}
-
-TFile::~TFile()
-{
-    if (m_fd >= 0)
-        close(m_fd);
-}
 
 bool TFile::Read(uint64_t offset, uint64_t count, Bytes &out) const
 {
-    if (offset > m_size || count > m_size - offset)
+    if (offset > size() || count > size() - offset)
         return false;
     out.resize(count);
     uint64_t done = 0;
     while (done < count) {
-        const ssize_t got = pread(m_fd, out.data() + done, count - done, off_t(offset + done));
+        const ssize_t got =
+            pread(m_file.descriptor(), out.data() + done, count - done, off_t(offset + done));
         if (got <= 0)
             return false;
         done += uint64_t(got);
@@ -139,15 +121,15 @@ std::string Trimmed(std::string text)
     return text;
 }
 
-bool ReadTrackTags(const std::string &path, TTrackTags &tags, std::string &error)
+TTagRead ReadTrackTags(const std::string &path, TTrackTags &tags, std::string &error)
 {
     const TFile file(path);
     if (!file.usable()) {
-        error = "cannot open the file";
-        return false;
+        error = file.error();
+        return TTagRead::Unusable;
     }
     Bytes head;
     if (file.Read(0, 16, head) && std::memcmp(head.data(), AsfHeaderGuid, 16) == 0)
-        return ReadAsfTags(file, tags, error);
-    return ReadMpegTags(file, tags, error);
+        return ReadAsfTags(file, tags);
+    return ReadMpegTags(file, tags);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/tool_common.h"
 #include "common/track_tags.h"
 
 #include <cstdint>
@@ -14,21 +15,17 @@ using Bytes = std::string;
 // The parts of a file that the tag formats point at, read on demand.
 class TFile {
 public:
-    explicit TFile(const std::string &path);
-    ~TFile();
-    TFile(const TFile &) = delete;
-    TFile &operator=(const TFile &) = delete;
+    explicit TFile(const std::string &path) : m_file(path) {}
 
     // False for a missing or unreadable file and for anything but a plain file.
-    bool usable() const { return m_usable; }
-    uint64_t size() const { return m_size; }
+    bool usable() const { return m_file.isOpen(); }
+    const std::string &error() const { return m_file.error(); }
+    uint64_t size() const { return m_file.size(); }
     // Exactly count bytes at offset, or false.
     bool Read(uint64_t offset, uint64_t count, Bytes &out) const;
 
 private:
-    int m_fd;
-    uint64_t m_size = 0;
-    bool m_usable = false;
+    TPlainFile m_file;
 };
 
 inline uint8_t At(const Bytes &data, size_t index)
@@ -47,13 +44,20 @@ std::string ValidUtf8(const Bytes &data);
 // Without the spaces and control characters at either end.
 std::string Trimmed(std::string text);
 
-// Reads the tags of an MP3 file (ID3v2, falling back to ID3v1 field by field) or a WMA (ASF)
-// file; the kind is told by the file's content, not its name. False with a reason in error
-// when the file cannot be read or is neither kind. Plain C++ without TagLib, so that the tag
-// tool starts as fast as a small program can: the scan runs it once per file.
-bool ReadTrackTags(const std::string &path, TTrackTags &tags, std::string &error);
+// What a reader made of a file.
+enum class TTagRead {
+    Complete,  // the tags hold everything TagLib would find in the file
+    Undecided, // the file holds something the reader does not know: TagLib must decide
+    Unusable,  // no plain file, or it cannot be read
+};
 
-// The readers of the two kinds of file: false with a reason in error when the file is not
-// of the kind or is damaged.
-bool ReadMpegTags(const TFile &file, TTrackTags &tags, std::string &error);
-bool ReadAsfTags(const TFile &file, TTrackTags &tags, std::string &error);
+// Reads the tags of an MP3 file (ID3v2, falling back to ID3v1 field by field) or a WMA (ASF)
+// file; the kind is told by the file's content, not its name. Plain C++ without TagLib, so that
+// the tag tool starts as fast as a small program can: the scan runs it once per file. It knows
+// the common files; what it does not know, or does not know to be audio, it leaves undecided.
+// error says why a file is unusable.
+TTagRead ReadTrackTags(const std::string &path, TTrackTags &tags, std::string &error);
+
+// The readers of the two kinds of file.
+TTagRead ReadMpegTags(const TFile &file, TTrackTags &tags);
+TTagRead ReadAsfTags(const TFile &file, TTrackTags &tags);

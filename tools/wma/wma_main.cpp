@@ -2,8 +2,9 @@
 // or WMA file. Exit code 0 on success, 255 on any failure with one line on standard error.
 //
 // Reading is what the scan runs once per file, so this program is linked statically, without
-// TagLib, and starts about as fast as a program that does nothing. Writing, rarer, hands the
-// process over to "wma-update" beside it, which uses TagLib.
+// TagLib, and starts about as fast as a program that does nothing. Its own reader knows the
+// common files; for any other file, and for writing, the process becomes "wma-update" beside
+// it, the half of the tool that uses TagLib.
 
 #include "common/tool_common.h"
 #include "tag_file.h"
@@ -15,29 +16,27 @@ namespace {
 const char ToolName[] = "wma";
 const char Parameters[] = "Parameters";
 
+// The same process goes on as the TagLib half beside this program, which reads "wma.prm"
+// again; whoever waits for this tool gets that half's exit code.
+int HandOver()
+{
+    const std::string taglibHalf = OwnFolder() + "wma-update";
+    char *const arguments[] = {const_cast<char *>(taglibHalf.c_str()), nullptr};
+    execv(taglibHalf.c_str(), arguments);
+    return Fail(ToolName, "cannot start " + taglibHalf + ": " + SystemError());
+}
+
+// Anything but a plain file fails at once: it must never reach a reader that could block.
 int ReadTags(const std::string &folder, const std::string &path)
 {
     TTrackTags tags;
     std::string error;
-    if (!ReadTrackTags(path, tags, error))
-        return Fail(ToolName, path + ": " + error);
-    TExchangeFile results;
-    results.Set("Results", "Name", tags.Name);
-    results.Set("Results", "Album", tags.Album);
-    results.Set("Results", "Composer", tags.Composer);
-    results.Set("Results", "Artist", tags.Artist);
-    if (!results.Save(folder + "wma.rslt"))
-        return Fail(ToolName, "cannot write wma.rslt: " + SystemError());
-    return 0;
-}
-
-// The same process goes on as the writer, so whoever waits for this tool gets its exit code.
-int UpdateTags()
-{
-    const std::string writer = OwnFolder() + "wma-update";
-    char *const arguments[] = {const_cast<char *>(writer.c_str()), nullptr};
-    execv(writer.c_str(), arguments);
-    return Fail(ToolName, "cannot start " + writer + ": " + SystemError());
+    switch (ReadTrackTags(path, tags, error)) {
+    case TTagRead::Complete: return SaveTagResults(ToolName, folder, tags);
+    case TTagRead::Undecided: return HandOver();
+    case TTagRead::Unusable: break;
+    }
+    return Fail(ToolName, path + ": cannot open the file: " + error);
 }
 
 int Work(const std::string &folder, const TExchangeFile &parameters)
@@ -49,7 +48,7 @@ int Work(const std::string &folder, const TExchangeFile &parameters)
     if (operation == "READWMATAGS")
         return ReadTags(folder, path);
     if (operation == "UPDATEWMATAGS")
-        return UpdateTags();
+        return HandOver();
     return Fail(ToolName, "unknown operation \"" + operation + "\"");
 }
 

@@ -1,6 +1,7 @@
-// The writing half of the tag tool, started by "wma" in its place for "UPDATEWMATAGS": writes
-// the four texts of "wma.prm" into the tags of "FileToWork" with TagLib. Exit code 0 on
-// success, 255 on any failure with one line on standard error.
+// The TagLib half of the tag tool, started by "wma" in its place: writes the four texts of
+// "wma.prm" into the tags of "FileToWork" for "UPDATEWMATAGS", and reads them for
+// "READWMATAGS" when the file is one that the fast reader of "wma" leaves to TagLib. Exit code
+// 0 on success, 255 on any failure with one line on standard error.
 
 #include "common/tool_common.h"
 #include "common/track_tags.h"
@@ -12,12 +13,8 @@ namespace {
 const char ToolName[] = "wma";
 const char Parameters[] = "Parameters";
 
-int Work(const std::string &, const TExchangeFile &parameters)
+int UpdateTags(const std::string &path, const TTrackTags &tags)
 {
-    if (parameters.Get(Parameters, "Operation") != "UPDATEWMATAGS")
-        return Fail(ToolName, "wma.prm asks for no tag update");
-    const std::string path = parameters.Get(Parameters, "FileToWork");
-    const TTrackTags tags = TagParameters(parameters);
     // TagLib may rewrite the whole file to make room for the tags: a stop request waits until
     // the file is whole again, then ends the process.
     sigset_t stops;
@@ -31,6 +28,26 @@ int Work(const std::string &, const TExchangeFile &parameters)
     if (!written)
         return Fail(ToolName, path + ": " + error);
     return 0;
+}
+
+int ReadTags(const std::string &folder, const std::string &path)
+{
+    TTrackTags tags;
+    std::string error;
+    if (!ReadTrackTagsWithTagLib(path, tags, error))
+        return Fail(ToolName, path + ": " + error);
+    return SaveTagResults(ToolName, folder, tags);
+}
+
+int Work(const std::string &folder, const TExchangeFile &parameters)
+{
+    const std::string operation = parameters.Get(Parameters, "Operation");
+    const std::string path = parameters.Get(Parameters, "FileToWork");
+    if (operation == "UPDATEWMATAGS")
+        return UpdateTags(path, TagParameters(parameters));
+    if (operation == "READWMATAGS")
+        return ReadTags(folder, path);
+    return Fail(ToolName, "wma.prm asks for no tag operation");
 }
 
 } // namespace
