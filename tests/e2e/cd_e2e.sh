@@ -5,7 +5,7 @@
 # sources switched off) -> Set tracks description -> Add tracks to the catalog -> the copy page
 # rips and converts them -> the catalog view. Then the storage folder holds
 # Artist/Album/TrackNN.wma and "mp3_library.dat" the three tracks. Skipped (77) without
-# xvfb-run or xdotool. With QUAVERMILL_E2E_SHOTS naming a folder, screenshots of the steps land
+# Xvfb or xdotool. With QUAVERMILL_E2E_SHOTS naming a folder, screenshots of the steps land
 # there (ImageMagick's import).
 #
 #   tests/e2e/cd_e2e.sh build/bin/quavermill

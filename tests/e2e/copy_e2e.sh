@@ -4,7 +4,7 @@
 # removable -> Set tracks description -> artist and album typed -> Add tracks to the catalog;
 # the copy page stores the three tracks under Artist/Album and the catalog names the stored
 # files. Then an import of a larger stick stopped at once with "Return to main menu": the
-# storage folder and the catalog are exactly as before. Skipped (77) without xvfb-run or
+# storage folder and the catalog are exactly as before. Skipped (77) without Xvfb or
 # xdotool.
 #
 #   tests/e2e/copy_e2e.sh build/bin/quavermill

@@ -2,7 +2,7 @@
 # End to end, as a user would: the real program under Xvfb, driven with xdotool. Add tracks ->
 # Search in some folder -> the disk -> Start -> Set tracks description -> the group's album typed
 # -> Add tracks to the catalog; then the catalog view is shown and "mp3_library.dat" holds the
-# three tracks with that album. Skipped (77) without xvfb-run or xdotool.
+# three tracks with that album. Skipped (77) without Xvfb or xdotool.
 #
 #   tests/e2e/describe_e2e.sh build/bin/quavermill
 source "$(dirname "$0")/e2e_lib.sh"

@@ -1,19 +1,26 @@
-# What the end-to-end checks share: the re-run under Xvfb, a private world, the real program
+# What the end-to-end checks share: a private X server, a private world, the real program
 # started in it, and the means to wait for a page and click on it. Sourced by each check with
-# the program's path as its first argument; a check skips (77) without xvfb-run or xdotool.
+# the program's path as its first argument; a check skips (77) without Xvfb or xdotool.
 set -euo pipefail
-for tool in xvfb-run xdotool; do
+for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 program=$(realpath "$1")
-if [ -z "${QUAVERMILL_E2E_DISPLAY:-}" ]; then
-  export QUAVERMILL_E2E_DISPLAY=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
 
 world=$(mktemp -d)
 pid=
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$world"' EXIT
+xserver=
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; [ -n "$xserver" ] && kill "$xserver" 2>/dev/null; rm -rf "$world"' EXIT
+# The server picks a free display itself and names it once it listens, so that checks run side
+# by side never share one (xvfb-run -a can hand the same number to two of them).
+Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp > "$world/display" 2>/dev/null &
+xserver=$!
+for _ in $(seq 100); do
+  [ -s "$world/display" ] && break
+  sleep 0.1
+done
+[ -s "$world/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
+export DISPLAY=":$(head -1 "$world/display")"
 mkdir -p "$world/data" "$world/config" "$world/run"
 chmod 700 "$world/run"
 catalog="$world/data/Quavermill/mp3_library.dat"
