@@ -87,7 +87,7 @@ double TimePage(TCatalog &catalog, const QStringList &records, const TCopyWorld 
     if (stopAtLast) {
         // The tag tool of the last track runs in a nested event loop, where this watch runs.
         const QString last = QStringLiteral("Copied %1 ").arg(records.size() - 1);
-        QObject::connect(&watch, &QTimer::timeout, [&, asked = false]() mutable {
+        QObject::connect(&watch, &QTimer::timeout, [&, last, asked = false]() mutable {
             if (!asked && page->LabelCopied->text().startsWith(last)) {
                 asked = true;
                 page->findChild<TIconButton *>(QStringLiteral("ButtonReturnToMain"))->click();
