@@ -63,6 +63,11 @@ TCopyRun::TCopyRun(QStringList &records, TCopyOptions options, TCopyView &view)
     : m_records(records), m_options(std::move(options)), m_view(view)
 {}
 
+TCopyRun::~TCopyRun()
+{
+    DropCopyAhead();
+}
+
 void TCopyRun::CopyAll()
 {
     MakeStorageFolder();
@@ -73,7 +78,13 @@ void TCopyRun::CopyAll()
     QStringList stored;
     for (int i = 0; i < count; ++i) {
         TCatalogRecord record = ParseRecord(m_records.at(i));
-        if (StoreTrack(record, i + 1)) {
+        const QString source = record.FileName;
+        m_nextSource = i + 1 < count ? ParseRecord(m_records.at(i + 1)).FileName : QString();
+        const bool kept = StoreTrack(record, i + 1);
+        // A copy made ahead for this track and not taken (the track went another way) goes.
+        if (m_ahead.outcome.valid() && m_ahead.source == source)
+            DropCopyAhead();
+        if (kept) {
             record.FileSize = QString::number(SizeOnDisk(record.FileName));
             stored.append(BuildRecord(record));
         }
@@ -173,7 +184,7 @@ bool TCopyRun::CopyFile(const QString &source, TCatalogRecord &record, const QSt
         return Fail(errno, false, folder + FileNamePart(source));
     const QString part = HiddenPath(folder, "part");
     m_made.append({TMade::File, part, QString()});
-    const TCopyOutcome copied = CopyFileData(source, part);
+    const TCopyOutcome copied = CopyData(source, part);
     if (!copied) {
         UndoSince(mark);
         return Fail(copied.Error, copied.Reading, source);
@@ -181,6 +192,7 @@ bool TCopyRun::CopyFile(const QString &source, TCatalogRecord &record, const QSt
     // Tagged before it takes its name, so that no stored file lacks its description.
     if (HasExtension(target, ".mp3") || HasExtension(target, ".wma")) {
         MakeWritable(part);
+        StartCopyAhead(m_nextSource);
         UpdateWmaTags(part, record.Name, record.Album, record.Artist, record.Composer);
     }
     return PlaceFile(part, target, record, mark);
@@ -284,12 +296,14 @@ void TCopyRun::Undo(const TEntry &entry) const
 
 void TCopyRun::UndoSince(qsizetype mark)
 {
+    DropCopyAhead();
     while (m_made.size() > mark)
         Undo(m_made.takeLast());
 }
 
 void TCopyRun::RollBack()
 {
+    DropCopyAhead();
     const int count = int(m_made.size());
     for (int k = count - 1; k >= 0; --k) {
         Undo(m_made.at(k));
@@ -302,10 +316,56 @@ void TCopyRun::RollBack()
 
 void TCopyRun::Complete()
 {
+    DropCopyAhead();
     for (const TEntry &entry : std::as_const(m_made)) {
         if (entry.made == TMade::KeptAside)
             QFile::remove(entry.path);
     }
     m_made.clear();
     SyncVolume(m_options.Storage);
+}
+
+// Starts copying the data of the next track, when it is a plain copy that will be made: not a
+// CD track, and not one that an earlier import may already have stored (Overwrite off).
+void TCopyRun::StartCopyAhead(const QString &source)
+{
+    if (source.isEmpty() || !m_options.Overwrite || HasExtension(source, ".cda")
+        || m_ahead.outcome.valid())
+        return;
+    const QString path = HiddenPath(m_options.Storage + QLatin1Char('/'), "part");
+    m_ahead.source = source;
+    m_ahead.path = path;
+    m_ahead.outcome = std::async(std::launch::async, CopyFileData, source, path);
+}
+
+// The data of source copied into the new file part: the copy made ahead for it, when there is
+// one and it can take part's place, else a copy made now.
+TCopyOutcome TCopyRun::CopyData(const QString &source, const QString &part)
+{
+    if (m_ahead.outcome.valid() && m_ahead.source == source) {
+        const TCopyOutcome copied = m_ahead.outcome.get();
+        const QString made = m_ahead.path;
+        m_ahead = {};
+        if (copied && Rename(made, part))
+            return copied;
+        MakeWritable(made);
+        QFile::remove(made);
+        if (!copied)
+            return copied;
+        // Another file system below the storage folder: the data is copied again.
+    }
+    DropCopyAhead();
+    return CopyFileData(source, part);
+}
+
+// Waits for a copy made ahead and removes it.
+void TCopyRun::DropCopyAhead()
+{
+    if (!m_ahead.outcome.valid())
+        return;
+    m_ahead.outcome.wait();
+    const QString made = m_ahead.path;
+    m_ahead = {};
+    MakeWritable(made);
+    QFile::remove(made);
 }

@@ -2,9 +2,13 @@
 
 #include "base/errors.h"
 
+#include "platform/file_system.h"
+
 #include <QList>
 #include <QSet>
 #include <QStringList>
+
+#include <future>
 
 struct TCatalogRecord;
 
@@ -50,9 +54,16 @@ struct TCopyOptions {
 // the run completes, and put back by a rollback; a file this run has stored is never replaced
 // (a later track of the same name gets "name (2).ext"). Artist and album texts become folder
 // names that cannot leave the storage folder (StorageFolderName).
+//
+// While the tag tool writes the description into one copy, the next track's data is already
+// being copied on another thread, into a hidden file of the storage folder; the next track
+// takes it as its own copy, and anything that ends or undoes the run removes it first.
 class TCopyRun {
 public:
     TCopyRun(QStringList &records, TCopyOptions options, TCopyView &view);
+    ~TCopyRun();
+    TCopyRun(const TCopyRun &) = delete;
+    TCopyRun &operator=(const TCopyRun &) = delete;
 
     // Stores every track and rewrites the records. A track that cannot be stored while its
     // medium is still there is skipped: its record leaves the list (it names no stored file).
@@ -90,6 +101,9 @@ private:
     void Undo(const TEntry &entry) const;
     // Undoes and forgets what was made since the list held mark entries.
     void UndoSince(qsizetype mark);
+    void StartCopyAhead(const QString &source);
+    TCopyOutcome CopyData(const QString &source, const QString &part);
+    void DropCopyAhead();
 
     QStringList &m_records;
     TCopyOptions m_options;
@@ -98,4 +112,10 @@ private:
     QSet<QString> m_stored; // files this run has stored
     int m_skipped = 0;
     QString m_skipReason;
+    QString m_nextSource; // the next track's file, while a track is stored
+    struct TCopyAhead {
+        QString source;
+        QString path; // the hidden file in the storage folder
+        std::future<TCopyOutcome> outcome;
+    } m_ahead;
 };

@@ -239,6 +239,37 @@ private Q_SLOTS:
         QCOMPARE(Run(records, view), QStringLiteral("rolling back: No such file or directory"));
     }
 
+    // The next track's data is copied while a track's tags are written. That copy becomes the
+    // next track's file only when it is whole; one that failed is gone with its skipped track,
+    // and a rollback takes one still running.
+    void copyMadeAheadNeverOutlivesItsTrack()
+    {
+        TCopyWorld world;
+        const auto record = [&](const QString &source) {
+            return TCopyWorld::Record(QStringLiteral("A"), QStringLiteral("B"), source);
+        };
+        const QString one = world.Write(QStringLiteral("stick/one.mp3"), "one");
+        const QString pipe = world.Root + QStringLiteral("stick/pipe.mp3");
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        const QString two = world.Write(QStringLiteral("stick/two.mp3"), "two");
+        QStringList records = {record(one), record(pipe), record(two), record(two)};
+        TTestView view;
+        QCOMPARE(Run(records, view), QStringLiteral("done"));
+        QCOMPARE(records.size(), 3);
+        QCOMPARE(TestMedia::ReadFile(world.Storage + QStringLiteral("/A/B/two (2).mp3")),
+                 QByteArray("two"));
+        const QString listing = world.StorageListing().join(QLatin1Char('\n'));
+        QVERIFY2(!listing.contains(QStringLiteral(".quavermill-")), qPrintable(listing));
+
+        const QStringList before = world.StorageListing();
+        records = {record(one), record(two)};
+        view.StopAfter = 1;
+        TCopyRun *run = nullptr;
+        QCOMPARE(Run(records, view, true, true, &run), QStringLiteral("rolling back: "));
+        run->RollBack();
+        QCOMPARE(world.StorageListing(), before);
+    }
+
     // A storage volume that cannot take the files stops the run with the system's reason and
     // is left as it was.
     void fullOrReadOnlyStorageRollsBack_data()
