@@ -51,6 +51,14 @@ wait_page() {
     sleep 0.1
   done
   echo "FAIL: no page \"$1\" (the window reads: $(xdotool search --name '^Quavermill v' getwindowname 2>/dev/null))"
+  if kill -0 "$pid" 2>/dev/null; then
+    echo "the program is still running"
+  else
+    status=0
+    wait "$pid" || status=$?
+    pid=
+    echo "the program has ended with exit code $status"
+  fi
   exit 1
 }
 # Clicks a point of the page, in the page's coordinates.
