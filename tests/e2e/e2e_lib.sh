@@ -12,8 +12,10 @@ pid=
 xserver=
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; [ -n "$xserver" ] && kill "$xserver" 2>/dev/null; rm -rf "$world"' EXIT
 # The server picks a free display itself and names it once it listens, so that checks run side
-# by side never share one (xvfb-run -a can hand the same number to two of them).
-Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp > "$world/display" 2>/dev/null &
+# by side never share one (xvfb-run -a can hand the same number to two of them). Without
+# -noreset it resets whenever its last client leaves, and a program started at that moment
+# cannot connect.
+Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset > "$world/display" 2>/dev/null &
 xserver=$!
 for _ in $(seq 100); do
   [ -s "$world/display" ] && break
