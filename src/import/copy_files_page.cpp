@@ -158,11 +158,16 @@ void TFormCopyFiles::RollBack(TCopyRun &run, const QString &reason)
 
 void TFormCopyFiles::ShowSkipped(int skipped, int count, const QString &reason)
 {
-    LabelProgress->setText(m_texts.Skipped + QLatin1Char(' ') + QString::number(skipped)
-                           + QLatin1Char(' ') + m_texts.From + QLatin1Char(' ')
-                           + QString::number(count));
+    LabelProgress->setText(Counted(m_texts.Skipped, skipped, count));
     LabelStep->setText(m_texts.Reason + QStringLiteral(": ") + LastLine(reason));
     Pause(3000, true);
+}
+
+// "Copied 3 tracks from 12", with the word given.
+QString TFormCopyFiles::Counted(const QString &word, int done, int count) const
+{
+    return word + QLatin1Char(' ') + QString::number(done) + QLatin1Char(' ') + m_texts.From
+        + QLatin1Char(' ') + QString::number(count);
 }
 
 void TFormCopyFiles::Pause(int ms, bool input)
@@ -178,9 +183,7 @@ void TFormCopyFiles::ShowCopied(int done, int count)
 {
     ProgressBar1->setRange(0, count);
     ProgressBar1->setValue(done);
-    LabelCopied->setText(m_texts.Copied + QLatin1Char(' ') + QString::number(done)
-                         + QLatin1Char(' ') + m_texts.From + QLatin1Char(' ')
-                         + QString::number(count));
+    LabelCopied->setText(Counted(m_texts.Copied, done, count));
 }
 
 void TFormCopyFiles::ShowConverting(bool converting)
@@ -207,9 +210,7 @@ void TFormCopyFiles::ShowDeleted(int done, int count)
 {
     ProgressBar1->setRange(0, count);
     ProgressBar1->setValue(count - done);
-    LabelCopied->setText(m_texts.Deleted + QLatin1Char(' ') + QString::number(done)
-                         + QLatin1Char(' ') + m_texts.From + QLatin1Char(' ')
-                         + QString::number(count));
+    LabelCopied->setText(Counted(m_texts.Deleted, done, count));
     QCoreApplication::processEvents();
 }
 

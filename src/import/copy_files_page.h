@@ -69,6 +69,7 @@ private:
     void Go(TCopyRequest request);
     void RollBack(TCopyRun &run, const QString &reason);
     void ShowSkipped(int skipped, int count, const QString &reason);
+    QString Counted(const QString &word, int done, int count) const;
     // Lets the page paint for ms milliseconds; user input waits unless allowed.
     void Pause(int ms, bool input);
 
