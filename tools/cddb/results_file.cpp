@@ -1,6 +1,5 @@
 #include "results_file.h"
 
-#include "common/temporary_file.h"
 #include "common/tool_common.h"
 
 namespace {
@@ -66,6 +65,5 @@ bool WriteResults(const std::string &path, const TDiscToc &toc,
                         title == description.Titles.end() ? "" : Utf8Text(title->second));
         }
     }
-    TTemporaryFile temporary(path);
-    return !temporary.path().empty() && results.Save(temporary.path()) && temporary.RenameTo(path);
+    return results.Save(path);
 }

@@ -1,5 +1,7 @@
 #include "common/tool_common.h"
 
+#include "common/temporary_file.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -123,20 +125,19 @@ bool TExchangeFile::Save(const std::string &path) const
     std::string text;
     if (d->ini.Save(text, false) < 0)
         return false;
-    // Without blocking too: a named pipe in the file's place fails at once.
-    const int file =
-        open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+    // Written beside the file and renamed over it: a reader never sees half of it, and a named
+    // pipe in its place is replaced rather than written into.
+    TTemporaryFile temporary(path);
+    if (temporary.path().empty())
+        return false;
+    const int file = open(temporary.path().c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (file < 0)
         return false;
     size_t done = 0;
     ssize_t wrote = 0;
     while (done < text.size() && (wrote = write(file, text.data() + done, text.size() - done)) > 0)
         done += size_t(wrote);
-    if (close(file) != 0 || done < text.size()) {
-        std::remove(path.c_str());
-        return false;
-    }
-    return true;
+    return close(file) == 0 && done == text.size() && temporary.RenameTo(path);
 }
 
 int RunWithParameters(const char *tool, const char *fileName,

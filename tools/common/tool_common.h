@@ -59,8 +59,8 @@ public:
     std::string Get(const char *section, const char *key) const;
     // Line breaks in the value become spaces: a value must stay on its own line.
     void Set(const char *section, const char *key, const std::string &value);
-    // Writes the file at path; false on failure, and then no file is left. The program reads a
-    // results file only after the tool has ended with success, so no temporary file is needed.
+    // Writes the file at path whole, through a temporary file beside it; false on failure, and
+    // then whatever stood at path is left as it was.
     bool Save(const std::string &path) const;
 
 private:
