@@ -80,7 +80,7 @@ double TimePage(TCatalog &catalog, const QStringList &records, const TCopyWorld 
     QDir(world.Storage).removeRecursively();
     auto *page = Page<TFormCopyFiles>();
     catalog.PendingRecords = records;
-    page->PendingRecords = &catalog.PendingRecords;
+    page->Catalog = &catalog;
     QElapsedTimer timer;
     QElapsedTimer rollback;
     QTimer watch;

@@ -20,6 +20,12 @@ public:
     // the next time the catalog view is shown. The copy page rewrites them in place.
     QStringList PendingRecords;
 
+    // Merges the pending records into the records and empties them.
+    void MergePending();
+    // Merges the pending records and saves the catalog file, for records that must not wait
+    // for the catalog view (it may never be shown). Raises as SaveCatalog does.
+    void SavePending();
+
 private:
     TBaseStringList m_records;
 };

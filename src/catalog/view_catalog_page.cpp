@@ -42,7 +42,7 @@ void TFormViewCatalog::PageMessage(int message)
     // pending records may belong to a copy run that is still storing them.
     if (ApplicationEnding() || isHidden())
         return;
-    MergePending(m_catalog.Records(), std::exchange(m_catalog.PendingRecords, QStringList()));
+    m_catalog.MergePending();
     SaveAndShowCatalog();
 }
 

@@ -1,5 +1,7 @@
 #include "import/copy_files_page.h"
 
+#include "catalog/catalog.h"
+
 #include "base/application.h"
 #include "base/ini_file.h"
 #include "base/settings.h"
@@ -112,16 +114,16 @@ void TFormCopyFiles::CopyRun()
     QCoreApplication::processEvents();
     if (ApplicationEnding())
         return;
-    if (PendingRecords) {
+    if (Catalog) {
         Busy = true;
         const TSettings &settings = Settings();
-        TCopyRun run(*PendingRecords,
+        TCopyRun run(Catalog->PendingRecords,
                      {settings.StorageDir, settings.Overwrite, settings.ConvertToWMA}, *this);
         try {
             run.CopyAll();
             run.Complete();
             if (run.Skipped() > 0)
-                ShowSkipped(run.Skipped(), int(PendingRecords->size()) + run.Skipped(),
+                ShowSkipped(run.Skipped(), int(Catalog->PendingRecords.size()) + run.Skipped(),
                             run.SkipReason());
         } catch (const ERollingBack &stop) {
             RollBack(run, stop.message());
@@ -131,14 +133,18 @@ void TFormCopyFiles::CopyRun()
             RollBack(run, QString());
             Request = rqNone;
             Busy = false;
-            PendingRecords = nullptr;
+            Catalog = nullptr;
             throw;
         }
     }
+    // Left for another page (a button during the pause above) or ending, a completed run's
+    // tracks reach the catalog now: nothing else would add them.
+    TCatalog *catalog = std::exchange(Catalog, nullptr);
     const TCopyRequest request = Request;
     Request = rqNone;
     Busy = false;
-    PendingRecords = nullptr;
+    if (catalog && !catalog->PendingRecords.isEmpty() && (request != rqNone || ApplicationEnding()))
+        catalog->SavePending();
     if (!ApplicationEnding())
         Go(request);
 }

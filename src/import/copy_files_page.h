@@ -4,6 +4,7 @@
 #include "pages/page_form.h"
 
 class QProgressBar;
+class TCatalog;
 
 // The copy page: stores the described tracks of removable media in the storage folder (one
 // folder per artist and album), ripping CD tracks and converting them to WMA, and rolls the
@@ -16,9 +17,9 @@ public:
 
     explicit TFormCopyFiles(QWidget *parent = nullptr);
 
-    // Set by the description page before it switches here: the records to store (the
-    // catalog's pending records), which the run rewrites in place. Dropped when a run ends.
-    QStringList *PendingRecords = nullptr;
+    // Set by the description page before it switches here: the catalog whose pending records
+    // are to be stored; the run rewrites them in place. Dropped when a run ends.
+    TCatalog *Catalog = nullptr;
 
     bool Busy = false;
     // Where to go once the run is over; the buttons and the close box only set it while Busy.

@@ -186,13 +186,15 @@ QStringList TFormSetProperties::BuildPendingRecords() const
 
 void TFormSetProperties::AddToCatalog()
 {
-    // An earlier list that never reached the catalog is dropped, also when building fails.
-    m_catalog.PendingRecords.clear();
+    // An earlier list that never reached the catalog (its catalog view was left before it
+    // merged) may name stored tracks: it joins the catalog before the new list takes its place.
+    if (!m_catalog.PendingRecords.isEmpty())
+        m_catalog.SavePending();
     m_catalog.PendingRecords = BuildPendingRecords();
     // Tracks from removable media are stored first; the copy page rewrites the records in
     // place to name the stored files. The others are catalogued where they are.
     if (auto *copy = Page<TFormCopyFiles>(); FromRemovable && copy) {
-        copy->PendingRecords = &m_catalog.PendingRecords;
+        copy->Catalog = &m_catalog;
         SwitchPage(this, copy);
     } else {
         SwitchPage(this, TPageId::ViewCatalog);

@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 // The copy page among the pages it leads to, over a copy world. The tag tool is a fake that
 // holds the second track until the test lets it go, so that the test can act during the run.
 class TestCopyFilesPage : public QObject {
@@ -36,7 +38,7 @@ private:
             m_catalog->PendingRecords
                 << TCopyWorld::Record(QStringLiteral("Artist"), QStringLiteral("Album"),
                                       m_world->Write(QStringLiteral("stick/%1.mp3").arg(i), "mp3"));
-        Page()->PendingRecords = &m_catalog->PendingRecords;
+        Page()->Catalog = m_catalog.get();
         SwitchPage(from, Page());
     }
 
@@ -92,7 +94,34 @@ private Q_SLOTS:
         QVERIFY(ParseRecord(lines.at(1))
                     .FileName.startsWith(m_world->Storage + QStringLiteral("/Artist/Album/")));
         QVERIFY(!Page()->Busy);
-        QVERIFY(!Page()->PendingRecords);
+        QVERIFY(!Page()->Catalog);
+    }
+
+    // A button pressed while the page tells of a skipped track leaves the page, and the
+    // stored tracks reach the catalog all the same.
+    void storedTracksReachTheCatalogWhenLeftEarly()
+    {
+        m_world->Write(QStringLiteral("go"), QByteArray());
+        const QString pipe = m_world->Root + QStringLiteral("stick/pipe.mp3");
+        StartRun(2);
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        m_catalog->PendingRecords << TCopyWorld::Record(QStringLiteral("Artist"),
+                                                        QStringLiteral("Album"), pipe);
+        // The run shows the skip inside its own event loop, where this watch runs.
+        auto *watch = new QTimer(this);
+        connect(watch, &QTimer::timeout, this, [this, watch] {
+            if (!Label("LabelProgress").startsWith(QStringLiteral("Skipped 1 ")))
+                return;
+            watch->deleteLater();
+            Page()->findChild<TIconButton *>(QStringLiteral("ButtonReturnToMain"))->click();
+        });
+        watch->start(10);
+        QTRY_VERIFY(!::Page<TFormMain>()->isHidden());
+        QVERIFY(m_catalog->PendingRecords.isEmpty());
+        const QStringList lines = ReadLines(CatalogPath());
+        QCOMPARE(lines.size(), 3);
+        for (const QString &line : lines.mid(1))
+            QVERIFY(ParseRecord(line).FileName.startsWith(m_world->Storage));
     }
 
     // A catalog view left before its start message arrived must not take the records that a

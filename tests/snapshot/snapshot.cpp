@@ -128,7 +128,7 @@ QPixmap GrabCopyRun(QWidget &frame, TFormBase *previous, TCatalog &catalog, cons
         catalog.PendingRecords << Record(QStringLiteral("Björk"), QStringLiteral("Björk"),
                                          QStringLiteral("Homogénic"), 0,
                                          stick + QStringLiteral("/Homogenic/") + name, name);
-    copy->PendingRecords = &catalog.PendingRecords;
+    copy->Catalog = &catalog;
     QPixmap shot;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
