@@ -54,33 +54,39 @@ void RequestCdInfo(const QString &drive)
         QFile::remove(prm);
 }
 
-std::unique_ptr<TSelectFilesData> CdTrackRecord(const QString &path)
+std::unique_ptr<TIniFile> ReadCdInfo()
+{
+    if (!QFileInfo::exists(ResultFile()))
+        return nullptr;
+    try {
+        return std::make_unique<TIniFile>(ResultFile());
+    } catch (const EQuavermill &) {
+        return nullptr; // an unreadable result file describes nothing
+    }
+}
+
+std::unique_ptr<TSelectFilesData> CdTrackRecord(const TIniFile *results, const QString &path)
 {
     auto record = std::make_unique<TSelectFilesData>();
     const int number = CdTrackNumber(path);
-    if (number == 0 || !QFileInfo::exists(ResultFile()))
+    if (number == 0 || !results)
         return record;
-    try {
-        const TIniFile results(ResultFile());
-        const int count =
-            qMin(results.ReadString(QStringLiteral("Results"), QStringLiteral("Count"), QString())
-                     .left(10)
-                     .toInt(),
-                 MaxDescriptions);
-        const QString title = QStringLiteral("TTITLE%1").arg(number - 1);
-        for (int i = 0; i < count; ++i) {
-            const QString section = QStringLiteral("Description%1").arg(i);
-            const auto value = [&](const QString &key) {
-                return CutUnits(results.ReadString(section, key, QString()));
-            };
-            const QString artist = value(QStringLiteral("Artist"));
-            record->AddName(value(title));
-            record->AddArtist(artist);
-            record->AddComposer(artist);
-            record->AddAlbum(value(QStringLiteral("Album")));
-        }
-    } catch (const EQuavermill &) {
-        // An unreadable result file describes nothing.
+    const int count =
+        qMin(results->ReadString(QStringLiteral("Results"), QStringLiteral("Count"), QString())
+                 .left(10)
+                 .toInt(),
+             MaxDescriptions);
+    const QString title = QStringLiteral("TTITLE%1").arg(number - 1);
+    for (int i = 0; i < count; ++i) {
+        const QString section = QStringLiteral("Description%1").arg(i);
+        const auto value = [&](const QString &key) {
+            return CutUnits(results->ReadString(section, key, QString()));
+        };
+        const QString artist = value(QStringLiteral("Artist"));
+        record->AddName(value(title));
+        record->AddArtist(artist);
+        record->AddComposer(artist);
+        record->AddAlbum(value(QStringLiteral("Album")));
     }
     return record;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/ini_file.h"
+
 #include <QString>
 
 #include <memory>
@@ -19,12 +21,16 @@ int CdTrackNumber(const QString &path);
 // earlier disc is deleted first in any case: it must never be read as this disc's answer.
 void RequestCdInfo(const QString &drive);
 
-// The candidates of the CD track at path from "cddb.rslt" in the exchange folder: for each
+// "cddb.rslt" of the exchange folder, read once for all tracks of a disc; null when there is
+// none or it cannot be read.
+std::unique_ptr<TIniFile> ReadCdInfo();
+
+// The candidates of the CD track at path from the CD information tool's results: for each
 // described disc, in order (sections "Description0" ... up to "Count" of "Results"), its title
 // of the track ("TTITLE" + number - 1), its artist, which is also offered as composer, and its
 // album; empty values are left out, each value cut to 99 units. Always a record: an empty one
-// when the path holds no track number or there is no result file.
-std::unique_ptr<TSelectFilesData> CdTrackRecord(const QString &path);
+// when the path holds no track number or there are no results.
+std::unique_ptr<TSelectFilesData> CdTrackRecord(const TIniFile *results, const QString &path);
 
 // Deletes "cddb.rslt" once a disc's listing is complete.
 void DeleteCdInfo();

@@ -86,6 +86,7 @@ void TTrackWalk::ScanCdAudio(const TVolume &drive)
     m_sink.ShowFolder(root);
     if (useFreeDb)
         RequestCdInfo(drive.DiscSource());
+    const std::unique_ptr<TIniFile> results = ReadCdInfo();
     bool first = true;
     for (const QString &name : std::as_const(tracks)) {
         if (!Pump())
@@ -93,7 +94,7 @@ void TTrackWalk::ScanCdAudio(const TVolume &drive)
         if (first)
             m_sink.AddFolder(root);
         first = false;
-        m_sink.AddTrack(name, CdTrackRecord(root + name));
+        m_sink.AddTrack(name, CdTrackRecord(results.get(), root + name));
     }
     m_sink.EndFolder();
     if (useFreeDb)

@@ -104,7 +104,7 @@ void TestCdTracks::recordsFromResults()
     if (!results.isEmpty())
         QVERIFY(TestMedia::WriteFile(rslt, results));
     const std::unique_ptr<TSelectFilesData> record =
-        CdTrackRecord(QStringLiteral("/dev/sr0/") + track);
+        CdTrackRecord(ReadCdInfo().get(), QStringLiteral("/dev/sr0/") + track);
     QVERIFY(record);
     const QStringList lists = {
         record->Names.join(QLatin1Char(',')), record->Albums.join(QLatin1Char(',')),
