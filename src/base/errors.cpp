@@ -7,8 +7,13 @@ static QString WithContext(const QString &context, const QString &text)
     return context.isEmpty() ? text : context + QStringLiteral(": ") + text;
 }
 
+QString SystemErrorText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
 ESystemError::ESystemError(int error, const QString &context)
-    : ESystemError(error, context, QString::fromLocal8Bit(std::strerror(error)))
+    : ESystemError(error, context, SystemErrorText(error))
 {}
 
 ESystemError::ESystemError(int error, const QString &context, const QString &reason)

@@ -30,5 +30,8 @@ private:
     QString m_reason;
 };
 
+// The system's text for an errno value ("No space left on device").
+QString SystemErrorText(int error);
+
 // Turns whatever was thrown into the text shown to the user (empty for unknown failures).
 QString ErrorText(std::exception_ptr error);

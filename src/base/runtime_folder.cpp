@@ -6,7 +6,6 @@
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,7 +13,7 @@ static QString WhyNotPrivate(const QByteArray &path)
 {
     struct stat info;
     if (::lstat(path.constData(), &info) != 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
+        return SystemErrorText(errno);
     if (S_ISLNK(info.st_mode))
         return QStringLiteral("it is a link");
     if (!S_ISDIR(info.st_mode))
@@ -30,7 +29,7 @@ QString MakePrivateFolder(const QString &folder)
 {
     const QByteArray path = QFile::encodeName(folder);
     if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
-        return QString::fromLocal8Bit(std::strerror(errno));
+        return SystemErrorText(errno);
     return WhyNotPrivate(path);
 }
 

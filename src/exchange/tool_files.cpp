@@ -60,19 +60,6 @@ bool RunWithParameters(const QString &tool, const TParameters &keys)
     return false;
 }
 
-// The file the converter makes: the WAV file's name with ".wma" in place of its extension.
-QString WmaPathFor(const QString &wavPath)
-{
-    const qsizetype dot = wavPath.lastIndexOf(QLatin1Char('.'));
-    return (dot > wavPath.lastIndexOf(QLatin1Char('/')) + 1 ? wavPath.left(dot) : wavPath)
-        + QStringLiteral(".wma");
-}
-
-bool ToolExists(const QString &tool)
-{
-    return QFile::exists(ProgramFolder() + tool);
-}
-
 TParameters TagParameters(const QString &name, const QString &album, const QString &composer,
                           const QString &artist)
 {
@@ -83,6 +70,18 @@ TParameters TagParameters(const QString &name, const QString &album, const QStri
 }
 
 } // namespace
+
+QString WmaPathFor(const QString &wavPath)
+{
+    const qsizetype dot = wavPath.lastIndexOf(QLatin1Char('.'));
+    return (dot > wavPath.lastIndexOf(QLatin1Char('/')) + 1 ? wavPath.left(dot) : wavPath)
+        + QStringLiteral(".wma");
+}
+
+bool ToolExists(const QString &name)
+{
+    return QFile::exists(ProgramFolder() + name);
+}
 
 QString CutUnits(const QString &text, qsizetype units)
 {

@@ -17,6 +17,12 @@ inline constexpr qsizetype ToolValueUnits = 99;
 // The first units of text, one fewer when the cut would split a surrogate pair.
 QString CutUnits(const QString &text, qsizetype units = ToolValueUnits);
 
+// True when the program folder holds the tool called name.
+bool ToolExists(const QString &name);
+// The file the converter makes of the WAV file at wavPath: its name with ".wma" in place of
+// its extension.
+QString WmaPathFor(const QString &wavPath);
+
 // The four descriptive texts of a track as the tag tool reads them.
 struct TWmaTags {
     QString Name;

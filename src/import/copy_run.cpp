@@ -15,15 +15,9 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
 
 namespace {
-
-QString SystemText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 // Errors after which no later track can be stored either.
 bool StorageCannotTakeMore(int error)
@@ -75,11 +69,15 @@ void TCopyRun::CopyAll()
     m_view.ShowCopied(0, count);
     if (m_view.PumpAndAskStop())
         throw ERollingBack(QString());
+    QList<TCatalogRecord> records;
+    records.reserve(count);
+    for (const QString &line : std::as_const(m_records))
+        records.append(ParseRecord(line));
     QStringList stored;
     for (int i = 0; i < count; ++i) {
-        TCatalogRecord record = ParseRecord(m_records.at(i));
+        TCatalogRecord &record = records[i];
         const QString source = record.FileName;
-        m_nextSource = i + 1 < count ? ParseRecord(m_records.at(i + 1)).FileName : QString();
+        m_nextSource = i + 1 < count ? records.at(i + 1).FileName : QString();
         const bool kept = StoreTrack(record, i + 1);
         // A copy made ahead for this track and not taken (the track went another way) goes.
         if (m_ahead.outcome.valid() && m_ahead.source == source)
@@ -102,7 +100,7 @@ void TCopyRun::MakeStorageFolder()
     // Made with its parents and never removed again: it is where the catalog's files live.
     errno = 0;
     if (!QDir().mkpath(m_options.Storage))
-        throw ERollingBack(SystemText(errno ? errno : EACCES));
+        throw ERollingBack(SystemErrorText(errno ? errno : EACCES));
 }
 
 bool TCopyRun::StoreTrack(TCatalogRecord &record, int position)
@@ -218,12 +216,12 @@ bool TCopyRun::ExtractCdTrack(const QString &source, TCatalogRecord &record, con
         UndoSince(mark);
         return Fail(ENOMEDIUM, true, source);
     }
-    if (m_options.ConvertToWma && QFileInfo::exists(ProgramFolder() + QStringLiteral("wav2wma"))) {
+    if (m_options.ConvertToWma && ToolExists(QStringLiteral("wav2wma"))) {
         m_view.ShowConverting(true);
         if (ConvertWavToWma(made, record.Name, record.Album, record.Composer, record.Artist)) {
             // The WMA file takes the WAV file's place in the list; a failed conversion keeps
             // the WAV file as the track's file.
-            const QString wma = WithoutExtension(made) + QStringLiteral(".wma");
+            const QString wma = WmaPathFor(made);
             QFile::remove(made);
             m_made.last().path = wma;
             made = wma;
@@ -272,12 +270,12 @@ bool TCopyRun::PlaceFile(const QString &made, const QString &target, TCatalogRec
 bool TCopyRun::Fail(int error, bool reading, const QString &path)
 {
     if (!reading && StorageCannotTakeMore(error))
-        throw ERollingBack(SystemText(error));
+        throw ERollingBack(SystemErrorText(error));
     const TVolumeList volumes = CurrentVolumes();
     if (reading && !volumes.FolderExists(QFileInfo(path).path() + QLatin1Char('/')))
-        throw ERollingBack(SystemText(error));
+        throw ERollingBack(SystemErrorText(error));
     ++m_skipped;
-    m_skipReason = SystemText(error) + QStringLiteral(": ") + path;
+    m_skipReason = SystemErrorText(error) + QStringLiteral(": ") + path;
     return false;
 }
 

@@ -38,7 +38,7 @@ int CdTrackNumber(const QString &path)
 void RequestCdInfo(const QString &drive)
 {
     QFile::remove(ResultFile());
-    if (!QFileInfo::exists(ProgramFolder() + Tool))
+    if (!ToolExists(Tool))
         return;
     const QString prm = ExchangeFolder() + Tool + QStringLiteral(".prm");
     try {
