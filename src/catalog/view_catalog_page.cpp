@@ -7,6 +7,7 @@
 #include "catalog/catalog_file.h"
 #include "catalog/catalog_tree.h"
 #include "pages/skin.h"
+#include "platform/file_system.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -142,7 +143,7 @@ static bool RemoveFile(const QString &path)
             return true;
         if (!target.isFile())
             return false;
-        QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+        MakeWritable(path);
     }
     return QFile::remove(path);
 }

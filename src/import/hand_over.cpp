@@ -3,6 +3,7 @@
 #include "import/description_item.h"
 #include "import/folder_names.h"
 #include "import/set_properties_page.h"
+#include "import/storage_names.h"
 #include "platform/volumes.h"
 #include "search/select_files_item.h"
 
@@ -11,13 +12,6 @@
 static bool Checked(const TStateTreeItem *node)
 {
     return node->StateIndex() % 2 == 1;
-}
-
-// The file name without its extension; a name that is all extension (".mp3") stays whole.
-static QString TrackName(const QString &fileName)
-{
-    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    return dot > 0 ? fileName.left(dot) : fileName;
 }
 
 static TDescriptionItem *NewTrack(TStateTreeItem *source, TNodeData &group)
@@ -36,7 +30,7 @@ static TDescriptionItem *NewTrack(TStateTreeItem *source, TNodeData &group)
     }
     // A title from the tags or the CD information stays first; a track without one is named
     // after its file.
-    const QString name = TrackName(source->text(0));
+    const QString name = WithoutExtension(source->text(0));
     if (!data.Names.contains(name))
         data.Names.append(name);
     data.ResolveChoices();

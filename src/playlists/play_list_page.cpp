@@ -8,6 +8,7 @@
 #include "base/settings.h"
 #include "pages/play_messages.h"
 #include "pages/skin.h"
+#include "platform/file_system.h"
 #include "playlists/playlist_file.h"
 #include "playlists/playlist_player.h"
 #include "playlists/view_play_list_page.h"
@@ -122,7 +123,7 @@ void TFormPlayList::DeletePlaylist()
         if (!file.isSymLink()) {
             if (!file.isFile())
                 continue;
-            QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+            MakeWritable(path);
         }
         QFile remover(path);
         if (!remover.remove())
