@@ -2,8 +2,6 @@
 
 #include "app/invisible_form.h"
 #include "app/main_page.h"
-#include "base/atomic_file.h"
-#include "base/locations.h"
 #include "catalog/view_catalog_page.h"
 #include "import/copy_files_page.h"
 #include "import/hand_over.h"
@@ -20,8 +18,6 @@ TFormInvisible *CreatePages(TFrameWindow *frame, TCatalog &catalog)
 {
     auto *invisible = new TFormInvisible(frame);
     invisible->hide();
-    // What a save that was cut off left behind; this instance owns the data folder now.
-    RemoveStaleTemporaryFiles(DataFolder());
     new TFormMain(frame);
     new TFormPlayList(frame);
     new TFormSelectFiles(frame);
