@@ -136,34 +136,36 @@ private Q_SLOTS:
             QVERIFY(ParseRecord(line).FileName.startsWith(m_world->Storage));
     }
 
-    // "Return to main menu" during the second of five tracks: that track is finished, then
-    // everything the run made goes, newest first, and the main menu follows.
-    void returnToMainRollsBack()
+    // "Return to main menu" or the close box during the second of five tracks: that track is
+    // finished, then everything the run made goes, newest first; then the main menu follows,
+    // or the program ends (the close box only asks while the run goes on).
+    void stopDuringRunRollsBack_data()
     {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("Return to main menu") << false;
+        QTest::newRow("close box") << true;
+    }
+
+    void stopDuringRunRollsBack()
+    {
+        QFETCH(bool, closeBox);
         const QStringList before = m_world->StorageListing();
-        DuringSecondTrack([this] {
-            Page()->findChild<TIconButton *>(QStringLiteral("ButtonReturnToMain"))->click();
+        bool stayedDuringRun = false;
+        DuringSecondTrack([&, closeBox] {
+            if (closeBox)
+                m_frame->close();
+            else
+                Page()->findChild<TIconButton *>(QStringLiteral("ButtonReturnToMain"))->click();
+            stayedDuringRun = !ApplicationEnding() && Page()->Busy;
         });
         StartRun();
-        QTRY_VERIFY_WITH_TIMEOUT(!::Page<TFormMain>()->isHidden(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(closeBox ? ApplicationEnding() : !::Page<TFormMain>()->isHidden(),
+                                 10000);
+        QVERIFY(stayedDuringRun);
         QCOMPARE(Label("LabelProgress"), QStringLiteral("Copying results rolling back... "));
         QCOMPARE(Label("Label1"), QStringLiteral("Deleted 4 tracks from 4"));
         QCOMPARE(m_world->StorageListing(), before);
         QVERIFY(m_catalog->PendingRecords.isEmpty());
-    }
-
-    // The close box during a run only asks: the run rolls back, then the program ends.
-    void closeBoxEndsAfterTheRollback()
-    {
-        bool stayedDuringRun = false;
-        DuringSecondTrack([&] {
-            m_frame->close();
-            stayedDuringRun = !ApplicationEnding() && Page()->Busy;
-        });
-        StartRun();
-        QTRY_VERIFY_WITH_TIMEOUT(ApplicationEnding(), 10000);
-        QVERIFY(stayedDuringRun);
-        QCOMPARE(Label("Label1"), QStringLiteral("Deleted 4 tracks from 4"));
     }
 };
 

@@ -335,14 +335,12 @@ private Q_SLOTS:
             const TagLib::FileRef file(QFile::encodeName(ParseRecord(line).FileName).constData());
             QVERIFY(!file.isNull());
             const TagLib::PropertyMap tags = file.file()->properties();
-            QCOMPARE(QString::fromStdString(tags["TITLE"].toString().to8Bit(true)),
-                     QStringLiteral("Jóga"));
-            QCOMPARE(QString::fromStdString(tags["ARTIST"].toString().to8Bit(true)),
-                     QStringLiteral("Björk"));
-            QCOMPARE(QString::fromStdString(tags["ALBUM"].toString().to8Bit(true)),
-                     QStringLiteral("Homogenic"));
-            QCOMPARE(QString::fromStdString(tags["COMPOSER"].toString().to8Bit(true)),
-                     QStringLiteral("Bach"));
+            for (const auto &[key, value] : {std::pair{"TITLE", "Jóga"},
+                                             {"ARTIST", "Björk"},
+                                             {"ALBUM", "Homogenic"},
+                                             {"COMPOSER", "Bach"}})
+                QCOMPARE(QString::fromStdString(tags[key].toString().to8Bit(true)),
+                         QString::fromUtf8(value));
         }
     }
 
