@@ -79,9 +79,14 @@ void SetProgramFolder(const QString &folder)
     ChosenExchangeFolder().clear();
 }
 
+QString DataHome()
+{
+    return XdgFolder("XDG_DATA_HOME", ".local/share");
+}
+
 QString DataFolder()
 {
-    const QString base = XdgFolder("XDG_DATA_HOME", ".local/share");
+    const QString base = DataHome();
     if (base.isEmpty())
         throw EQuavermill(QStringLiteral("System HRESULT failure."));
     const QString folder = base + QLatin1Char('/') + QLatin1String(ProductName);

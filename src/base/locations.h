@@ -12,8 +12,11 @@
 QString ProgramFolder();
 void SetProgramFolder(const QString &folder);
 
-// $XDG_DATA_HOME (default ~/.local/share) + "/Quavermill", without a trailing "/". Computed
-// anew at every call and created, with its parents, when it is missing.
+// $XDG_DATA_HOME (default ~/.local/share), where the desktop's data lives (its Trash too);
+// empty when HOME is not known either. Computed anew at every call.
+QString DataHome();
+// DataHome() + "/Quavermill", without a trailing "/". Computed anew at every call and
+// created, with its parents, when it is missing.
 QString DataFolder();
 // DataFolder() + "/" + name.
 QString DataFile(const QString &name);

@@ -1,5 +1,7 @@
 #include "platform/file_system.h"
 
+#include "platform/file_descriptor.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -12,29 +14,6 @@
 namespace {
 
 constexpr size_t BufferSize = 1 << 20;
-
-class TFd {
-public:
-    explicit TFd(int fd) : m_fd(fd) {}
-    ~TFd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    TFd(const TFd &) = delete;
-    TFd &operator=(const TFd &) = delete;
-    int get() const { return m_fd; }
-    // Closes now, so that an error of the last write reaches the caller.
-    int Close()
-    {
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result;
-    }
-
-private:
-    int m_fd;
-};
 
 TCopyOutcome Failed(bool reading)
 {
@@ -128,6 +107,19 @@ TCopyOutcome CopyFileData(const QString &source, const QString &target)
 void MakeWritable(const QString &path)
 {
     QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+}
+
+int RemoveFileOrLink(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    if (::lstat(name.constData(), &info) != 0)
+        return errno == ENOENT ? 0 : errno;
+    if (S_ISREG(info.st_mode))
+        MakeWritable(path);
+    else if (!S_ISLNK(info.st_mode))
+        return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    return ::unlink(name.constData()) == 0 ? 0 : errno;
 }
 
 bool SyncVolume(const QString &path)

@@ -22,5 +22,10 @@ TCopyOutcome CopyFileData(const QString &source, const QString &target);
 // a CD carries the disc's read-only mode).
 void MakeWritable(const QString &path);
 
+// Deletes the file, or a link itself (never what it points to), at path; a file is made
+// owner-writable first, anything else stays. The system's error number, 0 when nothing is left
+// at path (also when nothing was there).
+int RemoveFileOrLink(const QString &path);
+
 // Flushes every file written on the volume that holds path to the disk; false on failure.
 bool SyncVolume(const QString &path);
