@@ -7,7 +7,7 @@
 #include "catalog/catalog_file.h"
 #include "catalog/catalog_tree.h"
 #include "pages/skin.h"
-#include "platform/file_system.h"
+#include "platform/trash.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -133,21 +133,6 @@ static QString ExistingFolder(QString folder)
     return QFileInfo(folder).canonicalFilePath();
 }
 
-// True when no file is left at the path: removed now, or gone already. Anything but a file or
-// a link stays.
-static bool RemoveFile(const QString &path)
-{
-    const QFileInfo target(path);
-    if (!target.isSymLink()) {
-        if (!target.exists())
-            return true;
-        if (!target.isFile())
-            return false;
-        MakeWritable(path);
-    }
-    return QFile::remove(path);
-}
-
 void DeleteStoredTrack(const QString &fileName, const QString &storageFolder)
 {
     if (fileName.isEmpty() || storageFolder.isEmpty())
@@ -161,8 +146,9 @@ void DeleteStoredTrack(const QString &fileName, const QString &storageFolder)
     QString folder = ExistingFolder(file.absolutePath());
     if (root.isEmpty() || folder.isEmpty() || (folder != root && !InsideFolder(folder, root)))
         return;
+    // The track goes to the Trash, where the user can still get it back.
     if (QFileInfo(file.absolutePath()).isDir()
-        && !RemoveFile(folder + QLatin1Char('/') + file.fileName()))
+        && !TrashOrDelete(folder + QLatin1Char('/') + file.fileName()))
         return;
     while (InsideFolder(folder, root) && QDir().rmdir(folder))
         folder = QFileInfo(folder).path();

@@ -9,6 +9,7 @@
 #include "pages/play_messages.h"
 #include "pages/skin.h"
 #include "platform/file_system.h"
+#include "platform/trash.h"
 #include "playlists/playlist_file.h"
 #include "playlists/playlist_player.h"
 #include "playlists/view_play_list_page.h"
@@ -116,19 +117,13 @@ void TFormPlayList::DeletePlaylist()
     QString m3uPath;
     if (!SelectedPaths(playlistPath, m3uPath))
         return;
-    for (const QString &path : {playlistPath, m3uPath}) {
-        // A link goes itself, whether or not what it points to is there; that is never
-        // touched (a link to nowhere could not be deleted at all otherwise).
-        const QFileInfo file(path);
-        if (!file.isSymLink()) {
-            if (!file.isFile())
-                continue;
-            MakeWritable(path);
-        }
-        QFile remover(path);
-        if (!remover.remove())
-            throw EQuavermill(remover.errorString() + QStringLiteral(": ") + path);
-    }
+    // The playlist goes to the Trash, where the user can still get it back; the M3U file
+    // beside it is the program's own, written anew at every play. A link goes itself, and what
+    // it points to is never touched.
+    if (!TrashOrDelete(playlistPath))
+        throw EQuavermill(QStringLiteral("Cannot delete %1").arg(playlistPath));
+    if (const int error = RemoveFileOrLink(m3uPath))
+        throw ESystemError(error, m3uPath);
     ListPlaylists();
 }
 

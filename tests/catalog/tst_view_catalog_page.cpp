@@ -316,6 +316,11 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(sibling));
         QVERIFY(QFile::exists(outside));
         QVERIFY(QFile::exists(world.Root() + QStringLiteral("/elsewhere/out2.mp3")));
+        // The deleted tracks wait in the Trash, each with the info that puts it back.
+        const QString trash = world.Root() + QStringLiteral("/data/Trash/");
+        QCOMPARE(QDir(trash + QStringLiteral("files")).entryList(QDir::Files).join(u' ') + u' '
+                     + QDir(trash + QStringLiteral("info")).entryList(QDir::Files).join(u' '),
+                 QStringLiteral("gone.mp3 only.mp3 gone.mp3.trashinfo only.mp3.trashinfo"));
 
         // Only the checked track stays, in the catalog, its file and the tree at once.
         const QStringList lines = ReadLines(CatalogPath());
@@ -364,6 +369,7 @@ private Q_SLOTS:
         QFETCH(QString, file);
         QFETCH(bool, deleted);
         QTemporaryDir dir;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path() + QStringLiteral("/data")));
         const QString storage = dir.path() + QStringLiteral("/Library");
         QDir().mkpath(storage);
         QDir().mkpath(dir.path() + QStringLiteral("/LibraryOld"));

@@ -191,6 +191,11 @@ private Q_SLOTS:
         ClickButton(Page<TFormPlayList>(), "ButtonDeletePlaylist");
         QVERIFY(!QFile::exists(PlaylistPath(QStringLiteral("only"))));
         QVERIFY(!QFile::exists(PlayablePath(QStringLiteral("only"))));
+        // The playlist waits in the Trash; the M3U file, the program's own, is gone for good.
+        const QString trash = world.Root() + QStringLiteral("/data/Trash/");
+        QCOMPARE(QDir(trash + QStringLiteral("files")).entryList(QDir::Files).join(u' ') + u' '
+                     + QDir(trash + QStringLiteral("info")).entryList(QDir::Files).join(u' '),
+                 QStringLiteral("only.list only.list.trashinfo"));
         QCOMPARE(Page<TFormPlayList>()->ListBoxPlayLists->count(), 0);
         // Nothing selected: play and show content do nothing.
         ClickButton(Page<TFormPlayList>(), "ButtonPlayList");
