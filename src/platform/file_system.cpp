@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
@@ -14,17 +15,26 @@
 namespace {
 
 constexpr size_t BufferSize = 1 << 20;
+// The most one kernel copy call moves, so that a stop is seen within a fraction of a second.
+constexpr size_t PieceSize = 4 << 20;
 
 TCopyOutcome Failed(bool reading)
 {
     return {errno, reading};
 }
 
+bool Stopped(const std::atomic<bool> *stop)
+{
+    return stop && stop->load(std::memory_order_relaxed);
+}
+
 // Plain reads and writes, for file systems without a kernel copy between them.
-TCopyOutcome CopyByBuffer(int in, int out)
+TCopyOutcome CopyByBuffer(int in, int out, const std::atomic<bool> *stop)
 {
     std::unique_ptr<char[]> buffer(new char[BufferSize]);
     for (;;) {
+        if (Stopped(stop))
+            return {ECANCELED, false};
         const ssize_t got = ::read(in, buffer.get(), BufferSize);
         if (got < 0) {
             if (errno == EINTR)
@@ -59,7 +69,8 @@ quint64 SizeOnDisk(const QString &path)
     return fragment == 0 ? size : (size + fragment - 1) / fragment * fragment;
 }
 
-TCopyOutcome CopyFileData(const QString &source, const QString &target)
+TCopyOutcome CopyFileData(const QString &source, const QString &target,
+                          const std::atomic<bool> *stop)
 {
     // Opened without blocking and used only when it is a regular file: a named pipe or a
     // device would hang the copy.
@@ -80,8 +91,10 @@ TCopyOutcome CopyFileData(const QString &source, const QString &target)
 
     off_t remaining = info.st_size;
     while (remaining > 0) {
-        const ssize_t copied =
-            ::copy_file_range(in.get(), nullptr, out.get(), nullptr, size_t(remaining), 0);
+        if (Stopped(stop))
+            return {ECANCELED, false};
+        const ssize_t copied = ::copy_file_range(in.get(), nullptr, out.get(), nullptr,
+                                                 std::min(size_t(remaining), PieceSize), 0);
         if (copied > 0) {
             remaining -= copied;
             continue;
@@ -97,11 +110,19 @@ TCopyOutcome CopyFileData(const QString &source, const QString &target)
             break;
         return Failed(false);
     }
-    if (TCopyOutcome rest = CopyByBuffer(in.get(), out.get()); !rest)
+    if (TCopyOutcome rest = CopyByBuffer(in.get(), out.get(), stop); !rest)
         return rest;
     if (out.Close() != 0)
         return Failed(false);
     return {};
+}
+
+TFileId FileIdentity(const QString &path)
+{
+    struct stat file {};
+    if (::lstat(QFile::encodeName(path).constData(), &file) != 0)
+        return {};
+    return {quint64(file.st_dev), quint64(file.st_ino)};
 }
 
 void MakeWritable(const QString &path)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QHashFunctions>
 #include <QString>
+
+#include <atomic>
 
 // The space a file takes on its volume: its size rounded up to whole fragments of its file
 // system (statvfs's fragment size). 0 when the file or its volume cannot be asked.
@@ -16,7 +19,24 @@ struct TCopyOutcome {
 // Copies the data of the regular file at source into a new file at target (which must not
 // exist yet), by the kernel's copy where the file systems allow it. A failed copy leaves a
 // partial target for the caller to remove. The target gets the user's default permissions.
-TCopyOutcome CopyFileData(const QString &source, const QString &target);
+// The data goes in pieces of a few MB, and stop, when given, is looked at between them: a
+// stopped copy ends soon with ECANCELED, even in the middle of a large file.
+TCopyOutcome CopyFileData(const QString &source, const QString &target,
+                          const std::atomic<bool> *stop = nullptr);
+
+// What a file is, whatever its name: device and inode, as lstat gives them (a link is itself).
+struct TFileId {
+    quint64 Device = 0;
+    quint64 Inode = 0;
+    bool operator==(const TFileId &) const = default;
+    explicit operator bool() const { return Inode != 0; }
+};
+inline size_t qHash(const TFileId &id, size_t seed = 0)
+{
+    return qHashMulti(seed, id.Device, id.Inode);
+}
+// The identity of what is at path; empty when nothing is there.
+TFileId FileIdentity(const QString &path);
 
 // Makes the file owner-writable, as a file about to be changed or deleted must be (a copy from
 // a CD carries the disc's read-only mode).
