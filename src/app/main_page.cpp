@@ -2,6 +2,10 @@
 
 #include "base/locations.h"
 #include "base/settings.h"
+#include "import/copy_journal.h"
+#include "pages/skin.h"
+
+#include <QLabel>
 
 #include <QDesktopServices>
 #include <QUrl>
@@ -23,8 +27,32 @@ TFormMain::TFormMain(QWidget *parent)
                           {"Help", "Help", "help", [](TFormBase *) { OpenHelp(); }},
                       },
                       0);
+    m_notice = CreateHintLabel(QRect(8, 8, 159, 365), QString(), Qt::white, QString());
     LoadSettings();
     ApplySkinAndTexts();
+}
+
+void TFormMain::ReadTexts(const TIniFile &texts)
+{
+    ImportWaitingText =
+        ReadText(texts, Section(), QStringLiteral("ImportWaiting"), ImportWaitingText);
+    ImportRefusedText =
+        ReadText(texts, Section(), QStringLiteral("ImportRefused"), ImportRefusedText);
+}
+
+void TFormMain::ShowStartNotice(const TRecovery &recovery)
+{
+    QStringList lines;
+    for (const QString &storage : recovery.Waiting)
+        lines << ImportWaitingText << storage;
+    for (const QString &journal : recovery.Refused)
+        lines << ImportRefusedText << journal;
+    m_notice->setText(lines.join(QLatin1Char('\n')));
+}
+
+void TFormMain::FormHide()
+{
+    m_notice->clear();
 }
 
 void TFormMain::OpenHelp()

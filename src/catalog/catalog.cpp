@@ -18,5 +18,17 @@ void TCatalog::MergePending()
 void TCatalog::SavePending()
 {
     MergePending();
+    Save();
+}
+
+void TCatalog::Save()
+{
     SaveCatalog(m_records, CatalogPath());
+    for (const auto &done : std::exchange(m_whenSaved, {}))
+        done();
+}
+
+void TCatalog::WhenSaved(std::function<void()> done)
+{
+    m_whenSaved.append(std::move(done));
 }

@@ -2,7 +2,10 @@
 
 #include "catalog/base_string_list.h"
 
+#include <QList>
 #include <QStringList>
+
+#include <functional>
 
 // The catalog of the process: the records of "mp3_library.dat" in memory and the new records
 // waiting to join them. One object, created at start-up and handed to the pages that show it,
@@ -25,7 +28,15 @@ public:
     // Merges the pending records and saves the catalog file, for records that must not wait
     // for the catalog view (it may never be shown). Raises as SaveCatalog does.
     void SavePending();
+    // Saves the catalog file. Raises as SaveCatalog does.
+    void Save();
+    // Runs done once, after the next successful save: what keeps records safe until the
+    // catalog file holds them (an import's journal) can go then.
+    void WhenSaved(std::function<void()> done);
+    // True while records wait for a successful save.
+    bool RecordsWaiting() const { return !m_whenSaved.isEmpty(); }
 
 private:
     TBaseStringList m_records;
+    QList<std::function<void()>> m_whenSaved;
 };

@@ -31,6 +31,9 @@ struct TRecordFieldPlace {
 inline constexpr TRecordFieldPlace RecordFieldPlaces[RecordFieldCount] = {
     {0, 4}, {4, 100}, {104, 100}, {204, 100}, {304, 11}, {315, 260}, {575, 100}, {675, 10}};
 
+// The longest file name a record keeps whole: a longer path would be cut and name no file.
+inline constexpr int FileNameUnits = RecordFieldPlaces[FieldFileName].width - 1;
+
 // Length of every line BuildRecord makes.
 inline constexpr int RecordLength = 685;
 

@@ -51,6 +51,8 @@ void TFormViewCatalog::ReadTexts(const TIniFile &texts)
 {
     TCatalogTreePage::ReadTexts(texts);
     NotSavedText = ReadText(texts, Section(), QStringLiteral("NotSaved"), NotSavedText);
+    RecordsWaitingText =
+        ReadText(texts, Section(), QStringLiteral("RecordsWaiting"), RecordsWaitingText);
 }
 
 void TFormViewCatalog::SaveAndShowCatalog()
@@ -58,7 +60,7 @@ void TFormViewCatalog::SaveAndShowCatalog()
     bool saved = false;
     QString failure;
     try {
-        SaveCatalog(m_catalog.Records(), CatalogPath());
+        m_catalog.Save();
         saved = true;
     } catch (const ESystemError &error) {
         failure = error.reason();
@@ -69,7 +71,12 @@ void TFormViewCatalog::SaveAndShowCatalog()
     if (ApplicationEnding() || isHidden())
         return;
     ShowCatalog();
-    if (!saved)
+    if (saved)
+        return;
+    // Tracks an import stored are safe in its journal and join the catalog at a later save.
+    if (m_catalog.RecordsWaiting())
+        ShowPageMessage(NotSavedText + QLatin1Char(' ') + failure, RecordsWaitingText);
+    else
         ShowPageMessage(NotSavedText, failure);
 }
 

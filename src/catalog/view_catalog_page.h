@@ -19,6 +19,9 @@ public:
     // The first line of the message that tells the catalog could not be saved; the second
     // line is the reason.
     QString NotSavedText = QStringLiteral("The catalog could not be saved:");
+    // The second line instead when tracks an import stored wait to join the catalog.
+    QString RecordsWaitingText =
+        QStringLiteral("The tracks just stored join it at the next save or start.");
 
 protected:
     void PageMessage(int message) override;

@@ -1,6 +1,7 @@
 #include "import/copy_files_page.h"
 
 #include "catalog/catalog.h"
+#include "import/storage_names.h"
 
 #include "base/application.h"
 #include "base/ini_file.h"
@@ -9,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
@@ -40,6 +42,9 @@ TFormCopyFiles::TFormCopyFiles(QWidget *parent)
     ProgressBar1->setTextVisible(false);
     LabelCopied = line("Label1", QRect(192, 216, 385, 20));
     LabelStep = line("Label2", QRect(192, 244, 385, 41));
+    // This page's button labels keep their own spacing, 40 pixels instead of the groups' 42.
+    findChild<QLabel *>(QStringLiteral("LabelReturnToSelection"))->move(192, 60);
+    findChild<QLabel *>(QStringLiteral("LabelExit"))->move(192, 100);
     ApplySkinAndTexts();
 }
 
@@ -61,6 +66,8 @@ void TFormCopyFiles::ReadTexts(const TIniFile &texts)
     read("Minutes", m_texts.Minutes);
     read("Conversion", m_texts.Conversion);
     read("Skipped", m_texts.Skipped);
+    read("StorageTooLong", m_texts.StorageTooLong);
+    read("RecordsWaiting", m_texts.RecordsWaiting);
 }
 
 void TFormCopyFiles::FormShow()
@@ -114,14 +121,18 @@ void TFormCopyFiles::CopyRun()
     QCoreApplication::processEvents();
     if (ApplicationEnding())
         return;
+    QString journal;
     if (Catalog) {
         Busy = true;
         const TSettings &settings = Settings();
         TCopyRun run(Catalog->PendingRecords,
                      {settings.StorageDir, settings.Overwrite, settings.ConvertToWMA}, *this);
         try {
+            if (!StorageFolderFits(settings.StorageDir))
+                throw ERollingBack(m_texts.StorageTooLong);
             run.CopyAll();
             run.Complete();
+            journal = run.JournalPath();
             if (run.Skipped() > 0)
                 ShowSkipped(run.Skipped(), int(Catalog->PendingRecords.size()) + run.Skipped(),
                             run.SkipReason());
@@ -137,16 +148,38 @@ void TFormCopyFiles::CopyRun()
             throw;
         }
     }
-    // Left for another page (a button during the pause above) or ending, a completed run's
-    // tracks reach the catalog now: nothing else would add them.
     TCatalog *catalog = std::exchange(Catalog, nullptr);
     const TCopyRequest request = Request;
     Request = rqNone;
     Busy = false;
-    if (catalog && !catalog->PendingRecords.isEmpty() && (request != rqNone || ApplicationEnding()))
-        catalog->SavePending();
+    // Left for another page (a button during the pause above) or ending, a completed run's
+    // tracks reach the catalog now: nothing else would add them.
+    QString failure;
+    if (catalog && !journal.isEmpty())
+        failure = HandOverRecords(*catalog, journal, request != rqNone || ApplicationEnding());
     if (!ApplicationEnding())
         Go(request);
+    if (!failure.isEmpty())
+        throw EQuavermill(failure);
+}
+
+QString TFormCopyFiles::HandOverRecords(TCatalog &catalog, const QString &journal, bool save)
+{
+    if (catalog.PendingRecords.isEmpty()) {
+        QFile::remove(journal);
+        return QString();
+    }
+    catalog.WhenSaved([journal] { QFile::remove(journal); });
+    if (!save)
+        return QString();
+    try {
+        catalog.SavePending();
+    } catch (const EQuavermill &error) {
+        // An ending program says nothing more; the next start adds the records.
+        if (!ApplicationEnding())
+            return error.message() + QLatin1Char('\n') + m_texts.RecordsWaiting;
+    }
+    return QString();
 }
 
 void TFormCopyFiles::RollBack(TCopyRun &run, const QString &reason)
@@ -185,11 +218,11 @@ void TFormCopyFiles::Pause(int ms, bool input)
     loop.exec(input ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
 }
 
-void TFormCopyFiles::ShowCopied(int done, int count)
+void TFormCopyFiles::ShowCopied(int position, int stored, int count)
 {
     ProgressBar1->setRange(0, count);
-    ProgressBar1->setValue(done);
-    LabelCopied->setText(Counted(m_texts.Copied, done, count));
+    ProgressBar1->setValue(position);
+    LabelCopied->setText(Counted(m_texts.Copied, stored, count));
 }
 
 void TFormCopyFiles::ShowConverting(bool converting)
@@ -214,8 +247,9 @@ bool TFormCopyFiles::PumpAndAskStop()
 
 void TFormCopyFiles::ShowDeleted(int done, int count)
 {
+    // The bar fills as the run is undone, to its end with the last thing.
     ProgressBar1->setRange(0, count);
-    ProgressBar1->setValue(count - done);
+    ProgressBar1->setValue(done);
     LabelCopied->setText(Counted(m_texts.Deleted, done, count));
     QCoreApplication::processEvents();
 }

@@ -46,6 +46,10 @@ public:
         QString Minutes = QStringLiteral("minutes");
         QString Conversion = QStringLiteral("Conversion to WMA format. Please wait...");
         QString Skipped = QStringLiteral("Skipped");
+        QString RecordsWaiting =
+            QStringLiteral("The tracks just stored join the catalog at its next save or start.");
+        QString StorageTooLong =
+            QStringLiteral("The storage folder's path is too long for the catalog.");
     };
     const TTexts &Texts() const { return m_texts; }
 
@@ -59,7 +63,7 @@ protected:
     void ReadTexts(const TIniFile &texts) override;
 
 private:
-    void ShowCopied(int done, int count) override;
+    void ShowCopied(int position, int stored, int count) override;
     void ShowConverting(bool converting) override;
     bool ShowExtracted(int seconds, int track) override;
     bool PumpAndAskStop() override;
@@ -69,6 +73,10 @@ private:
     void Ask(TCopyRequest request);
     void Go(TCopyRequest request);
     void RollBack(TCopyRun &run, const QString &reason);
+    // The stored tracks' records join the catalog, which keeps the run's journal until its
+    // file holds them; saved now when asked. The text of a failed save, which leaves them
+    // waiting in the journal.
+    QString HandOverRecords(TCatalog &catalog, const QString &journal, bool save);
     void ShowSkipped(int skipped, int count, const QString &reason);
     QString Counted(const QString &word, int done, int count) const;
     // Lets the page paint for ms milliseconds; user input waits unless allowed.

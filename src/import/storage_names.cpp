@@ -1,5 +1,7 @@
 #include "import/storage_names.h"
 
+#include "base/folder_listing.h"
+#include "exchange/tool_files.h"
 #include "search/track_data.h"
 
 #include <QFileInfo>
@@ -46,23 +48,76 @@ QString StorageFolderName(const QString &text)
     return CutToBytes(name, NameBytes);
 }
 
-QString FreeFileName(const QString &folder, const QString &name, const QSet<QString> &taken)
+QString FoldedName(const QString &name)
 {
-    const auto free = [&](const QString &candidate) {
-        const QFileInfo file(folder + candidate);
-        return !taken.contains(file.filePath()) && !file.exists() && !file.isSymLink();
-    };
-    if (free(name))
+    return name.normalized(QString::NormalizationForm_C).toCaseFolded();
+}
+
+TFolderNames::TFolderNames(const QString &folder)
+{
+    for (const TFolderEntry &entry : ListFolderEntries(folder).Entries) {
+        const QString folded = FoldedName(entry.Name);
+        m_names.insert(folded, entry.Name);
+        if (entry.Kind == TEntryKind::File)
+            m_files.insert(folded);
+    }
+}
+
+QString TFolderNames::Find(const QString &name) const
+{
+    return m_names.value(FoldedName(name));
+}
+
+QString TFolderNames::FindFile(const QString &baseName, const char *extension) const
+{
+    const QString folded = FoldedName(baseName + QLatin1String(extension));
+    return m_files.contains(folded) ? m_names.value(folded) : QString();
+}
+
+QString TFolderNames::FreeName(const QString &name, qsizetype units) const
+{
+    if (!m_names.contains(FoldedName(name)))
         return name;
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const QString stem = dot > 0 ? name.left(dot) : name;
     const QString extension = dot > 0 ? name.mid(dot) : QString();
     for (int n = 2;; ++n) {
         const QString suffix = QStringLiteral(" (%1)").arg(n) + extension;
-        const QString candidate = CutToBytes(stem, NameBytes - suffix.toUtf8().size()) + suffix;
-        if (free(candidate))
+        const QString candidate =
+            CutUnits(CutToBytes(stem, NameBytes - suffix.toUtf8().size()), units - suffix.size())
+            + suffix;
+        if (!m_names.contains(FoldedName(candidate)))
             return candidate;
     }
+}
+
+TStoredNames FitStoredNames(const QString &storage, const QString &artist, const QString &album,
+                            const QString &file)
+{
+    constexpr qsizetype Room = 5; // " (99)"
+    const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
+    const QString extension = dot > 0 ? file.mid(dot) : QString();
+    TStoredNames names{artist, album, dot > 0 ? file.left(dot) : file};
+    const qsizetype budget = FileNameUnits - storage.size() - 3 - extension.size() - Room;
+    while (names.Artist.size() + names.Album.size() + names.File.size() > budget) {
+        QString *longest = &names.Artist;
+        for (QString *part : {&names.Album, &names.File}) {
+            if (part->size() > longest->size())
+                longest = part;
+        }
+        const QString cut = CutUnits(*longest, longest->size() - 1);
+        if (cut.isEmpty())
+            break;
+        *longest = cut;
+    }
+    names.File += extension;
+    return names;
+}
+
+bool StorageFolderFits(const QString &storage)
+{
+    // "/A/B/C (99).mp3": one character for each part and the longest extension a track has.
+    return storage.size() + 15 <= FileNameUnits;
 }
 
 QString FileNamePart(const QString &path)

@@ -1,7 +1,9 @@
+#include "catalog/catalog_file.h"
 #include "catalog/catalog_record.h"
 #include "copy_world.h"
 #include "disc_image.h"
 #include "exchange/tool_files.h"
+#include "exfat_volume.h"
 #include "import/cd_extract.h"
 #include "import/copy_run.h"
 #include "import/storage_names.h"
@@ -10,6 +12,9 @@
 #include <QProcess>
 #include <QTest>
 
+#include <optional>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
@@ -18,21 +23,50 @@
 
 namespace {
 
+// The nice value of every thread of this process.
+QList<int> ThreadNiceness()
+{
+    QList<int> values;
+    for (const QString &task :
+         QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(QStringLiteral("/proc/self/task/%1/stat").arg(task));
+        if (stat.open(QIODevice::ReadOnly)) {
+            const QByteArray text = stat.readAll();
+            // The fields after the command's closing parenthesis; nice is the 19th field.
+            values << text.mid(text.lastIndexOf(')') + 2).split(' ').value(16).toInt();
+        }
+    }
+    return values;
+}
+
 // Records what a run shows and stops it after a given number of tracks.
 class TTestView : public TCopyView {
 public:
-    void ShowCopied(int done, int count) override { Copied = {done, count}; }
+    void ShowCopied(int position, int stored, int count) override
+    {
+        Copied = {position, count};
+        Stored = stored;
+    }
     void ShowConverting(bool converting) override { Converted |= converting; }
     bool ShowExtracted(int seconds, int track) override
     {
         Extracted.append({seconds, track});
         return false;
     }
-    bool PumpAndAskStop() override { return Copied.first == StopAfter; }
+    bool PumpAndAskStop() override
+    {
+        ++Pumps;
+        WorkerBelowWindow |= ThreadNiceness().contains(10) && getpriority(PRIO_PROCESS, 0) == 0;
+        return Copied.first == StopAfter || Pumps == StopAtPump;
+    }
     void ShowDeleted(int done, int count) override { Deleted.append({done, count}); }
 
     int StopAfter = -1;
+    int StopAtPump = -1;
+    int Pumps = 0;
+    bool WorkerBelowWindow = false;
     QPair<int, int> Copied;
+    int Stored = 0;
     bool Converted = false;
     QList<QPair<int, int>> Extracted;
     QList<QPair<int, int>> Deleted;
@@ -152,6 +186,77 @@ private Q_SLOTS:
         QCOMPARE(Run(records, view, false), QStringLiteral("done"));
         QCOMPARE(ParseRecord(records.at(0)).FileName,
                  world.Storage + QStringLiteral("/A/B/song.mp3"));
+    }
+
+    // Names that a storage folder holds as one, in their case or their accents' Unicode form,
+    // are two tracks of one run: the second gets a free name, on a volume that tells them
+    // apart and on one that does not (exFAT, as many USB disks are).
+    void sameNameInAnotherFormIsAnotherTrack_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QString>("secondStored");
+        QTest::addColumn<bool>("exfat");
+        const QString composed = QStringLiteral("Caf\u00E9.mp3");
+        const QString decomposed = QStringLiteral("Cafe\u0301.mp3");
+        QTest::newRow("case") << "Song.mp3"
+                              << "song.mp3"
+                              << "song (2).mp3" << false;
+        QTest::newRow("accent form") << composed << decomposed << "Cafe\u0301 (2).mp3" << false;
+        QTest::newRow("case on exFAT") << "Song.mp3"
+                                       << "song.mp3"
+                                       << "song (2).mp3" << true;
+    }
+
+    void sameNameInAnotherFormIsAnotherTrack()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QString, secondStored);
+        QFETCH(bool, exfat);
+        TCopyWorld world;
+        QDir().mkpath(world.Storage);
+        std::optional<TExfatVolume> volume;
+        if (exfat) {
+            volume.emplace(world.Root + QStringLiteral("exfat.img"), world.Storage);
+            if (!volume->Mounted())
+                QSKIP("an exFAT volume needs root, a loop device, mkfs.exfat and exfat-fuse");
+        }
+        QStringList records = {
+            TCopyWorld::Record(QStringLiteral("A"), QStringLiteral("B"),
+                               world.Write(QStringLiteral("stick/1/") + first, "first")),
+            TCopyWorld::Record(QStringLiteral("A"), QStringLiteral("B"),
+                               world.Write(QStringLiteral("stick/2/") + second, "second")),
+        };
+        TTestView view;
+        QCOMPARE(Run(records, view), QStringLiteral("done"));
+        const QString folder = world.Storage + QStringLiteral("/A/B/");
+        QCOMPARE(ParseRecord(records.at(0)).FileName, folder + first);
+        QCOMPARE(ParseRecord(records.at(1)).FileName, folder + secondStored);
+        QCOMPARE(TestMedia::ReadFile(folder + first), QByteArray("first"));
+        QCOMPARE(TestMedia::ReadFile(folder + secondStored), QByteArray("second"));
+        TBaseStringList catalog;
+        MergePending(catalog, records);
+        QCOMPARE(catalog.Count(), 2);
+    }
+
+    // A stop reaches a copy in the middle of a large file, which runs on a worker thread
+    // below the window thread's priority.
+    void stopReachesALargeCopy()
+    {
+        TCopyWorld world;
+        const QStringList before = world.StorageListing();
+        const QString large = world.Write(QStringLiteral("stick/large.wav"), QByteArray());
+        QVERIFY(QFile::resize(large, qint64(1) << 30));
+        QStringList records = {TCopyWorld::Record(QStringLiteral("A"), QStringLiteral("B"), large)};
+        TTestView view;
+        view.StopAtPump = 3;
+        TCopyRun *run = nullptr;
+        QCOMPARE(Run(records, view, true, true, &run), QStringLiteral("rolling back: "));
+        QCOMPARE(view.Copied.first, 0);
+        QVERIFY(view.WorkerBelowWindow);
+        run->RollBack();
+        QCOMPARE(world.StorageListing(), before);
     }
 
     // Stopped after the second of five tracks: everything made goes, newest first; folders
