@@ -1,5 +1,6 @@
 #include "import/hand_over.h"
 
+#include "catalog/catalog_record.h"
 #include "import/description_item.h"
 #include "import/folder_names.h"
 #include "import/set_properties_page.h"
@@ -37,14 +38,26 @@ static TDescriptionItem *NewTrack(TStateTreeItem *source, TNodeData &group)
     return track;
 }
 
+// A path the catalog cannot hold whole: longer than its file name field, or with a line break
+// that would end the record's line.
+static bool Uncataloguable(const QString &path)
+{
+    return path.size() > FileNameUnits || path.contains(QLatin1Char('\n'))
+        || path.contains(QLatin1Char('\r'));
+}
+
 static std::unique_ptr<TDescriptionItem> NewGroup(const TStateTreeItem *folder,
-                                                  const TVolumeList &volumes)
+                                                  const TVolumeList &volumes, int &leftOut)
 {
     auto group = std::make_unique<TDescriptionItem>(folder->text(0), folder->NodeIndex(), true);
     TNodeData &data = group->Data;
     for (int i = 0; i < folder->childCount(); ++i) {
         TStateTreeItem *source = folder->ChildItem(i);
-        if (Checked(source))
+        if (!Checked(source))
+            continue;
+        if (Uncataloguable(folder->text(0) + source->text(0)))
+            ++leftOut;
+        else
             group->addChild(NewTrack(source, data));
     }
     const QStringList names = FolderNameCandidates(folder->text(0), volumes);
@@ -57,9 +70,10 @@ static std::unique_ptr<TDescriptionItem> NewGroup(const TStateTreeItem *folder,
     return group;
 }
 
-void FillDescriptionTree(const TStateTree &selection, TStateTree &description,
-                         const TVolumeList &volumes)
+int FillDescriptionTree(const TStateTree &selection, TStateTree &description,
+                        const TVolumeList &volumes)
 {
+    int leftOut = 0;
     description.clear();
     description.SetNodePictures(selection.NodePictures());
     // Each group is built whole before it joins the tree, so that the tree takes it in one
@@ -67,8 +81,9 @@ void FillDescriptionTree(const TStateTree &selection, TStateTree &description,
     for (int i = 0; i < selection.topLevelItemCount(); ++i) {
         const TStateTreeItem *folder = selection.TopItem(i);
         if (Checked(folder))
-            description.addTopLevelItem(NewGroup(folder, volumes).release());
+            description.addTopLevelItem(NewGroup(folder, volumes, leftOut).release());
     }
+    return leftOut;
 }
 
 void HandOverToDescription(TFormBase *selectionPage, const TStateTree &selection,
@@ -77,7 +92,9 @@ void HandOverToDescription(TFormBase *selectionPage, const TStateTree &selection
     TFormSetProperties *page = Page<TFormSetProperties>();
     if (!page)
         return;
-    FillDescriptionTree(selection, *page->TreeViewFiles, CurrentVolumes());
+    const int leftOut = FillDescriptionTree(selection, *page->TreeViewFiles, CurrentVolumes());
     page->FromRemovable = fromRemovable;
     SwitchPage(selectionPage, page);
+    if (leftOut > 0)
+        page->TellLeftOut(leftOut);
 }

@@ -5,6 +5,7 @@
 #include "import/copy_files_page.h"
 #include "import/description_box.h"
 #include "import/description_item.h"
+#include "pages/skin.h"
 #include "platform/volumes.h"
 
 #include <QLabel>
@@ -166,6 +167,18 @@ void TFormSetProperties::CheckMedia()
                 track->SetStateIndex(track->Data.SavedState);
         }
     }
+}
+
+void TFormSetProperties::ReadTexts(const TIniFile &texts)
+{
+    LeftOutText = ReadText(texts, Section(), QStringLiteral("LeftOut"), LeftOutText);
+    LeftOutReasonText =
+        ReadText(texts, Section(), QStringLiteral("LeftOutReason"), LeftOutReasonText);
+}
+
+void TFormSetProperties::TellLeftOut(int count)
+{
+    ShowPageMessage(LeftOutText + QLatin1Char(' ') + QString::number(count), LeftOutReasonText);
 }
 
 QStringList TFormSetProperties::BuildPendingRecords() const

@@ -56,10 +56,17 @@ public:
     void AddToCatalog();
     // One catalog record per track of the tree, in tree order.
     QStringList BuildPendingRecords() const;
+    // Tells that count checked tracks were left out of the tree: LeftOutText and the count,
+    // then LeftOutReasonText.
+    void TellLeftOut(int count);
+    QString LeftOutText = QStringLiteral("Tracks left out:");
+    QString LeftOutReasonText =
+        QStringLiteral("their paths are too long for the catalog or hold a line break.");
 
 protected:
     void FormShow() override;
     void FormHide() override;
+    void ReadTexts(const TIniFile &texts) override;
 
 private:
     // What a box shows and changes of a node's record.
