@@ -33,8 +33,10 @@ std::unique_ptr<TSelectFilesData> ReadTrackTags(const QString &path)
     return record;
 }
 
-bool TakenByRemovableSearch(TDriveType type)
+bool TakenByDrivePass(bool removable, TDriveType type)
 {
+    if (!removable)
+        return type == DRIVE_FIXED;
     return type == DRIVE_REMOVABLE || type == DRIVE_REMOTE || type == DRIVE_CDROM;
 }
 
@@ -56,8 +58,7 @@ void TTrackWalk::DrivePass(bool removable)
             return;
         if (!MediaPresent(volume))
             continue;
-        const TDriveType type = DriveType(volume);
-        if (removable ? TakenByRemovableSearch(type) : type == DRIVE_FIXED)
+        if (TakenByDrivePass(removable, DriveType(volume)))
             ScanLocation(volume.Root);
     }
 }
