@@ -42,7 +42,7 @@ void RequestCdInfo(const QString &drive)
         return;
     const QString prm = ExchangeFolder() + Tool + QStringLiteral(".prm");
     try {
-        TIniFile parameters(prm);
+        TIniFile parameters(prm, TIniKind::Exchange);
         parameters.WriteString(QStringLiteral("Parameters"), QStringLiteral("Operation"),
                                QStringLiteral("GETCDINFO"));
         parameters.WriteString(QStringLiteral("Parameters"), QStringLiteral("Drive"), drive);
@@ -59,7 +59,7 @@ std::unique_ptr<TIniFile> ReadCdInfo()
     if (!QFileInfo::exists(ResultFile()))
         return nullptr;
     try {
-        return std::make_unique<TIniFile>(ResultFile());
+        return std::make_unique<TIniFile>(ResultFile(), TIniKind::Exchange);
     } catch (const EQuavermill &) {
         return nullptr; // an unreadable result file describes nothing
     }
