@@ -83,11 +83,9 @@ void TTrackWalk::ScanCdAudio(const TVolume &drive)
         [](const QString &name) { return !MatchesMask(name, QStringLiteral("*.cda")); });
     if (tracks.isEmpty())
         return;
-    const bool useFreeDb = Settings().UseFreeDB;
     m_sink.ShowFolder(root);
-    if (useFreeDb)
-        RequestCdInfo(drive.DiscSource());
-    const std::unique_ptr<TIniFile> results = ReadCdInfo();
+    const std::unique_ptr<TIniFile> results =
+        Settings().UseFreeDB ? RequestCdInfo(drive.DiscSource()) : nullptr;
     bool first = true;
     for (const QString &name : std::as_const(tracks)) {
         if (!Pump())
@@ -98,8 +96,6 @@ void TTrackWalk::ScanCdAudio(const TVolume &drive)
         m_sink.AddTrack(name, CdTrackRecord(results.get(), root + name));
     }
     m_sink.EndFolder();
-    if (useFreeDb)
-        DeleteCdInfo();
 }
 
 void TTrackWalk::ScanFolderTree(const QString &path, const QString &mask)
