@@ -74,7 +74,7 @@ sticks, CDs, network shares and disks, and gathers them into one music catalog
 that you browse by composer and by artist.
 .
 It describes tracks from their tags, an online CD lookup and the folder names;
-copies them into one storage folder, ripping CD tracks and converting WAV to
+copies them into one storage folder, ripping CD tracks and converting them to
 WMA on the way, and undoes an import that cannot finish; and makes playlists
 that it plays with the desktop's media player.]=])
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -85,8 +85,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://quavermill.org/)
 # The libraries come from the binaries; the programs it starts and the fonts its pages are
-# laid out for are named here. The default media player is VLC.
+# laid out for are named here. Qt's Wayland platform plug-in lets it run natively in a
+# Wayland session (without it, through XWayland). The default media player is VLC.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS vlc)
 include(CPack)

@@ -50,11 +50,11 @@ int LastError()
 }
 
 // The mode the finished file gets: the old file's plus the owner's write, or what a new file
-// would get under the user's umask.
+// would get under the user's umask (also in place of a link, whose own mode means nothing).
 mode_t TargetMode(const QByteArray &path)
 {
     struct stat old;
-    if (::stat(path.constData(), &old) == 0)
+    if (::lstat(path.constData(), &old) == 0 && S_ISREG(old.st_mode))
         return (old.st_mode & 07777) | S_IWUSR;
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -94,11 +94,12 @@ void RefuseNulInPath(const QString &path)
         throw ESystemError(EINVAL, QString(path).replace(QChar(u'\0'), QChar(u'?')));
 }
 
-TAtomicFile::TAtomicFile(const QString &path) : m_path(path)
+TAtomicFile::TAtomicFile(const QString &path, TLinks links) : m_path(path)
 {
     RefuseNulInPath(path);
     // A link (a catalog kept on another disk) stays; the file it points to is replaced.
-    m_target = ResolveLinks(QFile::encodeName(path));
+    m_target =
+        links == TLinks::Follow ? ResolveLinks(QFile::encodeName(path)) : QFile::encodeName(path);
     if (m_target.isEmpty())
         Fail(LastError());
     m_temporary = m_target + TemporaryMarker + QByteArray::number(::getpid()) + "-XXXXXX";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/regular_file.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,13 +13,14 @@ enum class TWriteSync {
 
 // A file written whole or not at all. The bytes go to a temporary file beside the target,
 // which takes the target's place on Commit; a read-only target is still replaced and keeps
-// its permissions plus the owner's write. A symbolic link stays: the file it points to is the
-// target. Without Commit (or when anything fails) the old file stays as it was and no
-// temporary file is left; one that a killed writer leaves is named so that
-// RemoveStaleTemporaryFiles finds it. Failures raise ESystemError.
+// its permissions plus the owner's write. A symbolic link stays and the file it points to is
+// the target, unless links say NoFollow: then the link itself is replaced. Without Commit (or
+// when anything fails) the old file stays as it was and no temporary file is left; one that a
+// killed writer leaves is named so that RemoveStaleTemporaryFiles finds it. Failures raise
+// ESystemError.
 class TAtomicFile {
 public:
-    explicit TAtomicFile(const QString &path);
+    explicit TAtomicFile(const QString &path, TLinks links = TLinks::Follow);
     ~TAtomicFile();
     TAtomicFile(const TAtomicFile &) = delete;
     TAtomicFile &operator=(const TAtomicFile &) = delete;

@@ -5,6 +5,8 @@
 #include "base/regular_file.h"
 
 #include <QFile>
+
+#include <sys/stat.h>
 // Bytes in, bytes out: the text is UTF-8 on both sides.
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION
@@ -15,11 +17,26 @@ struct TIniFile::Data {
     CSimpleIniA ini{false, false, false};
 };
 
-TIniFile::TIniFile(const QString &path) : m_path(path), d(std::make_unique<Data>())
+namespace {
+
+// What a link, a folder or a planted giant holds is never read: it counts as no file at all.
+bool IsExchangeFile(const QString &path)
 {
-    if (!QFile::exists(path))
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode)
+        && info.st_size <= ExchangeFileLimit;
+}
+
+} // namespace
+
+TIniFile::TIniFile(const QString &path, TIniKind kind) : m_path(path), d(std::make_unique<Data>())
+{
+    if (kind == TIniKind::Settings ? !QFile::exists(path) : !IsExchangeFile(path))
         return;
-    const QByteArray bytes = ReadRegularFile(path);
+    // A link put in the file's place after the look above is still not followed.
+    const QByteArray bytes =
+        TRegularFile(path, kind == TIniKind::Settings ? TLinks::Follow : TLinks::NoFollow)
+            .ReadAll();
     if (d->ini.LoadData(bytes.constData(), size_t(bytes.size())) < 0)
         throw EQuavermill(QStringLiteral("Cannot read %1").arg(path));
 }
@@ -53,7 +70,7 @@ void TIniFile::Save() const
         throw EQuavermill(QStringLiteral("Cannot write %1").arg(m_path));
     // The program writes ini files only to hand parameters to its tools, which read them at
     // once: whole, but not synced to disk.
-    TAtomicFile file(m_path);
+    TAtomicFile file(m_path, TLinks::NoFollow);
     file.Write(QByteArray::fromStdString(text));
     file.Commit(TWriteSync::Transient);
 }

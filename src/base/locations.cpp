@@ -34,18 +34,47 @@ QString XdgFolder(const char *variable, const char *underHome)
     return QDir::cleanPath(home) + QLatin1Char('/') + QLatin1String(underHome);
 }
 
-// Whether the exchange files may lie in the program folder: it is the user's own, its owner
-// may write it, and the system lets them (a read-only mount does not). The permission bits
-// decide even for root, whom access() lets write anywhere: an installation made read-only
-// stays unwritten. A folder of another user is never used, even when shared writable with a
-// group: two users would meet in the same exchange files.
-bool OwnWritableFolder(const QString &folder)
+// Where the system and its packages keep their files. A program folder there is an
+// installation shared by everyone (a package run by root would leave its exchange files
+// behind in it when the package goes), never an exchange folder.
+bool InSystemFolder(const QString &canonical)
 {
-    const QByteArray path = QFile::encodeName(folder);
+    static const char *const systemFolders[] = {"/usr", "/opt",   "/etc",   "/bin",    "/sbin",
+                                                "/lib", "/lib32", "/lib64", "/libx32", "/boot",
+                                                "/srv", "/snap",  "/var"};
+    for (const char *system : systemFolders) {
+        const QLatin1String folder(system);
+        if (canonical == folder || canonical.startsWith(folder + QLatin1Char('/')))
+            return true;
+    }
+    return false;
+}
+
+// Whether the exchange files may lie in the program folder: it is the user's own, outside the
+// system's folders, its owner may write it and the system lets them (a read-only mount does
+// not), and nobody else can change it or a folder above it (one that others may write without
+// the sticky bit would let them put a folder of their own in its place). A folder others may
+// write (mode 0777, a group-writable installation, a FAT mount) would let them plant links and
+// read what passes. The permission bits decide even for root, whom access() lets write
+// anywhere: an installation made read-only stays unwritten.
+bool OwnPrivateFolder(const QString &folder)
+{
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    if (canonical.isEmpty() || InSystemFolder(canonical))
+        return false;
+    const QByteArray path = QFile::encodeName(canonical);
     struct stat info = {};
-    return stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid()
-        && (info.st_mode & S_IWUSR) != 0
-        && faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) == 0;
+    if (lstat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != geteuid()
+        || (info.st_mode & S_IWUSR) == 0 || (info.st_mode & (S_IWGRP | S_IWOTH)) != 0
+        || faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0)
+        return false;
+    for (QDir above(canonical); above.cdUp();) {
+        if (lstat(QFile::encodeName(above.path()).constData(), &info) != 0
+            || (info.st_uid != geteuid() && info.st_uid != 0)
+            || ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (info.st_mode & S_ISVTX) == 0))
+            return false;
+    }
+    return true;
 }
 
 // A folder only this user can reach, made with mode 0700 when missing. One that exists must
@@ -121,7 +150,7 @@ QString ConfigFile(const char *name)
 
 QString ChooseExchangeFolder(const QString &programFolder)
 {
-    if (OwnWritableFolder(programFolder))
+    if (OwnPrivateFolder(programFolder))
         return programFolder;
     const QString name = QStringLiteral("/quavermill");
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");

@@ -28,10 +28,11 @@ QString DefaultStorageFolder();
 QString ConfigFile(const char *name);
 
 // The folder of the tools' exchange files, ending in "/". The program folder when it is the
-// user's own and writable (a build folder, a prefix of the user's own), else a folder only
-// this user can reach: $XDG_RUNTIME_DIR/quavermill, or $XDG_CACHE_HOME/quavermill (default
-// ~/.cache/quavermill) when there is no usable runtime folder. Chosen once, and again only
-// when the folder has gone.
+// user's own, writable by them and by nobody else, with no folder above it that others may
+// change, and outside the system's folders (a build folder, a prefix of the user's own); else
+// a folder only this user can reach: $XDG_RUNTIME_DIR/quavermill, or $XDG_CACHE_HOME/quavermill
+// (default ~/.cache/quavermill) when there is no usable runtime folder. Chosen once, and again
+// only when the folder has gone.
 QString ExchangeFolder();
 // The decision itself, made afresh at every call.
 QString ChooseExchangeFolder(const QString &programFolder);

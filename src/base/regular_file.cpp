@@ -25,13 +25,17 @@ QString KindText(mode_t mode)
 
 } // namespace
 
-TRegularFile::TRegularFile(const QString &path) : m_path(path)
+TRegularFile::TRegularFile(const QString &path, TLinks links) : m_path(path)
 {
     if (path.contains(QChar(u'\0')))
         Fail(EINVAL);
     // O_NONBLOCK: opening a named pipe would otherwise wait for a writer that never comes.
     const QByteArray name = QFile::encodeName(path);
-    m_fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    m_fd = ::open(name.constData(),
+                  O_RDONLY | O_NONBLOCK | O_CLOEXEC | (links == TLinks::NoFollow ? O_NOFOLLOW : 0));
+    if (m_fd < 0 && errno == ELOOP && links == TLinks::NoFollow)
+        throw ESystemError(ELOOP, QStringLiteral("Cannot read %1").arg(path),
+                           QStringLiteral("is a link"));
     struct stat info;
     if (m_fd < 0 && errno == ENOENT && ::lstat(name.constData(), &info) == 0)
         throw ESystemError(ENOENT, QStringLiteral("Cannot read %1").arg(path),

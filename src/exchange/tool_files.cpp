@@ -39,7 +39,7 @@ bool CanPass(const QString &path)
 bool WriteParameters(const QString &prm, const TParameters &keys)
 {
     try {
-        TIniFile ini(prm);
+        TIniFile ini(prm, TIniKind::Exchange);
         for (const auto &[key, value] : keys)
             ini.WriteString(ParametersSection, key, value);
         ini.Save();
@@ -135,7 +135,7 @@ TWmaTags ReadWmaTags(const QString &path)
         return {};
     TWmaTags tags;
     try {
-        const TIniFile results(rslt);
+        const TIniFile results(rslt, TIniKind::Exchange);
         const QString section = QStringLiteral("Results");
         tags.Name =
             CutUnits(results.ReadString(section, QStringLiteral("Name"), QString()), TagUnits);

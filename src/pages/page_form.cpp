@@ -186,20 +186,20 @@ void TFormBase::CreateButtonGroup(int base, std::initializer_list<TButtonSpec> b
     }
 }
 
+// A click and Enter run a button's action alike: what fails is told, whichever way it came.
 void TFormBase::RunButton(QPushButton *button)
 {
     auto *icon = qobject_cast<TIconButton *>(button);
     if (!icon || !icon->data().action)
         return;
-    RunDropping([icon] { icon->data().action(icon->data().argument); });
+    RunReporting([icon] { icon->data().action(icon->data().argument); });
 }
 
 bool TFormBase::FormKeyPress(int key)
 {
     if ((key != Qt::Key_Return && key != Qt::Key_Enter) || !m_defaultButton)
         return false;
-    // Errors of an action started with Enter are reported, unlike those of a click.
-    m_defaultButton->data().action(m_defaultButton->data().argument);
+    RunButton(m_defaultButton);
     return true;
 }
 
@@ -333,8 +333,8 @@ bool TFormBase::event(QEvent *event)
 static std::exception_ptr *g_switchError = nullptr;
 
 // Errors cannot cross Qt's event delivery. Within a switch a handler's error goes to the
-// action that called SwitchPage, whose guard drops it (an icon button) or reports it (Enter, a
-// control's event); outside one it is reported.
+// action that called SwitchPage, whose guard reports it (an icon button, Enter, a control's
+// event) or drops it (a start message); outside one it is reported.
 static void RunPageHandler(const std::function<void()> &handler)
 {
     if (!g_switchError) {

@@ -22,9 +22,10 @@ enum TPageMessage : int {
 };
 void PostPageMessage(QObject *target, TPageMessage message);
 
-// Runs an action and swallows whatever it throws (icon buttons, start messages).
+// Runs an action and swallows whatever it throws (start messages, media watching timers).
 void RunDropping(const std::function<void()> &action);
-// Runs an action and shows whatever it throws in a message box (Enter, control events).
+// Runs an action and shows whatever it throws in a message box (icon buttons, Enter, control
+// events).
 void RunReporting(const std::function<void()> &action);
 
 // Every page of the program, one instance each. Pages find one another by id through the
@@ -130,6 +131,7 @@ public:
     // any) is the page's default button.
     void CreateButtonGroup(int base, std::initializer_list<TButtonSpec> buttons,
                            int defaultIndex = -1);
+    // Runs the button's action, reporting what it throws.
     void RunButton(QPushButton *button);
     TIconButton *DefaultButton() const { return m_defaultButton; }
 

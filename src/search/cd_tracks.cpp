@@ -8,18 +8,12 @@
 #include "search/track_data.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace {
 
 const QString Tool = QStringLiteral("cddb");
 // A count beyond any real answer must not keep the scan reading missing sections for ever.
 constexpr int MaxDescriptions = 1000;
-
-QString ResultFile()
-{
-    return ExchangeFolder() + Tool + QStringLiteral(".rslt");
-}
 
 } // namespace
 
@@ -35,34 +29,32 @@ int CdTrackNumber(const QString &path)
     return tens.digitValue() * 10 + ones.digitValue();
 }
 
-void RequestCdInfo(const QString &drive)
+std::unique_ptr<TIniFile> RequestCdInfo(const QString &drive)
 {
-    QFile::remove(ResultFile());
+    const QString results = ExchangeFolder() + Tool + QStringLiteral(".rslt");
+    QFile::remove(results);
     if (!ToolExists(Tool))
-        return;
+        return nullptr;
     const QString prm = ExchangeFolder() + Tool + QStringLiteral(".prm");
     try {
-        TIniFile parameters(prm);
+        TIniFile parameters(prm, TIniKind::Exchange);
         parameters.WriteString(QStringLiteral("Parameters"), QStringLiteral("Operation"),
                                QStringLiteral("GETCDINFO"));
         parameters.WriteString(QStringLiteral("Parameters"), QStringLiteral("Drive"), drive);
         parameters.Save();
     } catch (const EQuavermill &) {
-        return; // the tool would read no drive, or another one
+        return nullptr; // the tool would read no drive, or another one
     }
     if (RunTool(ProgramFolder() + Tool) >= 0)
         QFile::remove(prm);
-}
-
-std::unique_ptr<TIniFile> ReadCdInfo()
-{
-    if (!QFileInfo::exists(ResultFile()))
-        return nullptr;
+    std::unique_ptr<TIniFile> answer;
     try {
-        return std::make_unique<TIniFile>(ResultFile());
+        answer = std::make_unique<TIniFile>(results, TIniKind::Exchange);
     } catch (const EQuavermill &) {
-        return nullptr; // an unreadable result file describes nothing
+        // An unreadable result file describes nothing.
     }
+    QFile::remove(results);
+    return answer;
 }
 
 std::unique_ptr<TSelectFilesData> CdTrackRecord(const TIniFile *results, const QString &path)
@@ -89,9 +81,4 @@ std::unique_ptr<TSelectFilesData> CdTrackRecord(const TIniFile *results, const Q
         record->AddAlbum(value(QStringLiteral("Album")));
     }
     return record;
-}
-
-void DeleteCdInfo()
-{
-    QFile::remove(ResultFile());
 }

@@ -14,16 +14,15 @@ class TSelectFilesData;
 int CdTrackNumber(const QString &path);
 
 // Asks the CD information tool "cddb" of the program folder to describe the disc in drive (what
-// libcdio opens: a volume's DiscSource()). Writes "cddb.prm" (section "Parameters", Operation
-// GETCDINFO and Drive) in the exchange folder and waits for the tool in a nested event loop, so
-// the window stays alive. "cddb.prm" is deleted after a run that succeeded and kept after one
-// that failed; nothing is written or run when the tool is missing. A "cddb.rslt" left by an
-// earlier disc is deleted first in any case: it must never be read as this disc's answer.
-void RequestCdInfo(const QString &drive);
-
-// "cddb.rslt" of the exchange folder, read once for all tracks of a disc; null when there is
-// none or it cannot be read.
-std::unique_ptr<TIniFile> ReadCdInfo();
+// libcdio opens: a volume's DiscSource()) and returns its answer, "cddb.rslt" of the exchange
+// folder read whole; null when the tool is missing or its answer cannot be read. Writes
+// "cddb.prm" (section "Parameters", Operation GETCDINFO and Drive) in the exchange folder and
+// waits for the tool in a nested event loop, so the window stays alive. "cddb.prm" is deleted
+// after a run that succeeded and kept after one that failed; nothing is written or run when
+// the tool is missing. A "cddb.rslt" left by an earlier request (a listing abandoned when the
+// page was left) is deleted before the tool runs, and the answer once it has been read: only
+// the answer to this request is ever read.
+std::unique_ptr<TIniFile> RequestCdInfo(const QString &drive);
 
 // The candidates of the CD track at path from the CD information tool's results: for each
 // described disc, in order (sections "Description0" ... up to "Count" of "Results"), its title
@@ -31,6 +30,3 @@ std::unique_ptr<TIniFile> ReadCdInfo();
 // album; empty values are left out, each value cut to 99 units. Always a record: an empty one
 // when the path holds no track number or there are no results.
 std::unique_ptr<TSelectFilesData> CdTrackRecord(const TIniFile *results, const QString &path);
-
-// Deletes "cddb.rslt" once a disc's listing is complete.
-void DeleteCdInfo();

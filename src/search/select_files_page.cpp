@@ -280,9 +280,7 @@ void TFormSelectFiles::WatchMedia()
         // Only what came or changed since the last check is walked: a whole disk without
         // tracks would otherwise be walked again every second.
         const bool changed = !m_settledVolumes.contains(volume);
-        if (SearchMode == 0 && changed && TakenByRemovableSearch(DriveType(volume)))
-            walk.ScanLocation(volume.Root);
-        else if (SearchMode == 1 && changed)
+        if (SearchMode != 2 && changed && TakenByDrivePass(SearchMode == 0, DriveType(volume)))
             walk.ScanLocation(volume.Root);
         else if (SearchMode == 2 && (changed || chosenAppeared)
                  && volumes.VolumeOf(ChosenFolder) == &volume)

@@ -33,8 +33,10 @@ std::unique_ptr<TSelectFilesData> ReadTrackTags(const QString &path)
     return record;
 }
 
-bool TakenByRemovableSearch(TDriveType type)
+bool TakenByDrivePass(bool removable, TDriveType type)
 {
+    if (!removable)
+        return type == DRIVE_FIXED;
     return type == DRIVE_REMOVABLE || type == DRIVE_REMOTE || type == DRIVE_CDROM;
 }
 
@@ -56,8 +58,7 @@ void TTrackWalk::DrivePass(bool removable)
             return;
         if (!MediaPresent(volume))
             continue;
-        const TDriveType type = DriveType(volume);
-        if (removable ? TakenByRemovableSearch(type) : type == DRIVE_FIXED)
+        if (TakenByDrivePass(removable, DriveType(volume)))
             ScanLocation(volume.Root);
     }
 }
@@ -82,11 +83,9 @@ void TTrackWalk::ScanCdAudio(const TVolume &drive)
         [](const QString &name) { return !MatchesMask(name, QStringLiteral("*.cda")); });
     if (tracks.isEmpty())
         return;
-    const bool useFreeDb = Settings().UseFreeDB;
     m_sink.ShowFolder(root);
-    if (useFreeDb)
-        RequestCdInfo(drive.DiscSource());
-    const std::unique_ptr<TIniFile> results = ReadCdInfo();
+    const std::unique_ptr<TIniFile> results =
+        Settings().UseFreeDB ? RequestCdInfo(drive.DiscSource()) : nullptr;
     bool first = true;
     for (const QString &name : std::as_const(tracks)) {
         if (!Pump())
@@ -97,8 +96,6 @@ void TTrackWalk::ScanCdAudio(const TVolume &drive)
         m_sink.AddTrack(name, CdTrackRecord(results.get(), root + name));
     }
     m_sink.EndFolder();
-    if (useFreeDb)
-        DeleteCdInfo();
 }
 
 void TTrackWalk::ScanFolderTree(const QString &path, const QString &mask)

@@ -17,8 +17,10 @@ bool IsInStorage(const QString &path, const QString &storageFolder);
 // file. A missing or failing tag tool gives a record with empty lists.
 std::unique_ptr<TSelectFilesData> ReadTrackTags(const QString &path);
 
-// The drive types that the removable search takes: removable, network and CD drives.
-bool TakenByRemovableSearch(TDriveType type);
+// Whether a pass over all drives takes a drive of that type: removable, network and CD drives
+// in the removable pass, fixed disks in the other. The media checks that follow a scan take
+// the same drives, so that a stick is never walked as if it were a fixed disk.
+bool TakenByDrivePass(bool removable, TDriveType type);
 
 // What a walk needs from the page that shows its findings.
 class TTrackScanSink {

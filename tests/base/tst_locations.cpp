@@ -51,6 +51,7 @@ void TestLocations::init()
 void TestLocations::cleanup()
 {
     // Whatever a test changed, the temporary folder must be removable again.
+    chmod(QFile::encodeName(m_dir->path()).constData(), 0700);
     QDirIterator it(m_dir->path(), QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext())
         chmod(QFile::encodeName(it.next()).constData(), 0700);
@@ -97,48 +98,68 @@ void TestLocations::configFile()
 void TestLocations::exchangeFolder_data()
 {
     QTest::addColumn<int>("programMode");
-    QTest::addColumn<bool>("programOthers"); // the program folder belongs to somebody else
-    QTest::addColumn<QString>("runtime");    // what XDG_RUNTIME_DIR holds as "quavermill"
-    QTest::addColumn<QString>("expected");   // program, runtime or cache
+    QTest::addColumn<QString>("program");  // own, others' (another user's), system, open parent
+    QTest::addColumn<QString>("runtime");  // what XDG_RUNTIME_DIR holds as "quavermill"
+    QTest::addColumn<QString>("expected"); // program, runtime or cache
 
+    const QString own = QStringLiteral("own");
     QTest::newRow("the user's own program folder")
-        << 0755 << false << QString() << QStringLiteral("program");
+        << 0755 << own << QString() << QStringLiteral("program");
     QTest::newRow("read-only program folder, even for root")
-        << 0555 << false << QString() << QStringLiteral("runtime");
+        << 0555 << own << QString() << QStringLiteral("runtime");
     QTest::newRow("only the group may write")
-        << 0575 << false << QString() << QStringLiteral("runtime");
+        << 0575 << own << QString() << QStringLiteral("runtime");
     QTest::newRow("another user's folder that everybody may write")
-        << 0777 << true << QString() << QStringLiteral("runtime");
+        << 0777 << QStringLiteral("others'") << QString() << QStringLiteral("runtime");
+    // Others could plant links there and read what passes.
+    QTest::newRow("the user's own folder that everybody may write")
+        << 0777 << own << QString() << QStringLiteral("runtime");
+    QTest::newRow("the user's own folder that the group may write")
+        << 0775 << own << QString() << QStringLiteral("runtime");
+    QTest::newRow("a folder above that others may write")
+        << 0755 << QStringLiteral("open parent") << QString() << QStringLiteral("runtime");
+    QTest::newRow("a folder above that others may write, sticky like /tmp")
+        << 0755 << QStringLiteral("sticky parent") << QString() << QStringLiteral("program");
+    // An installed package, even when root runs it and owns the folder.
+    QTest::newRow("a system folder")
+        << 0755 << QStringLiteral("system") << QString() << QStringLiteral("runtime");
     QTest::newRow("an existing private folder")
-        << 0555 << false << QStringLiteral("private") << QStringLiteral("runtime");
+        << 0555 << own << QStringLiteral("private") << QStringLiteral("runtime");
     QTest::newRow("no runtime folder")
-        << 0555 << false << QStringLiteral("unset") << QStringLiteral("cache");
+        << 0555 << own << QStringLiteral("unset") << QStringLiteral("cache");
     QTest::newRow("a relative runtime folder")
-        << 0555 << false << QStringLiteral("relative") << QStringLiteral("cache");
+        << 0555 << own << QStringLiteral("relative") << QStringLiteral("cache");
     QTest::newRow("a runtime folder that does not exist")
-        << 0555 << false << QStringLiteral("missing") << QStringLiteral("cache");
+        << 0555 << own << QStringLiteral("missing") << QStringLiteral("cache");
     QTest::newRow("open to others")
-        << 0555 << false << QStringLiteral("open") << QStringLiteral("cache");
+        << 0555 << own << QStringLiteral("open") << QStringLiteral("cache");
     QTest::newRow("a link to a private folder")
-        << 0555 << false << QStringLiteral("link") << QStringLiteral("cache");
-    QTest::newRow("a file") << 0555 << false << QStringLiteral("file") << QStringLiteral("cache");
+        << 0555 << own << QStringLiteral("link") << QStringLiteral("cache");
+    QTest::newRow("a file") << 0555 << own << QStringLiteral("file") << QStringLiteral("cache");
     QTest::newRow("another user's")
-        << 0555 << false << QStringLiteral("others") << QStringLiteral("cache");
+        << 0555 << own << QStringLiteral("others") << QStringLiteral("cache");
 }
 
 void TestLocations::exchangeFolder()
 {
     QFETCH(int, programMode);
-    QFETCH(bool, programOthers);
+    QFETCH(QString, program);
     QFETCH(QString, runtime);
     QFETCH(QString, expected);
+    const bool programOthers = program == QLatin1String("others'");
     if ((programOthers || runtime == QLatin1String("others")) && geteuid() != 0)
         QSKIP("giving a folder to another user needs root");
 
-    const QByteArray program = QFile::encodeName(path(QStringLiteral("program")));
+    const QByteArray programPath = QFile::encodeName(path(QStringLiteral("program")));
     if (programOthers)
-        QCOMPARE(chown(program.constData(), OtherUser, OtherUser), 0);
-    QCOMPARE(chmod(program.constData(), mode_t(programMode)), 0);
+        QCOMPARE(chown(programPath.constData(), OtherUser, OtherUser), 0);
+    QCOMPARE(chmod(programPath.constData(), mode_t(programMode)), 0);
+    if (program.endsWith(QLatin1String("parent")))
+        QCOMPARE(chmod(QFile::encodeName(m_dir->path()).constData(),
+                       program.startsWith(QLatin1String("sticky")) ? 01777 : 0777),
+                 0);
+    if (program == QLatin1String("system"))
+        SetProgramFolder(QStringLiteral("/usr/lib/"));
     const QString entry = path(QStringLiteral("run/quavermill"));
     const QByteArray native = QFile::encodeName(entry);
     if (runtime == QLatin1String("unset"))

@@ -2,11 +2,14 @@
 #include "base/locations.h"
 #include "exchange/tool_files.h"
 #include "fake_tool.h"
+#include "test_media.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(TWmaTags)
 
@@ -27,6 +30,8 @@ private Q_SLOTS:
     void conversionResult_data();
     void conversionResult();
     void pathsThatCannotBePassed();
+    void plantedFilesAreNeitherFollowedNorRead_data();
+    void plantedFilesAreNeitherFollowedNorRead();
 
 private:
     QString file(const QString &name) const { return m_dir->filePath(name); }
@@ -241,6 +246,57 @@ void TestToolFiles::pathsThatCannotBePassed()
     QVERIFY(QFileInfo::exists(file(QStringLiteral("ran"))));
     QVERIFY(ReadWholeFile(file(QStringLiteral("wma.prm")))
                 .contains("FileToWork=" + longPath.toUtf8() + '\n'));
+}
+
+// What another user may plant where an exchange file belongs is neither written through nor
+// read: a link (to a stand-in for ~/.ssh/authorized_keys) and a giant file. A program folder
+// that everybody may write is no exchange folder at all.
+void TestToolFiles::plantedFilesAreNeitherFollowedNorRead_data()
+{
+    QTest::addColumn<int>("programMode");
+    QTest::addColumn<QString>("planted"); // link or giant
+    QTest::addColumn<QString>("at");      // wma.prm before the run, wma.rslt by the tool
+    const QString link = QStringLiteral("link"), giant = QStringLiteral("giant");
+    const QString prm = QStringLiteral("wma.prm"), rslt = QStringLiteral("wma.rslt");
+    QTest::newRow("a link as wma.prm") << 0700 << link << prm;
+    QTest::newRow("a link as wma.rslt") << 0700 << link << rslt;
+    QTest::newRow("a giant wma.prm") << 0700 << giant << prm;
+    QTest::newRow("a giant wma.rslt") << 0700 << giant << rslt;
+    QTest::newRow("a link as wma.prm, program folder mode 0777") << 0777 << link << prm;
+}
+
+void TestToolFiles::plantedFilesAreNeitherFollowedNorRead()
+{
+    QFETCH(int, programMode);
+    QFETCH(QString, planted);
+    QFETCH(QString, at);
+    const QString run = file(QStringLiteral("run"));
+    QVERIFY(QDir().mkdir(run) && chmod(QFile::encodeName(run).constData(), 0700) == 0);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(run));
+    QCOMPARE(chmod(QFile::encodeName(m_dir->path()).constData(), mode_t(programMode)), 0);
+    SetProgramFolder(m_dir->path()); // the exchange folder is chosen anew
+
+    const QByteArray secret = "[Parameters]\nPlanted=1\n[Results]\nName=planted\n";
+    const QString victim = file(QStringLiteral("authorized_keys"));
+    const QString giant = file(QStringLiteral("giant"));
+    QVERIFY(TestMedia::WriteFile(victim, secret)
+            && TestMedia::WriteFile(giant, secret + '#' + QByteArray(ExchangeFileLimit, 'x')));
+    const bool link = planted == QLatin1String("link");
+    const QString thing = link ? victim : giant;
+    QString body =
+        QStringLiteral("cd \"$QUAVERMILL_EXCHANGE_DIR\" || exit 1\ncp wma.prm seen.prm\n");
+    if (at == QLatin1String("wma.prm"))
+        QVERIFY(link ? QFile::link(thing, file(at)) : QFile::copy(thing, file(at)));
+    else
+        body +=
+            QStringLiteral("%1 \"%2\" wma.rslt\n").arg(QLatin1String(link ? "ln -s" : "cp"), thing);
+    QVERIFY(WriteFakeTool(file(QStringLiteral("wma")), body));
+
+    QCOMPARE(ReadWmaTags(Utf8("/m/a.mp3")).Name, QString());
+    QCOMPARE(ReadWholeFile(victim), secret);
+    const QByteArray seen = ReadWholeFile(ExchangeFolder() + QStringLiteral("seen.prm"));
+    QVERIFY2(seen.contains("Operation=READWMATAGS") && !seen.contains("Planted"), seen.constData());
+    QCOMPARE(ExchangeFolder() == ProgramFolder(), programMode == 0700);
 }
 
 QTEST_GUILESS_MAIN(TestToolFiles)

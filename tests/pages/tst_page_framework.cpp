@@ -38,7 +38,7 @@ public:
             },
             1);
         CreateButtonGroup(BottomBase(1), {{"Failing", "Failing", "delete", [](TFormBase *) {
-                                               throw std::runtime_error("dropped");
+                                               throw std::runtime_error("failed");
                                            }}});
         First = findChild<TIconButton *>(QStringLiteral("ButtonFirst"));
         Second = findChild<TIconButton *>(QStringLiteral("ButtonSecond"));
@@ -91,6 +91,23 @@ private:
     TTestPage *m_a = nullptr;
     TTestPage *m_b = nullptr;
 
+    // The texts of the error boxes shown while doing runs; each is closed at once.
+    QStringList Reports(const std::function<void()> &doing)
+    {
+        QStringList reports;
+        QTimer boxes;
+        boxes.setInterval(10);
+        connect(&boxes, &QTimer::timeout, this, [&reports] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                reports << box->text();
+                box->done(0);
+            }
+        });
+        boxes.start();
+        doing();
+        return reports;
+    }
+
 private Q_SLOTS:
     void init()
     {
@@ -124,8 +141,9 @@ private Q_SLOTS:
         QTest::mouseClick(m_a->First, Qt::LeftButton);
         QCOMPARE(m_a->firstRuns, 1);
         QCOMPARE(m_a->defaultRuns, 0);
-        // An error in a button's action leaves the page as it was, without a report.
-        QTest::mouseClick(m_a->Failing, Qt::LeftButton);
+        // An error in a button's action is told, and the page stays as it was.
+        QCOMPARE(Reports([this] { QTest::mouseClick(m_a->Failing, Qt::LeftButton); }),
+                 QStringList{QStringLiteral("failed")});
         QVERIFY(!m_a->isHidden());
     }
 
@@ -144,47 +162,45 @@ private Q_SLOTS:
         QCOMPARE(m_a->Edit->text(), QStringLiteral("x"));
     }
 
-    // An error of a show or hide handler goes to the action that switched: a click drops it,
-    // Enter reports it. The switch itself is done either way.
-    void handlerErrorFollowsTheSwitchRoute_data()
+    // An error of an action, or of the show or hide handler of the switch it made, is told the
+    // same way whether the action was started by a click or by Enter. The switch itself is
+    // done either way.
+    void errorIsToldWhicheverWayTheActionStarted_data()
     {
         QTest::addColumn<bool>("byEnter");
-        QTest::addColumn<bool>("inHide");
-        QTest::addColumn<QStringList>("reports");
-        QTest::newRow("show, icon button") << false << false << QStringList();
-        QTest::newRow("show, Enter") << true << false << QStringList{QStringLiteral("broken")};
-        QTest::newRow("hide, icon button") << false << true << QStringList();
-        QTest::newRow("hide, Enter") << true << true << QStringList{QStringLiteral("broken")};
+        QTest::addColumn<QString>("failing"); // action, show or hide
+        for (const char *failing : {"action", "show", "hide"}) {
+            QTest::addRow("%s, icon button", failing) << false << QString::fromLatin1(failing);
+            QTest::addRow("%s, Enter", failing) << true << QString::fromLatin1(failing);
+        }
     }
 
-    void handlerErrorFollowsTheSwitchRoute()
+    void errorIsToldWhicheverWayTheActionStarted()
     {
         QFETCH(bool, byEnter);
-        QFETCH(bool, inHide);
-        (inHide ? m_a->HideError : m_b->ShowError) = QStringLiteral("broken");
-        m_a->OnDefault = [this] { SwitchPage(m_a, m_b); };
-        QStringList reports;
-        QTimer boxes;
-        boxes.setInterval(10);
-        connect(&boxes, &QTimer::timeout, this, [&reports] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                reports << box->text();
-                box->done(0);
-            }
-        });
-        boxes.start();
+        QFETCH(QString, failing);
+        const bool switching = failing != QLatin1String("action");
+        (failing == QLatin1String("hide") ? m_a->HideError : m_b->ShowError) =
+            QStringLiteral("broken");
+        m_a->OnDefault = [this, switching] {
+            if (!switching)
+                throw EQuavermill(QStringLiteral("broken"));
+            SwitchPage(m_a, m_b);
+        };
         m_frame->activateWindow();
         m_a->Edit->setFocus();
-        if (byEnter)
-            QTest::keyClick(m_a->Edit, Qt::Key_Return);
-        else
-            QTest::mouseClick(m_a->Second, Qt::LeftButton);
-        // A box would have come and gone within the click or key press.
+        // A box comes and goes within the click or key press.
+        const QStringList reports = Reports([this, byEnter] {
+            if (byEnter)
+                QTest::keyClick(m_a->Edit, Qt::Key_Return);
+            else
+                QTest::mouseClick(m_a->Second, Qt::LeftButton);
+        });
         QCOMPARE(m_a->defaultRuns, 1);
-        QTEST(reports, "reports");
-        QVERIFY(!m_b->isHidden());
-        QVERIFY(m_a->isHidden());
-        QCOMPARE(m_frame->CurrentPage(), m_b);
+        QCOMPARE(reports, QStringList{QStringLiteral("broken")});
+        QCOMPARE(m_b->isHidden(), !switching);
+        QCOMPARE(m_a->isHidden(), switching);
+        QCOMPARE(m_frame->CurrentPage(), switching ? m_b : m_a);
     }
 
     void switchShowsBeforeHiding()

@@ -30,7 +30,8 @@ QString Utf8(const char *text)
 
 // A web server on 127.0.0.1 standing for MusicBrainz or a CDDB server. It records each
 // request's target and answers with what answer gives for it; an empty answer keeps the
-// connection open without a word, as a server that never answers.
+// connection open without a word, as a server that never answers. With Filler set, the answer
+// goes on with it without end, for as long as the client reads.
 class TFakeServer {
 public:
     explicit TFakeServer(std::function<QByteArray(const QByteArray &target)> answer)
@@ -45,6 +46,8 @@ public:
     }
     quint16 Port() const { return m_server.serverPort(); }
     QList<QByteArray> Targets;
+    QByteArray Filler;
+    qint64 Served = 0; // bytes the client's side has taken
 
 private:
     void Read(QTcpSocket *socket)
@@ -59,7 +62,16 @@ private:
         if (answer.isEmpty())
             return;
         socket->write(answer);
-        socket->disconnectFromHost();
+        if (Filler.isEmpty()) {
+            socket->disconnectFromHost();
+            return;
+        }
+        QObject::connect(socket, &QTcpSocket::bytesWritten, socket, [this, socket](qint64 bytes) {
+            Served += bytes;
+            while (socket->state() == QAbstractSocket::ConnectedState
+                   && socket->bytesToWrite() < (1 << 20))
+                socket->write(Filler.repeated((1 << 16) / Filler.size() + 1));
+        });
     }
 
     QTcpServer m_server;
@@ -135,6 +147,11 @@ QByteArray MusicBrainzAnswer(const QByteArray &kind, const QByteArray &target)
 {
     if (kind == "silent")
         return {};
+    if (kind == "no XML")
+        return Http("<?xml version=\"1.0\"?><metadata><disc");
+    if (kind == "endless")
+        return "HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n\r\n<metadata><disc id=\""
+            + MusicBrainzId + "\"><release-list>";
     if (kind == "not found" || !target.startsWith("/ws/2/discid/" + MusicBrainzId + '?'))
         return Http("<?xml version=\"1.0\"?><error><text>Not Found</text></error>",
                     "404 Not Found");
@@ -161,6 +178,9 @@ QByteArray CddbAnswer(const QByteArray &kind, const QByteArray &target)
     if (kind == "silent")
         return {};
     if (target.contains(CddbQuery)) {
+        if (kind == "endless")
+            return "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"
+                   "210 Found exact matches, list follows (until terminating `.')\r\n";
         if (kind == "one match")
             return Http("200 rock 10000c03 Bj\xf6rk / Homog\xe9nic\r\n");
         if (kind == "two matches")
@@ -249,6 +269,7 @@ void TestCddbTool::init()
     m_cddb = std::make_unique<TFakeServer>(
         [this](const QByteArray &target) { return CddbAnswer(m_cddbKind, target); });
     QFile::remove(file(QStringLiteral("cddb.rslt")));
+    QFile::remove(file(QStringLiteral("config/Quavermill/cddb.ini")));
 }
 
 void TestCddbTool::WriteSettings(const QByteArray &extra, const QString &path)
@@ -345,6 +366,17 @@ void TestCddbTool::describesDisc_data()
     QTest::newRow("MusicBrainz never answers")
         << QStringLiteral("cdtext") << QByteArray("silent") << QByteArray("one match")
         << QByteArray() << TDescriptions{CdText, CddbRock};
+    QTest::newRow("endless answers are cut short")
+        << QStringLiteral("cdtext") << QByteArray("endless") << QByteArray("endless")
+        << QByteArray() << TDescriptions{CdText};
+    // What the XML library finds wrong stays out of the tool's report.
+    QTest::newRow("MusicBrainz answers no XML")
+        << QStringLiteral("plain") << QByteArray("no XML") << QByteArray("no match") << QByteArray()
+        << TDescriptions{};
+    // It would switch every source off; the program folder's is read instead.
+    QTest::newRow("an oversized cddb.ini of the user's counts as absent")
+        << QStringLiteral("cdtext") << QByteArray("one release") << QByteArray("no match")
+        << QByteArray("oversized own copy") << TDescriptions{CdText, MusicBrainz1};
 }
 
 void TestCddbTool::describesDisc()
@@ -356,6 +388,17 @@ void TestCddbTool::describesDisc()
     QFETCH(TDescriptions, expected);
     m_musicBrainzKind = musicBrainz;
     m_cddbKind = cddb;
+    if (musicBrainz == "endless")
+        m_musicBrainz->Filler = "<release id=\"r\"><title>Again</title></release>";
+    if (cddb == "endless")
+        m_cddb->Filler = "rock 10000c03 Again / Again\r\n";
+    if (settings == "oversized own copy") {
+        QVERIFY(QDir().mkpath(file(QStringLiteral("config/Quavermill"))));
+        QVERIFY(WriteFile(file(QStringLiteral("config/Quavermill/cddb.ini")),
+                          "[CdText]\nUse=0\n[MusicBrainz]\nUse=0\n[Cddb]\nUse=0\n#"
+                              + QByteArray(5 << 20, 'x') + '\n'));
+        settings.clear();
+    }
     WriteSettings(settings);
 
     QProcess process;
@@ -369,6 +412,8 @@ void TestCddbTool::describesDisc()
     QCOMPARE(Leftovers(), QStringList{QStringLiteral("cddb.rslt")});
     QCOMPARE(m_musicBrainz->Targets.isEmpty(),
              settings.contains("use=0") || musicBrainz == "refused");
+    // An answer is read no further than a few megabytes (and what the sockets buffer).
+    QVERIFY(m_musicBrainz->Served < (24 << 20) && m_cddb->Served < (24 << 20));
 }
 
 void TestCddbTool::unreadableDriveFails_data()

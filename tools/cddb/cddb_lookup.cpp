@@ -1,5 +1,7 @@
 #include "cddb_lookup.h"
 
+#include "answer_limit.h"
+
 #include <cddb/cddb.h>
 
 #include <memory>
@@ -84,6 +86,7 @@ void LookUpCddb(const TServer &server, const std::string &email, const TDiscToc 
     // The matches first (category and id of each), then each entry: reading an entry on the
     // connection could disturb the list of matches.
     std::vector<TCddbDisc> matches;
+    BeginAnswer();
     const int found = cddb_query(connection.get(), disc.get());
     for (int i = 0; i < found; ++i) {
         if (i > 0 && !cddb_query_next(connection.get(), disc.get()))
@@ -91,6 +94,7 @@ void LookUpCddb(const TServer &server, const std::string &email, const TDiscToc 
         matches.emplace_back(cddb_disc_clone(disc.get()));
     }
     for (const TCddbDisc &match : matches) {
+        BeginAnswer();
         if (match && cddb_read(connection.get(), match.get()) == 1)
             add(DescriptionOf(match.get(), toc));
     }

@@ -41,7 +41,7 @@ TLookupSettings ReadLookupSettings(const std::string &path)
 {
     TLookupSettings settings;
     TExchangeFile ini;
-    if (!ini.Load(path))
+    if (!ini.Load(path, TLinks::Follow))
         return settings;
     settings.UseCdText = Use(ini, "CdText");
     ReadServer(ini, "MusicBrainz", settings.MusicBrainz);

@@ -19,5 +19,6 @@ struct TLookupSettings {
     std::string CddbEmail;
 };
 
-// The settings of the file at path; the defaults for a missing file, key or unusable value.
+// The settings of the file at path; the defaults for a missing, unreadable or oversized file,
+// and for a missing key or unusable value.
 TLookupSettings ReadLookupSettings(const std::string &path);

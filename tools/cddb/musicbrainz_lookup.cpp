@@ -1,6 +1,9 @@
 #include "musicbrainz_lookup.h"
 
+#include "answer_limit.h"
+
 #include <discid/discid.h>
+#include <libxml/xmlerror.h>
 #include <musicbrainz5/Artist.h>
 #include <musicbrainz5/ArtistCredit.h>
 #include <musicbrainz5/Disc.h>
@@ -23,6 +26,10 @@ namespace {
 constexpr int SessionGap = 11400;
 // Disc ids use absolute sector addresses, two seconds more than libcdio's logical ones.
 constexpr int PreGap = 150;
+
+// What libxml2 finds wrong in an answer is no news for the program, which reads the tool's
+// standard error as its report.
+void QuietXml(void *, const char *, ...) {}
 
 struct TDiscIdFreer {
     void operator()(DiscId *discId) const { discid_free(discId); }
@@ -98,6 +105,9 @@ void LookUpMusicBrainz(const TServer &server, const TDiscToc &toc, const TLookup
     MusicBrainz5::CQuery::tParamMap parameters;
     parameters["inc"] = "artists recordings";
     parameters["cdstubs"] = "no";
+    // libxml2 keeps its error handler per thread: this one parses the answer.
+    xmlSetGenericErrorFunc(nullptr, QuietXml);
+    BeginAnswer();
     try {
         const MusicBrainz5::CMetadata metadata = query.Query("discid", discId, "", parameters);
         const MusicBrainz5::CDisc *disc = metadata.Disc();

@@ -47,11 +47,16 @@ std::string ConfigFile(const char *name)
         folder = std::string(home) + "/.config";
     const std::string own = folder + "/Quavermill/" + name;
     struct stat info = {};
-    return !folder.empty() && stat(own.c_str(), &info) == 0 ? own : OwnFolder() + name;
+    return !folder.empty() && stat(own.c_str(), &info) == 0 && S_ISREG(info.st_mode)
+            && uint64_t(info.st_size) <= IniFileLimit
+        ? own
+        : OwnFolder() + name;
 }
 
-TPlainFile::TPlainFile(const std::string &path, bool writable)
-    : m_fd(open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC))
+TPlainFile::TPlainFile(const std::string &path, bool writable, TLinks links)
+    : m_fd(open(path.c_str(),
+                (writable ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC
+                    | (links == TLinks::NoFollow ? O_NOFOLLOW : 0)))
 {
     struct stat info = {};
     if (m_fd < 0 || fstat(m_fd, &info) != 0) {
@@ -87,16 +92,19 @@ TExchangeFile::TExchangeFile() : d(std::make_unique<Data>()) {}
 
 TExchangeFile::~TExchangeFile() = default;
 
-bool TExchangeFile::Load(const std::string &path)
+bool TExchangeFile::Load(const std::string &path, TLinks links)
 {
-    const TPlainFile file(path);
-    if (!file.isOpen())
+    const TPlainFile file(path, false, links);
+    if (!file.isOpen() || file.size() > IniFileLimit)
         return false;
     std::string text;
     char buffer[4096];
     ssize_t got = 0;
-    while ((got = read(file.descriptor(), buffer, sizeof buffer)) > 0)
+    while ((got = read(file.descriptor(), buffer, sizeof buffer)) > 0) {
         text.append(buffer, size_t(got));
+        if (text.size() > IniFileLimit)
+            return false; // it grew while being read
+    }
     return got == 0 && d->ini.LoadData(text.data(), text.size()) >= 0;
 }
 

@@ -16,16 +16,26 @@ std::string OwnFolder();
 // the environment variable QUAVERMILL_EXCHANGE_DIR, else the tool's own folder.
 std::string ExchangeFolder();
 
+// The most bytes of an ini file the tools read, as the program's ExchangeFileLimit: far more
+// than any parameter file or settings file holds. A larger one was put there to hold the tool
+// up and counts as no file at all.
+inline constexpr uint64_t IniFileLimit = 4 << 20;
+
 // The settings file name in $XDG_CONFIG_HOME/Quavermill/ (default ~/.config/Quavermill/) when it
-// exists there, else beside the tool: as the program finds its own settings, so that the user
-// of an installed program can change them.
+// is a plain file there no larger than IniFileLimit, else beside the tool: as the program finds
+// its own settings, so that the user of an installed program can change them.
 std::string ConfigFile(const char *name);
+
+// Whether a symbolic link in a file's place leads to the file it names: the user's settings may
+// be links, the exchange files never are (one in their place was planted there).
+enum class TLinks { Follow, NoFollow };
 
 // A plain file opened without blocking, so that a named pipe or a device given in its place
 // cannot hold the tool until some writer appears; anything but a plain file is refused.
 class TPlainFile {
 public:
-    explicit TPlainFile(const std::string &path, bool writable = false);
+    explicit TPlainFile(const std::string &path, bool writable = false,
+                        TLinks links = TLinks::Follow);
     ~TPlainFile();
     TPlainFile(const TPlainFile &) = delete;
     TPlainFile &operator=(const TPlainFile &) = delete;
@@ -53,8 +63,9 @@ public:
     TExchangeFile(const TExchangeFile &) = delete;
     TExchangeFile &operator=(const TExchangeFile &) = delete;
 
-    // False when the file is missing, cannot be read or is no plain file.
-    bool Load(const std::string &path);
+    // False when the file is missing, cannot be read, is no plain file, is larger than
+    // IniFileLimit, or is a link and links say NoFollow.
+    bool Load(const std::string &path, TLinks links = TLinks::NoFollow);
     // The value of the key, or the empty text when it is missing.
     std::string Get(const char *section, const char *key) const;
     // Line breaks in the value become spaces: a value must stay on its own line.
