@@ -49,7 +49,8 @@ QByteArray Line(char kind, const QList<QByteArray> &fields)
 
 bool IsHiddenWork(const QString &path)
 {
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).startsWith(QLatin1String(".quavermill-"));
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1)
+        .startsWith(QLatin1String(".quavermill-"));
 }
 
 bool Missing(int error)
@@ -107,8 +108,7 @@ TCopyJournal::TCopyJournal(const QString &storage) : m_storage(storage)
     const QString data = DataFolder();
     for (;;) {
         m_path = data + QLatin1Char('/') + QLatin1String(Prefix)
-            + QString::number(QRandomGenerator::global()->generate64(), 16)
-            + QLatin1String(Suffix);
+            + QString::number(QRandomGenerator::global()->generate64(), 16) + QLatin1String(Suffix);
         m_fd = ::open(QFile::encodeName(m_path).constData(),
                       O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (m_fd >= 0)
@@ -269,12 +269,15 @@ TReadJournal ReadJournal(const QString &path)
             break;
         const QList<QByteArray> fields = whole.left(cut).split(' ');
         const char kind = fields.at(0).size() == 1 ? fields.at(0).at(0) : 0;
-        const auto field = [&](qsizetype i) { return i < fields.size() ? fields.at(i) : QByteArray(); };
+        const auto field = [&](qsizetype i) {
+            return i < fields.size() ? fields.at(i) : QByteArray();
+        };
         if (journal.Storage.isEmpty()) {
             journal.Storage = Decoded(field(1));
             journal.Device = field(2).toULongLong();
             if (kind != StorageKind || !QDir::isAbsolutePath(journal.Storage)
-                || QDir::cleanPath(journal.Storage) != journal.Storage || journal.Storage == QLatin1String("/")) {
+                || QDir::cleanPath(journal.Storage) != journal.Storage
+                || journal.Storage == QLatin1String("/")) {
                 journal.Refused = true;
                 return journal;
             }

@@ -48,11 +48,11 @@ public:
             const QString name = QStringLiteral("%1.mp3").arg(i, 3, 10, QLatin1Char('0'));
             const QString stored = Write(QStringLiteral("Library/Artist/Album/") + name,
                                          "old " + QByteArray::number(i));
-            catalog.PendingRecords << Record(QStringLiteral("Artist"), QStringLiteral("Album"),
-                                             stored);
-            Records << Record(QStringLiteral("Artist"), QStringLiteral("Album"),
-                              Write(QStringLiteral("stick/") + name,
-                                    QByteArray(2048, char('a' + i % 26))));
+            catalog.PendingRecords
+                << Record(QStringLiteral("Artist"), QStringLiteral("Album"), stored);
+            Records << Record(
+                QStringLiteral("Artist"), QStringLiteral("Album"),
+                Write(QStringLiteral("stick/") + name, QByteArray(2048, char('a' + i % 26))));
         }
         catalog.SavePending();
     }
@@ -146,9 +146,9 @@ private Q_SLOTS:
             QVERIFY(::mount("tmpfs", QFile::encodeName(world.Storage).constData(), "tmpfs", 0,
                             "size=64m")
                     == 0);
-            QCOMPARE(QProcess::execute(QStringLiteral("cp"),
-                                       {QStringLiteral("-a"), saved + QStringLiteral("/."),
-                                        world.Storage}),
+            QCOMPARE(QProcess::execute(
+                         QStringLiteral("cp"),
+                         {QStringLiteral("-a"), saved + QStringLiteral("/."), world.Storage}),
                      0);
         }
         if (stop == QLatin1String("limit")) // one track too large for the limit
@@ -198,7 +198,8 @@ private Q_SLOTS:
             QCOMPARE(WEXITSTATUS(status), whole ? 4 : 3);
         if (stop == QLatin1String("read-only"))
             QVERIFY(::mount(nullptr, QFile::encodeName(world.Storage).constData(), nullptr,
-                            MS_REMOUNT, nullptr) == 0);
+                            MS_REMOUNT, nullptr)
+                    == 0);
 
         TCatalog catalog;
         catalog.Open();

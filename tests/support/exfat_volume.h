@@ -35,8 +35,7 @@ public:
 
 private:
     // True when the program ran well; output, when given, gets what it printed.
-    static bool Run(const QString &program, const QStringList &arguments,
-                    QString *output = nullptr)
+    static bool Run(const QString &program, const QStringList &arguments, QString *output = nullptr)
     {
         QProcess process;
         process.start(program, arguments);
