@@ -121,6 +121,7 @@ void TFormCopyFiles::CopyRun()
     QCoreApplication::processEvents();
     if (ApplicationEnding())
         return;
+    bool completed = false;
     QString journal;
     if (Catalog) {
         Busy = true;
@@ -132,6 +133,7 @@ void TFormCopyFiles::CopyRun()
                 throw ERollingBack(m_texts.StorageTooLong);
             run.CopyAll();
             run.Complete();
+            completed = true;
             journal = run.JournalPath();
             if (run.Skipped() > 0)
                 ShowSkipped(run.Skipped(), int(Catalog->PendingRecords.size()) + run.Skipped(),
@@ -155,7 +157,7 @@ void TFormCopyFiles::CopyRun()
     // Left for another page (a button during the pause above) or ending, a completed run's
     // tracks reach the catalog now: nothing else would add them.
     QString failure;
-    if (catalog && !journal.isEmpty())
+    if (catalog && completed)
         failure = HandOverRecords(*catalog, journal, request != rqNone || ApplicationEnding());
     if (!ApplicationEnding())
         Go(request);
@@ -166,10 +168,12 @@ void TFormCopyFiles::CopyRun()
 QString TFormCopyFiles::HandOverRecords(TCatalog &catalog, const QString &journal, bool save)
 {
     if (catalog.PendingRecords.isEmpty()) {
-        QFile::remove(journal);
+        if (!journal.isEmpty())
+            QFile::remove(journal);
         return QString();
     }
-    catalog.WhenSaved([journal] { QFile::remove(journal); });
+    if (!journal.isEmpty())
+        catalog.WhenSaved([journal] { QFile::remove(journal); });
     if (!save)
         return QString();
     try {

@@ -73,9 +73,9 @@ private:
     void Ask(TCopyRequest request);
     void Go(TCopyRequest request);
     void RollBack(TCopyRun &run, const QString &reason);
-    // The stored tracks' records join the catalog, which keeps the run's journal until its
-    // file holds them; saved now when asked. The text of a failed save, which leaves them
-    // waiting in the journal.
+    // A completed run's records join the catalog, which keeps the run's journal (if any is
+    // left to keep) until its file holds them; saved now when asked. The text of a failed
+    // save, which leaves them waiting in the journal.
     QString HandOverRecords(TCatalog &catalog, const QString &journal, bool save);
     void ShowSkipped(int skipped, int count, const QString &reason);
     QString Counted(const QString &word, int done, int count) const;

@@ -359,7 +359,9 @@ TRecovery RecoverImports(TCatalog &catalog)
         const bool present = StoragePresent(journal);
         bool done = false;
         if (present && journal.Complete) {
-            done = CleanUpAll(journal.Steps) && CatalogueRecords(journal, catalog);
+            // The records join the catalog even when some leftovers must wait.
+            const bool clean = CleanUpAll(journal.Steps);
+            done = CatalogueRecords(journal, catalog) && clean;
             recovery.Finished += done ? 1 : 0;
         } else if (present) {
             done = UndoAll(journal.Steps);

@@ -366,13 +366,13 @@ void TCopyRun::Complete()
     } catch (const ESystemError &error) {
         throw ERollingBack(error.message());
     }
-    m_journal->CleanUp();
+    m_cleanedUp = m_journal->CleanUp();
     m_made.clear();
 }
 
 QString TCopyRun::JournalPath() const
 {
-    return m_journal ? m_journal->Path() : QString();
+    return m_journal && m_cleanedUp ? m_journal->Path() : QString();
 }
 
 TCopyRun::TCopyJob TCopyRun::StartCopy(const QString &source, const QString &path)

@@ -92,7 +92,8 @@ public:
     // The system's text for the last skipped track, with the track's path.
     const QString &SkipReason() const { return m_skipReason; }
     // After Complete: the journal that keeps the records until the catalog file holds them;
-    // it is removed then.
+    // it is removed then, unless the run's leftovers could not all go (the next start finishes
+    // them). Empty when nothing is left for the journal to do.
     QString JournalPath() const;
 
 private:
@@ -131,6 +132,7 @@ private:
     QString m_storage; // the storage folder as an absolute, clean path
     TCopyView &m_view;
     std::unique_ptr<TCopyJournal> m_journal;
+    bool m_cleanedUp = false;
     QList<TJournalStep> m_made; // what a rollback undoes, for its count
     QSet<TFileId> m_stored;     // files this run has stored
     int m_skipped = 0;
