@@ -44,6 +44,7 @@ for name in "So What" "Freddie Freeloader" "Blue in Green"; do
 done
 count=$(grep -c "^DAT.*$storage/Miles Davis/Kind of Blue/" "$catalog" || true)
 [ "$count" -eq 3 ] || { echo "FAIL: the catalog names $count of the three stored tracks"; exit 1; }
+! ls "$world/data/Quavermill/"import-*.journal 2>/dev/null || { echo "FAIL: the import left its journal"; exit 1; }
 kill "$pid"
 wait "$pid" 2>/dev/null || true
 
