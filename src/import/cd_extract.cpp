@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+
 #include <rip.h>
 
 namespace {
@@ -22,20 +24,25 @@ int32_t ExtractProgress(int32_t seconds, int32_t position)
 
 } // namespace
 
-bool ExtractCdTrack(const QString &source, const QString &target, int position,
-                    const TExtractProgress &progress)
+int ExtractCdTrack(const QString &source, const QString &target, int position,
+                   const TExtractProgress &progress)
 {
     const int number = CdTrackNumber(source);
     const TVolumeList volumes = CurrentVolumes();
     const TVolume *volume = volumes.VolumeOf(source);
     // A table's drive without its disc still names the CUE sheet that stood for it.
-    if (number == 0 || !volume || !MediaPresent(*volume))
-        return false;
+    if (!volume || !MediaPresent(*volume))
+        return ENOMEDIUM;
+    if (number == 0)
+        return ENOENT;
     const QString folder = QFileInfo(target).path() + QLatin1Char('/');
     g_progress = &progress;
     const int32_t result =
         ExtractTrackTo(QFile::encodeName(volume->DiscSource()).constData(), number,
                        QFile::encodeName(folder).constData(), ExtractProgress, position);
+    const int error = errno;
     g_progress = nullptr;
-    return result != 0 && QFileInfo(target).isFile();
+    if (result == 0)
+        return error ? error : EIO;
+    return QFileInfo(target).isFile() ? 0 : ENOENT;
 }

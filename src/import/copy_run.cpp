@@ -265,8 +265,8 @@ bool TCopyRun::ExtractCdTrack(const QString &source, TCatalogRecord &record, con
     const TExtractProgress progress = [this](int seconds, int track) {
         return m_view.ShowExtracted(seconds, track);
     };
-    if (!::ExtractCdTrack(source, made, position, progress))
-        return Fail(ENOMEDIUM, true, source);
+    if (const int error = ::ExtractCdTrack(source, made, position, progress))
+        return Fail(error, !StorageCannotTakeMore(error), source);
     if (m_options.ConvertToWma && ToolExists(QStringLiteral("wav2wma"))) {
         m_view.ShowConverting(true);
         // A failed conversion keeps the WAV file as the track's file.

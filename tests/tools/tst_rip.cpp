@@ -135,19 +135,21 @@ void TestRip::failsWithoutFile_data()
     QTest::addColumn<QString>("drive");
     QTest::addColumn<int>("track");
     QTest::addColumn<QString>("folder"); // relative to the target folder
+    QTest::addColumn<int>("error");      // errno, which says why
 
     const QString cue = m_cue;
     const QString fifo = m_discs.filePath(QStringLiteral("fifo"));
     QVERIFY(QFile::exists(fifo) || mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
-    QTest::newRow("no disc") << m_discs.filePath(QStringLiteral("none.cue")) << 1 << QString();
-    QTest::newRow("a folder for a drive") << m_discs.path() << 1 << QString();
-    QTest::newRow("a named pipe for a drive") << fifo << 1 << QString();
-    QTest::newRow("track 0") << cue << 0 << QString();
-    QTest::newRow("negative track") << cue << -1 << QString();
-    QTest::newRow("beyond the last track") << cue << 5 << QString();
-    QTest::newRow("track 100") << cue << 100 << QString();
-    QTest::newRow("data track") << cue << 4 << QString();
-    QTest::newRow("missing target folder") << cue << 1 << QStringLiteral("missing/");
+    QTest::newRow("no disc") << m_discs.filePath(QStringLiteral("none.cue")) << 1 << QString()
+                             << ENOMEDIUM;
+    QTest::newRow("a folder for a drive") << m_discs.path() << 1 << QString() << ENOMEDIUM;
+    QTest::newRow("a named pipe for a drive") << fifo << 1 << QString() << ENOMEDIUM;
+    QTest::newRow("track 0") << cue << 0 << QString() << ENOENT;
+    QTest::newRow("negative track") << cue << -1 << QString() << ENOENT;
+    QTest::newRow("beyond the last track") << cue << 5 << QString() << ENOENT;
+    QTest::newRow("track 100") << cue << 100 << QString() << ENOENT;
+    QTest::newRow("data track") << cue << 4 << QString() << ENOENT;
+    QTest::newRow("missing target folder") << cue << 1 << QStringLiteral("missing/") << ENOENT;
 }
 
 void TestRip::failsWithoutFile()
@@ -158,6 +160,7 @@ void TestRip::failsWithoutFile()
     QCOMPARE(ExtractTrackTo(QFile::encodeName(drive).constData(), track,
                             QFile::encodeName(Target() + folder).constData(), OnProgress, 1),
              0);
+    QTEST(errno, "error");
     QCOMPARE(TargetFiles(), QStringList());
     QCOMPARE(ExtractTrackTo(nullptr, 1, "/tmp/", OnProgress, 1), 0);
     QCOMPARE(ExtractTrackTo(QFile::encodeName(m_cue).constData(), 1, nullptr, OnProgress, 1), 0);

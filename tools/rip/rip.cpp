@@ -7,6 +7,7 @@
 #include <cdio/paranoia/paranoia.h>
 
 #include <bit>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -132,12 +133,13 @@ TDrive OpenDrive(const char *source)
     return drive;
 }
 
-// Reads the sectors first to last into file after the header.
-bool ReadSectors(cdrom_drive_t *drive, lsn_t first, lsn_t last, FILE *file, TProgress &progress)
+// Reads the sectors first to last into file after the header: 0, or why it failed (EIO for a
+// sector that stays unreadable, ECANCELED when the caller asked to stop, the write's error).
+int ReadSectors(cdrom_drive_t *drive, lsn_t first, lsn_t last, FILE *file, TProgress &progress)
 {
     std::unique_ptr<cdrom_paranoia_t, TParanoiaFreer> paranoia(cdio_paranoia_init(drive));
     if (!paranoia)
-        return false;
+        return EIO;
     // Full paranoia, except that a sector whose retries are exhausted is reported to us as a
     // skip instead of being retried for ever; we then fail rather than keep the gap.
     cdio_paranoia_modeset(paranoia.get(), PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP);
@@ -146,26 +148,37 @@ bool ReadSectors(cdrom_drive_t *drive, lsn_t first, lsn_t last, FILE *file, TPro
         int16_t *samples =
             cdio_paranoia_read_limited(paranoia.get(), TProgress::OnParanoiaEvent, MaxRetries);
         if (!samples || progress.Failed())
-            return false;
+            return EIO;
         ToLittleEndian(samples);
-        if (std::fwrite(samples, SectorBytes, 1, file) != 1 || !progress.SectorDone())
-            return false;
+        if (std::fwrite(samples, SectorBytes, 1, file) != 1)
+            return errno ? errno : EIO;
+        if (!progress.SectorDone())
+            return ECANCELED;
     }
-    return true;
+    return 0;
 }
 
-bool Extract(const char *source, int32_t track, std::string folder,
-             int32_t (*progressCallback)(int32_t, int32_t), int32_t user)
+// The system's error of a failed call, never 0.
+int LastError()
+{
+    return errno ? errno : EIO;
+}
+
+// 0 when the track is extracted, else why not, as an errno value.
+int Extract(const char *source, int32_t track, std::string folder,
+            int32_t (*progressCallback)(int32_t, int32_t), int32_t user)
 {
     if (track < 1 || track > 99)
-        return false;
+        return ENOENT;
     const TDrive drive = OpenDrive(source);
-    if (!drive || cdio_cddap_track_audiop(drive.get(), track_t(track)) != 1)
-        return false;
+    if (!drive)
+        return ENOMEDIUM;
+    if (cdio_cddap_track_audiop(drive.get(), track_t(track)) != 1)
+        return ENOENT;
     const lsn_t first = cdio_cddap_track_firstsector(drive.get(), track_t(track));
     const lsn_t last = cdio_cddap_track_lastsector(drive.get(), track_t(track));
     if (first < 0 || last < first)
-        return false;
+        return EIO;
 
     // The name is formed inside the folder even when the caller left out the final "/".
     if (folder.empty() || folder.back() != '/')
@@ -173,20 +186,26 @@ bool Extract(const char *source, int32_t track, std::string folder,
     char name[16];
     std::snprintf(name, sizeof name, "Track%02d.wav", int(track));
     const std::string target = folder + name;
+    errno = 0;
     TTemporaryFile temporary(target);
     if (temporary.path().empty())
-        return false;
+        return LastError();
     std::unique_ptr<FILE, TFileCloser> file(std::fopen(temporary.path().c_str(), "wb"));
     if (!file)
-        return false;
+        return LastError();
     std::setvbuf(file.get(), nullptr, _IOFBF, SectorsPerSecond * SectorBytes);
 
     const std::string header = WavHeader(uint32_t(last - first + 1) * SectorBytes);
     TProgress progress(progressCallback, user);
-    if (std::fwrite(header.data(), header.size(), 1, file.get()) != 1
-        || !ReadSectors(drive.get(), first, last, file.get(), progress))
-        return false;
-    return std::fclose(file.release()) == 0 && temporary.RenameTo(target);
+    errno = 0;
+    if (std::fwrite(header.data(), header.size(), 1, file.get()) != 1)
+        return LastError();
+    if (const int error = ReadSectors(drive.get(), first, last, file.get(), progress))
+        return error;
+    errno = 0;
+    if (std::fclose(file.release()) != 0 || !temporary.RenameTo(target))
+        return LastError();
+    return 0;
 }
 
 } // namespace
@@ -194,12 +213,14 @@ bool Extract(const char *source, int32_t track, std::string folder,
 extern "C" int32_t ExtractTrackTo(const char *drive, int32_t track, const char *targetFolder,
                                   int32_t (*progress)(int32_t seconds, int32_t user), int32_t user)
 {
-    if (!drive || !targetFolder)
-        return 0;
+    int error = EINVAL;
     // No exception may cross into the caller, which is not necessarily C++.
     try {
-        return Extract(drive, track, targetFolder, progress, user) ? 1 : 0;
+        if (drive && targetFolder)
+            error = Extract(drive, track, targetFolder, progress, user);
     } catch (...) {
-        return 0;
+        error = ENOMEM;
     }
+    errno = error;
+    return error == 0 ? 1 : 0;
 }

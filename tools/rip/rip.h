@@ -19,8 +19,9 @@ extern "C" {
 // retried, so that the caller's window stays alive; a result of 1 stops the extraction.
 //
 // Returns non-zero when the file is complete. Returns 0, leaving no file (an older file of the
-// same name stays as it was), when there is no disc, the track is not an audio track of it,
-// a sector cannot be read, the file cannot be written, or progress asked to stop.
+// same name stays as it was), with errno telling why: ENOMEDIUM when there is no disc, ENOENT
+// when the track is not an audio track of it, EIO when a sector cannot be read, the system's
+// error when the file cannot be written, ECANCELED when progress asked to stop.
 int32_t ExtractTrackTo(const char *drive, int32_t track, const char *targetFolder,
                        int32_t (*progress)(int32_t seconds, int32_t user), int32_t user);
 
