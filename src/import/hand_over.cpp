@@ -10,17 +10,11 @@
 
 #include <memory>
 
-static bool Checked(const TStateTreeItem *node)
+static TDescriptionItem *NewTrack(const TCheckedTrack &source, TNodeData &group)
 {
-    return node->StateIndex() % 2 == 1;
-}
-
-static TDescriptionItem *NewTrack(TStateTreeItem *source, TNodeData &group)
-{
-    auto *track = new TDescriptionItem(source->text(0), source->NodeIndex(), false);
+    auto *track = new TDescriptionItem(source.Name, source.NodeIndex, false);
     TNodeData &data = track->Data;
-    const TSelectFilesItem *scanned = TSelectFilesItem::From(source);
-    if (const TSelectFilesData *record = scanned ? scanned->Record() : nullptr) {
+    if (const TSelectFilesData *record = source.Record) {
         MergeCandidates(group.Albums, record->Albums);
         MergeCandidates(group.Composers, record->Composers);
         MergeCandidates(group.Artists, record->Artists);
@@ -31,7 +25,7 @@ static TDescriptionItem *NewTrack(TStateTreeItem *source, TNodeData &group)
     }
     // A title from the tags or the CD information stays first; a track without one is named
     // after its file.
-    const QString name = WithoutExtension(source->text(0));
+    const QString name = WithoutExtension(source.Name);
     if (!data.Names.contains(name))
         data.Names.append(name);
     data.ResolveChoices();
@@ -46,26 +40,23 @@ static bool Uncataloguable(const QString &path)
         || path.contains(QLatin1Char('\r'));
 }
 
-static std::unique_ptr<TDescriptionItem> NewGroup(const TStateTreeItem *folder,
+static std::unique_ptr<TDescriptionItem> NewGroup(const TCheckedFolder &folder,
                                                   const TVolumeList &volumes, int &leftOut)
 {
-    auto group = std::make_unique<TDescriptionItem>(folder->text(0), folder->NodeIndex(), true);
+    auto group = std::make_unique<TDescriptionItem>(folder.Path, folder.NodeIndex, true);
     TNodeData &data = group->Data;
-    for (int i = 0; i < folder->childCount(); ++i) {
-        TStateTreeItem *source = folder->ChildItem(i);
-        if (!Checked(source))
-            continue;
-        if (Uncataloguable(folder->text(0) + source->text(0)))
+    for (const TCheckedTrack &track : folder.Tracks) {
+        if (Uncataloguable(folder.Path + track.Name))
             ++leftOut;
         else
-            group->addChild(NewTrack(source, data));
+            group->addChild(NewTrack(track, data));
     }
-    const QStringList names = FolderNameCandidates(folder->text(0), volumes);
+    const QStringList names = FolderNameCandidates(folder.Path, volumes);
     MergeCandidates(data.Albums, names);
     MergeCandidates(data.Composers, names);
     MergeCandidates(data.Artists, names);
     data.ResolveChoices();
-    if (const TVolume *volume = volumes.VolumeOf(folder->text(0)))
+    if (const TVolume *volume = volumes.VolumeOf(folder.Path))
         group->VolumeRoot = volume->Root;
     return group;
 }
@@ -78,11 +69,8 @@ int FillDescriptionTree(const TStateTree &selection, TStateTree &description,
     description.SetNodePictures(selection.NodePictures());
     // Each group is built whole before it joins the tree, so that the tree takes it in one
     // step and an error leaves no half-built group behind.
-    for (int i = 0; i < selection.topLevelItemCount(); ++i) {
-        const TStateTreeItem *folder = selection.TopItem(i);
-        if (Checked(folder))
-            description.addTopLevelItem(NewGroup(folder, volumes, leftOut).release());
-    }
+    for (const TCheckedFolder &folder : CheckedTracks(selection))
+        description.addTopLevelItem(NewGroup(folder, volumes, leftOut).release());
     return leftOut;
 }
 

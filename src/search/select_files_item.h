@@ -28,3 +28,22 @@ public:
 private:
     std::unique_ptr<TSelectFilesData> m_record;
 };
+
+// A checked track of the selection tree, as the hand-over to the description page takes it.
+struct TCheckedTrack {
+    QString Name;  // its file name, as the tree shows it
+    int NodeIndex; // its node picture
+    // The candidates its tags or the CD information gave, or null; it lives as long as the
+    // selection tree's node.
+    const TSelectFilesData *Record;
+};
+
+// A checked folder of the selection tree with its checked tracks.
+struct TCheckedFolder {
+    QString Path; // ending in "/"
+    int NodeIndex;
+    QList<TCheckedTrack> Tracks;
+};
+
+// The checked folders of the selection tree, each with its checked tracks, in tree order.
+QList<TCheckedFolder> CheckedTracks(const TStateTree &selection);

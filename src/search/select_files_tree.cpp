@@ -3,6 +3,7 @@
 #include "search/select_files_page.h"
 
 #include "pages/play_messages.h"
+#include "search/select_files_item.h"
 #include "search/track_data.h"
 
 #include <QEvent>
@@ -16,6 +17,27 @@ static bool Checked(const TStateTreeItem *node)
 static bool IsTrack(const QTreeWidgetItem *node)
 {
     return node->parent() != nullptr;
+}
+
+QList<TCheckedFolder> CheckedTracks(const TStateTree &selection)
+{
+    QList<TCheckedFolder> folders;
+    for (int i = 0; i < selection.topLevelItemCount(); ++i) {
+        const TStateTreeItem *folder = selection.TopItem(i);
+        if (!Checked(folder))
+            continue;
+        TCheckedFolder checked{folder->text(0), folder->NodeIndex(), {}};
+        for (int j = 0; j < folder->childCount(); ++j) {
+            TStateTreeItem *track = folder->ChildItem(j);
+            if (!Checked(track))
+                continue;
+            const TSelectFilesItem *scanned = TSelectFilesItem::From(track);
+            checked.Tracks.append(
+                {track->text(0), track->NodeIndex(), scanned ? scanned->Record() : nullptr});
+        }
+        folders.append(checked);
+    }
+    return folders;
 }
 
 void TFormSelectFiles::DeselectAll()
