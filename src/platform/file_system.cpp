@@ -16,7 +16,7 @@ namespace {
 
 constexpr size_t BufferSize = 1 << 20;
 // The most one kernel copy call moves, so that a stop is seen within a fraction of a second.
-constexpr size_t PieceSize = 4 << 20;
+constexpr size_t PieceSize = 1 << 20;
 
 TCopyOutcome Failed(bool reading)
 {
