@@ -12,7 +12,7 @@ target_compile_definitions(quavermill_options INTERFACE
 # One Qt Test executable per test file. GUI tests run on the offscreen platform. No test reads
 # the settings or texts of the user who runs it: their config folder is one that never exists.
 function(quavermill_add_test name)
-  cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE quavermill_options Qt6::Test ${T_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)

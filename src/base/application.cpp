@@ -8,7 +8,7 @@ static bool g_ending = false;
 
 QString Title()
 {
-    return QLatin1String(ProductName) + QStringLiteral(" v.1.2.2");
+    return QLatin1String(ProductName) + QLatin1String(" v." QUAVERMILL_VERSION);
 }
 
 bool ApplicationEnding()

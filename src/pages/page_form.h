@@ -133,7 +133,6 @@ public:
                            int defaultIndex = -1);
     // Runs the button's action, reporting what it throws.
     void RunButton(QPushButton *button);
-    TIconButton *DefaultButton() const { return m_defaultButton; }
 
     // Reads "ui.ini" and "Quavermill.ini" for this page; call at the end of the page's
     // constructor, once every control exists.

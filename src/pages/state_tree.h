@@ -74,7 +74,6 @@ public:
 
     // Picture i of the state list is drawn for state index i; entry 0 is never drawn.
     void SetStatePictures(const QList<QPixmap> &pictures);
-    const QList<QPixmap> &StatePictures() const { return m_statePictures; }
     // Node pictures may grow while the tree is shown (folder icons): AddNodePicture returns
     // the index of the added picture.
     void SetNodePictures(const QList<QPixmap> &pictures);

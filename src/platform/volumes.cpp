@@ -141,22 +141,9 @@ QString TVolumeList::PathAfterRoot(const QString &path) const
     return volume ? path.mid(volume->Root.size()) : path;
 }
 
-static std::unique_ptr<TVolumeSource> &TestSource()
-{
-    static std::unique_ptr<TVolumeSource> source;
-    return source;
-}
-
-void SetVolumeSource(std::unique_ptr<TVolumeSource> source)
-{
-    TestSource() = std::move(source);
-}
-
 // The one place that decides where volumes come from.
 TVolumeList CurrentVolumes()
 {
-    if (TestSource())
-        return TVolumeList(TestSource()->ReadVolumes());
     const QString table = qEnvironmentVariable("QUAVERMILL_VOLUMES");
     if (!table.isEmpty())
         return TVolumeList(TTableVolumeSource(table).ReadVolumes());

@@ -102,8 +102,6 @@ public:
 // The volumes now, read afresh from the source the environment names: the table of
 // QUAVERMILL_VOLUMES when that is set, else the system's mounted file systems.
 TVolumeList CurrentVolumes();
-// For tests: use this source from now on; null returns to the environment's choice.
-void SetVolumeSource(std::unique_ptr<TVolumeSource> source);
 
 // Whether a file name matches a mask of "*" and "?" wildcards, without regard to case.
 bool MatchesMask(const QString &name, const QString &mask);
