@@ -6,7 +6,7 @@ class QLocalServer;
 
 // The hidden window that stands for the running instance: it owns the local socket by which
 // a second start finds it, and shows the main menu once the event loop runs.
-class TFormInvisible : public QWidget {
+class TFormInvisible final : public QWidget {
     Q_OBJECT
 public:
     explicit TFormInvisible(QWidget *parent = nullptr);

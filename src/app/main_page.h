@@ -5,7 +5,7 @@
 struct TRecovery;
 
 // The main menu: the first page and the hub of the program.
-class TFormMain : public TFormBase {
+class TFormMain final : public TFormBase {
     Q_OBJECT
 public:
     static constexpr TPageId Id = TPageId::Main;

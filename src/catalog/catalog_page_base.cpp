@@ -46,7 +46,7 @@ void TCatalogTreePage::ReadTexts(const TIniFile &texts)
 
 void TCatalogTreePage::FormShow()
 {
-    if (ShowTestMessageIfTestMode())
+    if (Messages->ShowTestMessageIfTestMode())
         return;
     PostPageMessage(this, MSG_LOAD_CATALOG);
 }

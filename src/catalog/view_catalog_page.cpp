@@ -75,9 +75,9 @@ void TFormViewCatalog::SaveAndShowCatalog()
         return;
     // Tracks an import stored are safe in its journal and join the catalog at a later save.
     if (m_catalog.RecordsWaiting())
-        ShowPageMessage(NotSavedText + QLatin1Char(' ') + failure, RecordsWaitingText);
+        Messages->Show(NotSavedText + QLatin1Char(' ') + failure, RecordsWaitingText);
     else
-        ShowPageMessage(NotSavedText, failure);
+        Messages->Show(NotSavedText, failure);
 }
 
 void TFormViewCatalog::ShowCatalog()

@@ -5,7 +5,7 @@
 // The catalog view page: the catalog as a tree by composer and by artist with its size total,
 // playing a track, deleting tracks and the way on to playlist making. It loads the catalog
 // while it is created, and merges the catalog's pending records each time it is shown.
-class TFormViewCatalog : public TCatalogTreePage {
+class TFormViewCatalog final : public TCatalogTreePage {
     Q_OBJECT
 public:
     static constexpr TPageId Id = TPageId::ViewCatalog;

@@ -10,7 +10,7 @@ class TCatalog;
 // folder per artist and album), ripping CD tracks and converting them to WMA, and rolls the
 // whole run back when it cannot finish or the user stops it. Then it goes to the catalog view,
 // which merges the stored records, or where the user asked to go meanwhile.
-class TFormCopyFiles : public TFormBase, private TCopyView {
+class TFormCopyFiles final : public TFormBase, private TCopyView {
     Q_OBJECT
 public:
     static constexpr TPageId Id = TPageId::CopyFiles;

@@ -114,7 +114,7 @@ void TFormSetProperties::FormShow()
     Loading = false;
     Timer1->start();
     TreeViewFiles->clearSelection();
-    ShowTestMessageIfTestMode();
+    Messages->ShowTestMessageIfTestMode();
 }
 
 void TFormSetProperties::FormHide()
@@ -178,7 +178,7 @@ void TFormSetProperties::ReadTexts(const TIniFile &texts)
 
 void TFormSetProperties::TellLeftOut(int count)
 {
-    ShowPageMessage(LeftOutText + QLatin1Char(' ') + QString::number(count), LeftOutReasonText);
+    Messages->Show(LeftOutText + QLatin1Char(' ') + QString::number(count), LeftOutReasonText);
 }
 
 QStringList TFormSetProperties::BuildPendingRecords() const

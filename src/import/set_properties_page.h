@@ -16,7 +16,7 @@ class TSelectFilesData;
 // settles the album, composer, artist and name of each group and track. An edit on a group is
 // passed on to its tracks, except to those set by hand. "Add tracks to the catalog" turns every
 // track into a pending catalog record.
-class TFormSetProperties : public TFormBase {
+class TFormSetProperties final : public TFormBase {
     Q_OBJECT
 public:
     static constexpr TPageId Id = TPageId::SetProperties;

@@ -25,7 +25,7 @@ TDescriptionItem *TFormSetProperties::SelectedNode() const
 void TFormSetProperties::TreeClicked(const TTreeHit &hit)
 {
     TDescriptionItem *node = TDescriptionItem::From(hit.item);
-    if (!node || PresentingMessage())
+    if (!node || Messages->Presenting())
         return;
     if (hit.part == THitPart::NodePicture && !node->IsGroup())
         PlayTrack(this, node->FullPath());

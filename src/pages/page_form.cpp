@@ -5,77 +5,19 @@
 #include "base/ini_file.h"
 #include "base/locations.h"
 #include "base/settings.h"
-#include "pages/error_box.h"
 #include "pages/frame_window.h"
+#include "pages/page_messages.h"
 #include "pages/skin.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
-#include <QPainter>
-#include <QScopedValueRollback>
 #include <QShowEvent>
-#include <QTimer>
-
-void PostPageMessage(QObject *target, TPageMessage message)
-{
-    QCoreApplication::postEvent(target, new QEvent(QEvent::Type(int(message))));
-}
-
-void RunDropping(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (...) {}
-}
-
-void RunReporting(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (...) {
-        ShowErrorBox(Frame(), ErrorText(std::current_exception()));
-    }
-}
-
-static TFormBase *g_pages[PageCount] = {};
-
-TFormBase *FindPage(TPageId id)
-{
-    return g_pages[int(id)];
-}
-
-static QPixmap WithSilverTransparent(const QPixmap &picture)
-{
-    QPixmap result = picture;
-    result.setMask(picture.createMaskFromColor(QColor(192, 192, 192), Qt::MaskInColor));
-    return result;
-}
-
-TIconButton::TIconButton(TButtonData data, QWidget *parent)
-    : QPushButton(parent), m_data(std::move(data))
-{
-    m_data.picture = WithSilverTransparent(m_data.picture);
-    setFocusPolicy(Qt::StrongFocus);
-    setAutoDefault(false);
-}
-
-void TIconButton::paintEvent(QPaintEvent *event)
-{
-    QPushButton::paintEvent(event);
-    if (m_data.picture.isNull())
-        return;
-    QPainter painter(this);
-    const QSize picture = m_data.picture.size() / m_data.picture.devicePixelRatio();
-    painter.drawPixmap((width() - picture.width()) / 2, (height() - picture.height()) / 2,
-                       m_data.picture);
-}
 
 TFormBase::TFormBase(TPageId id, const QString &section, const QString &designedCaption,
                      QWidget *parent)
     : QWidget(parent ? parent : Frame()), m_id(id), m_section(section)
 {
-    g_pages[int(id)] = this;
+    RegisterPage(id, this);
     setObjectName(QStringLiteral("TForm") + section);
     setGeometry(0, 0, ClientWidth, ClientHeight);
     setAutoFillBackground(true);
@@ -96,8 +38,7 @@ TFormBase::TFormBase(TPageId id, const QString &section, const QString &designed
 
 TFormBase::~TFormBase()
 {
-    if (g_pages[int(m_id)] == this)
-        g_pages[int(m_id)] = nullptr;
+    UnregisterPage(m_id, this);
 }
 
 void TFormBase::SetCaptionText(const QString &text)
@@ -234,20 +175,7 @@ void TFormBase::ApplySkinAndTexts()
 
 void TFormBase::SetupMessages(const QList<QWidget *> &replaced)
 {
-    Label1 =
-        CreateLabel(QStringLiteral("Label1"), QRect(192, 176, 385, 23), QString(), QString(), 16);
-    Label2 =
-        CreateLabel(QStringLiteral("Label2"), QRect(192, 200, 385, 23), QString(), QString(), 16);
-    for (QLabel *label : {Label1, Label2}) {
-        label->setAlignment(Qt::AlignCenter);
-        label->hide();
-    }
-    m_replaced = replaced;
-    MessageTimer = new QTimer(this);
-    MessageTimer->setObjectName(QStringLiteral("MessageTimer"));
-    MessageTimer->setInterval(3000);
-    connect(MessageTimer, &QTimer::timeout, this,
-            [this] { RunDropping([this] { EndMessage(); }); });
+    Messages = new TPageMessages(this, replaced);
 }
 
 void TFormBase::ApplyRightSkin(const QString &imageKey, const QString &colorKey)
@@ -260,57 +188,6 @@ void TFormBase::ApplyRightSkin(const QString &imageKey, const QString &colorKey)
     const QColor color = ReadColor(skin, m_section, colorKey, Qt::black);
     for (QLabel *label : std::as_const(m_rightLabels))
         SetTextColor(label, color);
-}
-
-void TFormBase::ShowPageMessage(const QString &line1, const QString &line2)
-{
-    Q_ASSERT(Label1 && MessageTimer);
-    ApplyRightSkin(QStringLiteral("RightMsgImage"), QStringLiteral("RightMsgTextColor"));
-    Label1->setText(line1);
-    Label2->setText(line2);
-    // A second message while one is shown keeps the controls the first one hid.
-    if (!PresentingMessage()) {
-        m_hiddenByMessage.clear();
-        for (QWidget *widget : std::as_const(m_replaced)) {
-            if (!widget->isHidden()) {
-                m_hiddenByMessage.append(widget);
-                widget->hide();
-            }
-        }
-    }
-    Label1->show();
-    Label2->show();
-    MessageTimer->start();
-}
-
-bool TFormBase::PresentingMessage() const
-{
-    return Label1 && !Label1->isHidden();
-}
-
-void TFormBase::EndMessage()
-{
-    MessageTimer->stop();
-    if (!PresentingMessage())
-        return;
-    ApplyRightSkin(QStringLiteral("RightImage"), QStringLiteral("RightTextColor"));
-    for (QWidget *widget : std::as_const(m_hiddenByMessage))
-        widget->show();
-    m_hiddenByMessage.clear();
-    for (QLabel *label : {Label1, Label2}) {
-        label->clear();
-        label->hide();
-    }
-}
-
-bool TFormBase::ShowTestMessageIfTestMode()
-{
-    if (!Settings().WinMsgTestMode)
-        return false;
-    MessageTimer->setInterval(600000);
-    ShowPageMessage(QStringLiteral("Test message, string 1."),
-                    QStringLiteral("Test message, string 2."));
-    return true;
 }
 
 bool TFormBase::event(QEvent *event)
@@ -328,27 +205,6 @@ bool TFormBase::event(QEvent *event)
     return QWidget::event(event);
 }
 
-// Where the running SwitchPage keeps the first error of a show or hide handler; null outside
-// a switch.
-static std::exception_ptr *g_switchError = nullptr;
-
-// Errors cannot cross Qt's event delivery. Within a switch a handler's error goes to the
-// action that called SwitchPage, whose guard reports it (an icon button, Enter, a control's
-// event) or drops it (a start message); outside one it is reported.
-static void RunPageHandler(const std::function<void()> &handler)
-{
-    if (!g_switchError) {
-        RunReporting(handler);
-        return;
-    }
-    try {
-        handler();
-    } catch (...) {
-        if (!*g_switchError)
-            *g_switchError = std::current_exception();
-    }
-}
-
 void TFormBase::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
@@ -363,39 +219,8 @@ void TFormBase::hideEvent(QHideEvent *event)
         return;
     RunPageHandler([this] { FormHide(); });
     // A page that is left while it shows a message comes back in its normal look.
-    if (MessageTimer)
-        EndMessage();
-}
-
-void SwitchPage(TFormBase *from, TFormBase *to)
-{
-    // The switch is completed before a handler's error passes on, so that one page is shown.
-    std::exception_ptr error;
-    {
-        const QScopedValueRollback<std::exception_ptr *> catching(g_switchError, &error);
-        TFrameWindow *frame = Frame();
-        if (ApplicationMinimized() && frame)
-            frame->RestoreApplication();
-        if (from)
-            to->setGeometry(from->geometry());
-        to->show();
-        to->raise();
-        if (frame) {
-            frame->SetCurrentPage(to);
-            if (frame->isHidden())
-                frame->show();
-        }
-        if (from && from != to)
-            from->hide();
-    }
-    if (error)
-        std::rethrow_exception(error);
-}
-
-void SwitchPage(TFormBase *from, TPageId to)
-{
-    if (TFormBase *page = FindPage(to))
-        SwitchPage(from, page);
+    if (Messages)
+        Messages->End();
 }
 
 TButtonSpec ReturnToMainButton()

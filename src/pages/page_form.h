@@ -1,81 +1,15 @@
 #pragma once
 
+#include "pages/icon_button.h"
+#include "pages/page_messages.h"
+#include "pages/page_registry.h"
+
 #include <QList>
 #include <QPixmap>
-#include <QPushButton>
 #include <QWidget>
 
-#include <functional>
-
 class QLabel;
-class QTimer;
-class TFormBase;
 class TIniFile;
-
-// Messages a page posts to itself; the numbers lie in Qt's user event range.
-enum TPageMessage : int {
-    MSG_START_SCAN = 0x8001,
-    MSG_START_COPY = 0x8002,
-    MSG_LOAD_CATALOG = 0x8003,
-    MSG_SHOW_MAIN_MENU = 0x8004,
-    MSG_MINIMIZE_APP = 0x8006,
-};
-void PostPageMessage(QObject *target, TPageMessage message);
-
-// Runs an action and swallows whatever it throws (start messages, media watching timers).
-void RunDropping(const std::function<void()> &action);
-// Runs an action and shows whatever it throws in a message box (icon buttons, Enter, control
-// events).
-void RunReporting(const std::function<void()> &action);
-
-// Every page of the program, one instance each. Pages find one another by id through the
-// registry, never through each other's types, so that a page needs no other feature's header
-// to switch to it.
-enum class TPageId {
-    Main,
-    PlayList,
-    SelectFiles,
-    SelectFolder,
-    CopyFiles,
-    ViewCatalog,
-    ViewPlayList,
-    SetProperties,
-    Search,
-    CreatePlaylist,
-};
-inline constexpr int PageCount = int(TPageId::CreatePlaylist) + 1;
-
-// The page with that id, or null while it does not exist (not yet created, or destroyed).
-TFormBase *FindPage(TPageId id);
-// The same, typed, for code that may include the page's header (its own folder, app, tests).
-template <class TPage>
-TPage *Page()
-{
-    return static_cast<TPage *>(FindPage(TPage::Id));
-}
-
-using TButtonAction = std::function<void(TFormBase *)>;
-
-// What an icon button does and shows.
-struct TButtonData {
-    QPixmap picture; // silver is transparent
-    TButtonAction action;
-    TFormBase *argument = nullptr;
-};
-
-// A 38 x 38 push button with a 16 x 16 picture drawn in its centre.
-class TIconButton : public QPushButton {
-    Q_OBJECT
-public:
-    TIconButton(TButtonData data, QWidget *parent);
-    const TButtonData &data() const { return m_data; }
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    TButtonData m_data;
-};
 
 // One icon button and its label in a group. The button is named "Button" + key and the label
 // "Label" + key; the label's text is read from the text file under key.
@@ -138,17 +72,13 @@ public:
     // constructor, once every control exists.
     void ApplySkinAndTexts();
 
-    // Message presentation: two centred lines on the right picture that replace `replaced`
-    // for a while.
+    // Gives the page its message presentation, whose two lines replace `replaced` for a
+    // while; null on a page without one.
     void SetupMessages(const QList<QWidget *> &replaced);
-    void ShowPageMessage(const QString &line1, const QString &line2);
-    bool PresentingMessage() const;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QTimer *MessageTimer = nullptr;
-    // In test mode shows the two test lines for ten minutes and returns true; the page then
-    // skips the work its show handler would start.
-    bool ShowTestMessageIfTestMode();
+    TPageMessages *Messages = nullptr;
+    // Loads the skin's picture and text colour of the right side under the keys given (the
+    // page's own, or those of its messages).
+    void ApplyRightSkin(const QString &imageKey, const QString &colorKey);
 
     // Called by the frame: whether the page lets the application end now.
     virtual bool FormCloseQuery() { return true; }
@@ -175,8 +105,6 @@ private:
     // text is read from the text file under `textKey` and it takes "RightTextColor".
     QLabel *CreateButtonLabel(const QString &objectName, int base, int index,
                               const QString &textKey, const QString &text);
-    void ApplyRightSkin(const QString &imageKey, const QString &colorKey);
-    void EndMessage();
 
     TPageId m_id;
     QString m_section;
@@ -185,16 +113,7 @@ private:
     QLabel *m_hintLabel = nullptr;
     QList<QPair<QLabel *, QString>> m_textLabels;
     QList<QLabel *> m_rightLabels;
-    QList<QWidget *> m_replaced;
-    QList<QWidget *> m_hiddenByMessage;
 };
-
-// Shows `to` where `from` stands (restoring the application if it is minimised), then hides
-// `from`. `from` may be null at start. An error of `to`'s show handler or `from`'s hide
-// handler is raised here once the switch is done, for the caller's guard.
-void SwitchPage(TFormBase *from, TFormBase *to);
-// The same for the page with that id; nothing happens while that page does not exist.
-void SwitchPage(TFormBase *from, TPageId to);
 
 // The buttons most pages share: back to the main menu, and the end of the program.
 TButtonSpec ReturnToMainButton();

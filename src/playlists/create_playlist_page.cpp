@@ -61,13 +61,13 @@ void TFormCreatePlaylist::SavePlaylist()
 {
     const QString name = EditName->text();
     if (name.isEmpty()) {
-        ShowPageMessage(MustTypeText, PlaylistNameText);
+        Messages->Show(MustTypeText, PlaylistNameText);
         return;
     }
     // The name becomes a file name in the data folder and must stay one.
     if (name.contains(QLatin1Char('/')) || name == QLatin1String(".")
         || name == QLatin1String("..")) {
-        ShowPageMessage(WrongNameText, TypeAnotherText);
+        Messages->Show(WrongNameText, TypeAnotherText);
         return;
     }
     const TBaseStringList &catalog = m_catalog.Records();

@@ -7,7 +7,7 @@ class QLineEdit;
 // The playlist making page: the catalog tree with every track unchecked at first, a name box
 // and "Save the playlist", which writes the checked tracks into a playlist file and goes on to
 // the play a list page. It reads the catalog and never changes it.
-class TFormCreatePlaylist : public TCatalogTreePage {
+class TFormCreatePlaylist final : public TCatalogTreePage {
     Q_OBJECT
 public:
     static constexpr TPageId Id = TPageId::CreatePlaylist;

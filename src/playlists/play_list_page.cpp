@@ -64,7 +64,7 @@ void TFormPlayList::ReadTexts(const TIniFile &texts)
 
 void TFormPlayList::FormShow()
 {
-    if (ShowTestMessageIfTestMode())
+    if (Messages->ShowTestMessageIfTestMode())
         return;
     ListPlaylists();
 }

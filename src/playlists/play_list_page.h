@@ -6,7 +6,7 @@ class QListWidget;
 
 // The play a list page: the saved playlists of the data folder, to play, to look into or to
 // delete. Creating it sets the player's process-wide message texts.
-class TFormPlayList : public TFormBase {
+class TFormPlayList final : public TFormBase {
     Q_OBJECT
 public:
     static constexpr TPageId Id = TPageId::PlayList;

@@ -68,7 +68,7 @@ void TFormViewPlayList::ReadTexts(const TIniFile &texts)
 
 void TFormViewPlayList::FormShow()
 {
-    if (ShowTestMessageIfTestMode())
+    if (Messages->ShowTestMessageIfTestMode())
         return;
     ListTracks();
 }

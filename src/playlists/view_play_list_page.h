@@ -6,7 +6,7 @@ class TStateTree;
 
 // The playlist content page: the tracks of one playlist in a table, marked when their file is
 // missing, and "Play the list".
-class TFormViewPlayList : public TFormBase {
+class TFormViewPlayList final : public TFormBase {
     Q_OBJECT
 public:
     static constexpr TPageId Id = TPageId::ViewPlayList;

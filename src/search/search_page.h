@@ -3,7 +3,7 @@
 #include "pages/page_form.h"
 
 // Where to look for tracks: every removable medium, the internal disks, or one folder.
-class TFormSearch : public TFormBase {
+class TFormSearch final : public TFormBase {
     Q_OBJECT
 public:
     static constexpr TPageId Id = TPageId::Search;

@@ -157,7 +157,7 @@ void TFormSelectFiles::FormShow()
     SetCaptionText(m_normalCaption);
     Scanning = false;
     DeselectPending = false;
-    if (ShowTestMessageIfTestMode())
+    if (Messages->ShowTestMessageIfTestMode())
         return;
     PostPageMessage(this, MSG_START_SCAN);
 }
@@ -236,8 +236,8 @@ void TFormSelectFiles::TellLeftOut(const TTrackWalk &walk)
     if (untold.isEmpty() || isHidden())
         return;
     m_leftOutTold += untold;
-    ShowPageMessage(LeftOutText + QLatin1Char(' ') + QString::number(untold.size()),
-                    LeftOutReasonText);
+    Messages->Show(LeftOutText + QLatin1Char(' ') + QString::number(untold.size()),
+                   LeftOutReasonText);
 }
 
 void TFormSelectFiles::PruneGoneFolders(const TVolumeList &volumes)

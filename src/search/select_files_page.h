@@ -17,7 +17,7 @@ class TTrackWalk;
 // The track selection page: scans removable drives, fixed drives or one folder for MP3, WAV
 // and WMA files, shows them as folders with tracks to check, and keeps watching the drives
 // while it is shown.
-class TFormSelectFiles : public TFormBase {
+class TFormSelectFiles final : public TFormBase {
     Q_OBJECT
 public:
     // Check states and node pictures of the tree.
@@ -43,7 +43,7 @@ public:
     bool Scanning = false;
     bool DeselectPending = false;
     bool FoundTracks = false;
-    bool MessageShown() const { return PresentingMessage(); }
+    bool MessageShown() const { return Messages->Presenting(); }
     const QString &NormalAboveText() const { return m_normalAboveText; }
 
     QLabel *LabelHint;

@@ -12,7 +12,7 @@ class TVolumeList;
 
 // The folder chooser: a tree of the drives with their media in and their folders, listed when
 // a folder is expanded. "Start tracks search" scans the selected folder's tree.
-class TFormSelectFolder : public TFormBase {
+class TFormSelectFolder final : public TFormBase {
     Q_OBJECT
 public:
     static constexpr TPageId Id = TPageId::SelectFolder;

@@ -102,8 +102,8 @@ private Q_SLOTS:
         m_frame = new TFrameWindow;
         CreatePages(m_frame, m_catalog);
         for (TFormBase *page : m_frame->findChildren<TFormBase *>()) {
-            if (page->Label1)
-                page->ShowPageMessage(QStringLiteral("1"), QStringLiteral("2"));
+            if (page->Messages)
+                page->Messages->Show(QStringLiteral("1"), QStringLiteral("2"));
         }
         SetSkinKeyRecorder(nullptr);
         QVERIFY(!m_reads.isEmpty());

@@ -359,7 +359,8 @@ void TestSetPropertiesPage::trackIconPlaysAndPointerShowsIt()
                           Settings().Player + QLatin1Char(' ') + path}));
     opener->ProgramWorks = false;
     page->TreeClicked({Track(0), THitPart::NodePicture});
-    QCOMPARE(page->Label1->text(), QStringLiteral("Mp3 player not installed onto your system."));
+    QCOMPARE(page->Messages->Label1->text(),
+             QStringLiteral("Mp3 player not installed onto your system."));
     QVERIFY(tree->isHidden() && page->ComboBoxAlbum->isHidden() && page->LabelName->isHidden());
     QTRY_VERIFY_WITH_TIMEOUT(!tree->isHidden(), 3500);
 
@@ -392,9 +393,9 @@ void TestSetPropertiesPage::testModeAndTexts()
         QCOMPARE(
             page->findChild<QLabel *>(QStringLiteral("Label") + QLatin1String(key))->textFormat(),
             Qt::PlainText);
-    QCOMPARE(page->Label1->text(), QStringLiteral("Test message, string 1."));
+    QCOMPARE(page->Messages->Label1->text(), QStringLiteral("Test message, string 1."));
     QVERIFY(page->TreeViewFiles->isHidden());
-    QCOMPARE(page->MessageTimer->interval(), 600000);
+    QCOMPARE(page->Messages->MessageTimer->interval(), 600000);
     QVERIFY(!page->ComboBoxAlbum->isEnabled());
 }
 

@@ -119,9 +119,9 @@ private Q_SLOTS:
         QCOMPARE(DataFiles(), before);
         QCOMPARE(QDir(world.Root() + QStringLiteral("/data")).entryList(QDir::Files), outside);
         // The message ends after its three seconds and the controls come back.
-        Page<TFormCreatePlaylist>()->MessageTimer->setInterval(10);
-        Page<TFormCreatePlaylist>()->MessageTimer->start();
-        QTRY_VERIFY(!Page<TFormCreatePlaylist>()->PresentingMessage());
+        Page<TFormCreatePlaylist>()->Messages->MessageTimer->setInterval(10);
+        Page<TFormCreatePlaylist>()->Messages->MessageTimer->start();
+        QTRY_VERIFY(!Page<TFormCreatePlaylist>()->Messages->Presenting());
         QVERIFY(!Page<TFormCreatePlaylist>()->EditName->isHidden());
     }
 
@@ -171,7 +171,7 @@ private Q_SLOTS:
         QVERIFY(Page<TFormPlayList>()->ListBoxPlayLists->isHidden());
         SwitchPage(Page<TFormPlayList>(), Page<TFormMain>());
         SwitchPage(Page<TFormMain>(), Page<TFormPlayList>());
-        QVERIFY(!Page<TFormPlayList>()->PresentingMessage());
+        QVERIFY(!Page<TFormPlayList>()->Messages->Presenting());
         SelectPlaylist(QStringLiteral("fine"));
         // A double click plays as the button does.
         Q_EMIT Page<TFormPlayList>()->ListBoxPlayLists->itemDoubleClicked(
@@ -264,14 +264,14 @@ private Q_SLOTS:
         world.Opener->ProgramWorks = false;
         TPagesWorld::Click(tree, tree->NodePictureRect(track).center());
         QVERIFY(TPagesWorld::ShowsMessage(Page<TFormCreatePlaylist>(), QStringLiteral("N1")));
-        QCOMPARE(Page<TFormCreatePlaylist>()->Label2->text(), QStringLiteral("N2"));
+        QCOMPARE(Page<TFormCreatePlaylist>()->Messages->Label2->text(), QStringLiteral("N2"));
         const QList<QPair<QString, QString>> names{
             {QString(), QStringLiteral("M1 M2")}, {QStringLiteral("a/b"), QStringLiteral("W1 W2")}};
         for (const auto &[name, lines] : names) {
             Page<TFormCreatePlaylist>()->EditName->setText(name);
             ClickButton(Page<TFormCreatePlaylist>(), "ButtonSavePlaylist");
-            QCOMPARE(Page<TFormCreatePlaylist>()->Label1->text() + QLatin1Char(' ')
-                         + Page<TFormCreatePlaylist>()->Label2->text(),
+            QCOMPARE(Page<TFormCreatePlaylist>()->Messages->Label1->text() + QLatin1Char(' ')
+                         + Page<TFormCreatePlaylist>()->Messages->Label2->text(),
                      lines);
         }
         WritePlaylist(
@@ -282,7 +282,7 @@ private Q_SLOTS:
         SelectPlaylist(QStringLiteral("lost"));
         ClickButton(Page<TFormPlayList>(), "ButtonPlayList");
         QVERIFY(TPagesWorld::ShowsMessage(Page<TFormPlayList>(), QStringLiteral("P1")));
-        QCOMPARE(Page<TFormPlayList>()->Label2->text(), QStringLiteral("P2"));
+        QCOMPARE(Page<TFormPlayList>()->Messages->Label2->text(), QStringLiteral("P2"));
     }
 
     // A listing that an action starts while the list fills replaces it, so no name is listed
@@ -377,7 +377,7 @@ private Q_SLOTS:
         SwitchPage(Page<TFormMain>(), Page<TFormPlayList>());
         QVERIFY(TPagesWorld::ShowsMessage(Page<TFormPlayList>(),
                                           QStringLiteral("Test message, string 1.")));
-        QCOMPARE(Page<TFormPlayList>()->MessageTimer->interval(), 600000);
+        QCOMPARE(Page<TFormPlayList>()->Messages->MessageTimer->interval(), 600000);
         QCOMPARE(Page<TFormPlayList>()->ListBoxPlayLists->count(), 0);
         // Show content goes on at once, without a selection; that page shows the test lines too.
         ClickButton(Page<TFormPlayList>(), "ButtonShowListContent");

@@ -563,8 +563,8 @@ void TestSelectFilesPage::trackIconPlaysOrReports()
     opener->ProgramWorks = false;
     Page<TFormSelectFiles>()->ToggleCheck(track, THitPart::NodePicture);
     QVERIFY(Page<TFormSelectFiles>()->MessageShown());
-    QCOMPARE(Page<TFormSelectFiles>()->Label1->text(), PlayerMessages().NotInstalled);
-    QCOMPARE(Page<TFormSelectFiles>()->Label2->text(), PlayerMessages().Install);
+    QCOMPARE(Page<TFormSelectFiles>()->Messages->Label1->text(), PlayerMessages().NotInstalled);
+    QCOMPARE(Page<TFormSelectFiles>()->Messages->Label2->text(), PlayerMessages().Install);
     QVERIFY(Tree()->isHidden());
     QTRY_VERIFY_WITH_TIMEOUT(!Page<TFormSelectFiles>()->MessageShown(), 4000);
     QVERIFY(!Tree()->isHidden());
@@ -579,10 +579,12 @@ void TestSelectFilesPage::testModeShowsTestLines()
     SwitchPage(Page<TFormMain>(), Page<TFormSelectFiles>());
     QTest::qWait(100);
     QVERIFY(Page<TFormSelectFiles>()->MessageShown());
-    QCOMPARE(Page<TFormSelectFiles>()->Label1->text(), QStringLiteral("Test message, string 1."));
-    QCOMPARE(Page<TFormSelectFiles>()->Label2->text(), QStringLiteral("Test message, string 2."));
-    QCOMPARE(Page<TFormSelectFiles>()->MessageTimer->interval(), 600000);
-    QVERIFY(Page<TFormSelectFiles>()->MessageTimer->isActive());
+    QCOMPARE(Page<TFormSelectFiles>()->Messages->Label1->text(),
+             QStringLiteral("Test message, string 1."));
+    QCOMPARE(Page<TFormSelectFiles>()->Messages->Label2->text(),
+             QStringLiteral("Test message, string 2."));
+    QCOMPARE(Page<TFormSelectFiles>()->Messages->MessageTimer->interval(), 600000);
+    QVERIFY(Page<TFormSelectFiles>()->Messages->MessageTimer->isActive());
     QVERIFY(Tree()->isHidden());
     QCOMPARE(Tree()->topLevelItemCount(), 0);
     QVERIFY(!Page<TFormSelectFiles>()->Timer1->isActive());
@@ -611,20 +613,20 @@ void TestSelectFilesPage::namesThatAreNotUtf8AreLeftOutAndTold()
              (QStringList{QStringLiteral("disk/Old/:good.mp3*"),
                           QStringLiteral("disk/Old/Sub/:x.mp3*")}));
     auto *page = Page<TFormSelectFiles>();
-    QVERIFY(page->PresentingMessage());
-    QCOMPARE(page->Label1->text(), QStringLiteral("Tracks or folders left out: 3"));
-    QCOMPARE(page->Label2->text(), QStringLiteral("their names are not valid UTF-8."));
+    QVERIFY(page->Messages->Presenting());
+    QCOMPARE(page->Messages->Label1->text(), QStringLiteral("Tracks or folders left out: 3"));
+    QCOMPARE(page->Messages->Label2->text(), QStringLiteral("their names are not valid UTF-8."));
 
     // A media check that meets them again (the disk went and came back) does not tell twice.
-    page->MessageTimer->start(0);
-    QTRY_VERIFY(!page->PresentingMessage());
+    page->Messages->MessageTimer->start(0);
+    QTRY_VERIFY(!page->Messages->Presenting());
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t0")});
     page->WatchMedia();
     QCOMPARE(Tree()->topLevelItemCount(), 0);
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
     page->WatchMedia();
     QCOMPARE(Tree()->topLevelItemCount(), 2);
-    QVERIFY(!page->PresentingMessage());
+    QVERIFY(!page->Messages->Presenting());
 }
 
 QTEST_MAIN(TestSelectFilesPage)

@@ -125,7 +125,7 @@ public:
 
     static bool ShowsMessage(TFormBase *page, const QString &line1)
     {
-        return page->PresentingMessage() && page->Label1->text() == line1;
+        return page->Messages->Presenting() && page->Messages->Label1->text() == line1;
     }
 
     QString Storage;
