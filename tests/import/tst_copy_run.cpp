@@ -338,6 +338,10 @@ private Q_SLOTS:
         QCOMPARE(records.size(), 1);
         QCOMPARE(run->Skipped(), 1);
         QVERIFY(run->SkipReason().endsWith(pipe));
+        // A skipped track leaves no folder of its own behind.
+        records = {TCopyWorld::Record(QStringLiteral("C"), QStringLiteral("D"), pipe)};
+        QCOMPARE(Run(records, view), QStringLiteral("done"));
+        QVERIFY(!QFileInfo::exists(world.Storage + QStringLiteral("/C")));
 
         world.SetVolumes({QStringLiteral("stick\tremovable\t0")});
         records = {TCopyWorld::Record(QStringLiteral("A"), QStringLiteral("B"),
