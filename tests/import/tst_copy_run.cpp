@@ -342,6 +342,7 @@ private Q_SLOTS:
         records = {TCopyWorld::Record(QStringLiteral("C"), QStringLiteral("D"), pipe)};
         QCOMPARE(Run(records, view), QStringLiteral("done"));
         QVERIFY(!QFileInfo::exists(world.Storage + QStringLiteral("/C")));
+        QCOMPARE(view.Stored, 0); // "Copied 0 tracks from 1": only stored tracks count
 
         world.SetVolumes({QStringLiteral("stick\tremovable\t0")});
         records = {TCopyWorld::Record(QStringLiteral("A"), QStringLiteral("B"),
