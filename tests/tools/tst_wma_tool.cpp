@@ -77,6 +77,16 @@ static QStringList TagLibTags(const QString &path)
     return tags;
 }
 
+// A length as an ID3v2.4 data length indicator gives it.
+static QByteArray SyncSafeSize(const QByteArray &data)
+{
+    const auto size = quint32(data.size());
+    QByteArray bytes;
+    for (const int shift : {21, 14, 7, 0})
+        bytes += char(size >> shift & 0x7F);
+    return bytes;
+}
+
 static QByteArray ReadParameters(const QString &path)
 {
     return "[Parameters]\nFileToWork=" + path.toUtf8() + "\nOperation=READWMATAGS\n";
@@ -211,6 +221,17 @@ void TestWmaTool::readerAgreesWithTagLib_data()
                  v24ExtendedHeader)
             + audio
         << QString() << joga << QStringList{joga, QString(), QString(), Utf8("Sjón")};
+    QTest::newRow("v2.3, unsynchronised, extended header")
+        << Id3v2(3, {{"TIT2", Latin1Text(Utf8("ÿÿ ÿ"))}, {"TPE1", Utf16Text(joga)}}, true,
+                 v23ExtendedHeader)
+            + audio
+        << QString() << Utf8("ÿÿ ÿ") << QStringList{Utf8("ÿÿ ÿ"), QString(), joga, QString()};
+    QTest::newRow("v2.4, grouping and data length")
+        << Id3v2(4,
+                 {{"TIT2", "\x05" + SyncSafeSize(Utf8Text(joga)) + Utf8Text(joga), 0x0041},
+                  {"TPE1", Latin1Text(Utf8("Artist"))}})
+            + audio
+        << QString() << joga << QStringList{joga, QString(), Utf8("Artist"), QString()};
     QTest::newRow("v2.4, two values")
         << Id3v2(4, {{"TIT2", Utf8Text(Utf8("One")) + '\0' + "Two"}}) + audio << QString()
         << Utf8("One Two") << QStringList();
@@ -316,8 +337,9 @@ void TestWmaTool::readerAgreesWithTagLib()
     }
     const TWmaTags read = ReadWmaTags(path);
     QCOMPARE(read.Name, name);
-    // TagLib 1.13 takes the size of a version 2.3 extended header for the whole header's, and
-    // drops the last frame after a version 2.4 one.
+    // TagLib 1.13 takes the size of a version 2.3 extended header for the whole header's, drops
+    // the last frame after a version 2.4 one, and reads a version 2.4 frame's group byte as the
+    // start of its data length.
     QCOMPARE((QStringList{read.Name, read.Album, read.Artist, read.Composer}),
              expected.isEmpty() ? TagLibTags(path) : expected);
 }
