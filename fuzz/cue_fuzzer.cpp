@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace {
 
@@ -19,16 +20,24 @@ constexpr int DiscSectors = 12 * 75;
 
 void Quiet(cdio_log_level_t, const char *) {}
 
-// "disc.cue" and its 12-second "disc.bin" in a folder of their own.
+char g_folder[] = "/tmp/fuzz-cue-XXXXXX";
+
+void RemoveDisc()
+{
+    for (const char *name : {"/disc.cue", "/disc.bin"})
+        std::remove((std::string(g_folder) + name).c_str());
+    rmdir(g_folder);
+}
+
+// "disc.cue" and its 12-second "disc.bin" in a folder of their own, removed at the end.
 std::string MakeDisc()
 {
-    char folder[] = "/tmp/fuzz-cue-XXXXXX";
-    FUZZ_CHECK(mkdtemp(folder));
-    const std::string sheet = std::string(folder) + "/disc.cue";
-    FILE *bin = std::fopen((std::string(folder) + "/disc.bin").c_str(), "wb");
+    FUZZ_CHECK(mkdtemp(g_folder));
+    std::atexit(RemoveDisc);
+    FILE *bin = std::fopen((std::string(g_folder) + "/disc.bin").c_str(), "wb");
     FUZZ_CHECK(bin && std::fseek(bin, DiscSectors * 2352 - 1, SEEK_SET) == 0);
     FUZZ_CHECK(std::fputc(0, bin) == 0 && std::fclose(bin) == 0);
-    return sheet;
+    return std::string(g_folder) + "/disc.cue";
 }
 
 } // namespace
