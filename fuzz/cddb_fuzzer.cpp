@@ -10,21 +10,12 @@ namespace {
 
 void Quiet(cddb_log_level_t, const char *) {}
 
-TDiscToc TestToc()
-{
-    TDiscToc toc;
-    toc.Starts = {0, 225, 525};
-    toc.Audio = {true, true, true};
-    toc.LeadOut = 900;
-    return toc;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static TLoopbackServer server;
-    static const TDiscToc toc = TestToc();
+    static const TDiscToc toc = LookupToc();
     cddb_log_set_handler(Quiet);
     server.SetAnswers(SplitInput(data, size, 8));
     const TServer cddb{true, "127.0.0.1", server.Port(), "/~cddb/cddb.cgi"};

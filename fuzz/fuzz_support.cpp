@@ -103,6 +103,15 @@ void TLoopbackServer::Serve()
     }
 }
 
+TDiscToc LookupToc()
+{
+    TDiscToc toc;
+    toc.Starts = {0, 225, 525};
+    toc.Audio = {true, true, true};
+    toc.LeadOut = 900;
+    return toc;
+}
+
 std::vector<std::string> SplitInput(const uint8_t *data, size_t size, size_t limit)
 {
     const std::string input(reinterpret_cast<const char *>(data), size);

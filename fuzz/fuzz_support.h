@@ -1,5 +1,7 @@
 #pragma once
 
+#include "cddb/disc.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -57,6 +59,10 @@ private:
     bool m_stop = false;
     std::thread m_thread;
 };
+
+// The disc the lookup harnesses ask about: tracks of 3, 4 and 5 seconds, whose MusicBrainz and
+// CDDB ids the seed answers carry.
+TDiscToc LookupToc();
 
 // The input's parts between NUL bytes, at most limit of them (the last takes the rest).
 std::vector<std::string> SplitInput(const uint8_t *data, size_t size, size_t limit);

@@ -6,27 +6,17 @@
 
 #include <cstdlib>
 
-namespace {
-
-// Tracks of 3, 4 and 5 seconds, as the seed answers' disc id says.
-TDiscToc TestToc()
+// Never through a proxy of the machine's.
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    TDiscToc toc;
-    toc.Starts = {0, 225, 525};
-    toc.Audio = {true, true, true};
-    toc.LeadOut = 900;
-    return toc;
+    unsetenv("http_proxy");
+    return 0;
 }
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    // Never through a proxy of the machine's.
-    static const int unset = unsetenv("http_proxy");
     static TLoopbackServer server;
-    static const TDiscToc toc = TestToc();
-    (void)unset;
+    static const TDiscToc toc = LookupToc();
     server.SetAnswers({std::string(reinterpret_cast<const char *>(data), size)});
     const TServer musicBrainz{true, "127.0.0.1", server.Port(), ""};
     LookUpMusicBrainz(musicBrainz, toc, [](const TDescription &description) {
