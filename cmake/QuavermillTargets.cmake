@@ -8,6 +8,14 @@ target_compile_definitions(quavermill_options INTERFACE
   QT_NO_CAST_FROM_ASCII QT_NO_CONTEXTLESS_CONNECT QT_NO_KEYWORDS
   QT_NO_FOREACH QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
 
+# A sanitizer's report ends the process, so that it fails the test (or the fuzzer's run).
+if(QUAVERMILL_SANITIZE OR QUAVERMILL_FUZZ)
+  target_compile_options(quavermill_options INTERFACE -fsanitize=address,undefined
+    -fno-sanitize-recover=all -fno-omit-frame-pointer
+    $<$<BOOL:${QUAVERMILL_FUZZ}>:-fsanitize=fuzzer-no-link>)
+  target_link_options(quavermill_options INTERFACE -fsanitize=address,undefined)
+endif()
+
 # quavermill_add_test(NAME SOURCES src... [LIBS lib...] [GUI])
 # One Qt Test executable per test file. GUI tests run on the offscreen platform. No test reads
 # the settings or texts of the user who runs it: their config folder is one that never exists.

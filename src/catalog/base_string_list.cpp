@@ -39,7 +39,7 @@ size_t TBaseStringList::LowerBound(const QByteArray &key) const
 
 QString TBaseStringList::Line(int index) const
 {
-    return QString::fromUtf8(m_items[size_t(index)].line);
+    return LineFromUtf8(m_items[size_t(index)].line);
 }
 
 TCatalogRecord TBaseStringList::Record(int index) const
@@ -52,7 +52,7 @@ QStringList TBaseStringList::Lines() const
     QStringList lines;
     lines.reserve(Count());
     for (const TItem &item : m_items)
-        lines.append(QString::fromUtf8(item.line));
+        lines.append(LineFromUtf8(item.line));
     return lines;
 }
 

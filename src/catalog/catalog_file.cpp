@@ -9,102 +9,20 @@
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
 constexpr qsizetype ChunkSize = 1 << 20;
+constexpr char ByteOrderMark[] = "\xEF\xBB\xBF";
 
 int LastError()
 {
     return errno ? errno : EIO;
 }
-
-// Cuts bytes into lines as they arrive, so that a file is never held twice in memory.
-class TLineSplitter {
-public:
-    explicit TLineSplitter(std::vector<QByteArray> &lines) : m_lines(lines) {}
-
-    void Feed(const char *data, qsizetype size)
-    {
-        if (m_atStart && size > 0) {
-            m_atStart = false;
-            // A byte order mark left by an editor is not part of the first record.
-            if (size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0) {
-                data += 3;
-                size -= 3;
-            }
-        }
-        const char *end = data + size;
-        while (data < end) {
-            if (m_afterCr) {
-                m_afterCr = false;
-                if (*data == '\n') {
-                    ++data;
-                    continue;
-                }
-            }
-            const char *stop = data;
-            while (stop < end && *stop != '\r' && *stop != '\n' && *stop != '\0')
-                ++stop;
-            if (stop > data)
-                m_afterNul = false;
-            if (stop == end) {
-                m_partial.append(data, stop - data);
-                break;
-            }
-            const bool inLine = stop > data || !m_partial.isEmpty();
-            if (*stop == '\0') {
-                // A run of NUL bytes (a block a power cut left zeroed) breaks the line, so the
-                // text on both sides is kept; it never makes an empty record of its own.
-                if (inLine)
-                    EndLine(data, stop - data);
-                m_afterNul = true;
-            } else if (m_afterNul && !inLine) {
-                // The line break right after a NUL run belongs to it.
-                m_afterNul = false;
-                m_afterCr = *stop == '\r';
-            } else {
-                EndLine(data, stop - data);
-                m_afterCr = *stop == '\r';
-            }
-            data = stop + 1;
-        }
-    }
-
-    // A last line without a line break.
-    void Finish()
-    {
-        if (!m_partial.isEmpty())
-            EndLine(nullptr, 0);
-    }
-
-private:
-    void EndLine(const char *data, qsizetype size)
-    {
-        QByteArray line;
-        if (m_partial.isEmpty()) {
-            line = QByteArray(data, size);
-        } else {
-            m_partial.append(data, size);
-            line = QByteArray(m_partial.constData(), m_partial.size());
-            m_partial.resize(0);
-        }
-        // An older program wrote its lines in Latin-1; reading them so keeps every character.
-        if (!QByteArrayView(line).isValidUtf8())
-            line = QString::fromLatin1(line).toUtf8();
-        m_lines.push_back(std::move(line));
-    }
-
-    std::vector<QByteArray> &m_lines;
-    QByteArray m_partial;
-    bool m_afterCr = false;
-    bool m_afterNul = false;
-    bool m_atStart = true;
-};
 
 // Writes what produce hands to its writer into a temporary file beside path, which then
 // takes the place of the file at path; nothing is left behind on failure.
@@ -112,7 +30,12 @@ template <typename Produce>
 void SaveAtomically(const QString &path, Produce produce)
 {
     TAtomicFile file(path);
+    bool first = true;
     produce([&](QByteArrayView line) {
+        // The reader takes a byte order mark at the start of the file for an editor's: a first
+        // line that begins with one keeps it behind one more.
+        if (std::exchange(first, false) && line.startsWith(ByteOrderMark))
+            file.Write(ByteOrderMark);
         file.Write(line);
         file.Write("\r\n");
     });
@@ -120,6 +43,87 @@ void SaveAtomically(const QString &path, Produce produce)
 }
 
 } // namespace
+
+void TLineSplitter::Feed(const char *data, qsizetype size)
+{
+    if (m_atStart) {
+        // A byte order mark left by an editor is not part of the first record. Its bytes may
+        // come in different pieces: the first three are held until all three are there.
+        const qsizetype taken = qMin(size, 3 - m_head.size());
+        m_head.append(data, taken);
+        if (m_head.size() < 3)
+            return;
+        m_atStart = false;
+        if (m_head != ByteOrderMark)
+            Split(m_head.constData(), m_head.size());
+        data += taken;
+        size -= taken;
+    }
+    Split(data, size);
+}
+
+void TLineSplitter::Split(const char *data, qsizetype size)
+{
+    const char *end = data + size;
+    while (data < end) {
+        if (m_afterCr) {
+            m_afterCr = false;
+            if (*data == '\n') {
+                ++data;
+                continue;
+            }
+        }
+        const char *stop = data;
+        while (stop < end && *stop != '\r' && *stop != '\n' && *stop != '\0')
+            ++stop;
+        if (stop > data)
+            m_afterNul = false;
+        if (stop == end) {
+            m_partial.append(data, stop - data);
+            break;
+        }
+        const bool inLine = stop > data || !m_partial.isEmpty();
+        if (*stop == '\0') {
+            // A run of NUL bytes (a block a power cut left zeroed) breaks the line, so the
+            // text on both sides is kept; it never makes an empty record of its own.
+            if (inLine)
+                EndLine(data, stop - data);
+            m_afterNul = true;
+        } else if (m_afterNul && !inLine) {
+            // The line break right after a NUL run belongs to it.
+            m_afterNul = false;
+            m_afterCr = *stop == '\r';
+        } else {
+            EndLine(data, stop - data);
+            m_afterCr = *stop == '\r';
+        }
+        data = stop + 1;
+    }
+}
+
+void TLineSplitter::Finish()
+{
+    if (std::exchange(m_atStart, false))
+        Split(m_head.constData(), m_head.size());
+    if (!m_partial.isEmpty())
+        EndLine(nullptr, 0);
+}
+
+void TLineSplitter::EndLine(const char *data, qsizetype size)
+{
+    QByteArray line;
+    if (m_partial.isEmpty()) {
+        line = QByteArray(data, size);
+    } else {
+        m_partial.append(data, size);
+        line = QByteArray(m_partial.constData(), m_partial.size());
+        m_partial.resize(0);
+    }
+    // An older program wrote its lines in Latin-1; reading them so keeps every character.
+    if (!QByteArrayView(line).isValidUtf8())
+        line = QString::fromLatin1(line).toUtf8();
+    m_lines.push_back(std::move(line));
+}
 
 QString CatalogPath()
 {
@@ -151,7 +155,7 @@ QStringList ReadLines(const QString &path)
 {
     QStringList lines;
     for (const QByteArray &line : ReadLinesUtf8(path))
-        lines.append(QString::fromUtf8(line));
+        lines.append(LineFromUtf8(line));
     return lines;
 }
 

@@ -49,6 +49,28 @@ std::vector<QByteArray> ReadLinesUtf8(const QString &path);
 // The same lines as texts.
 QStringList ReadLines(const QString &path);
 
+// Cuts file content into lines by the rules above as it arrives, in pieces of any size, so that
+// a file is never held twice in memory.
+class TLineSplitter {
+public:
+    explicit TLineSplitter(std::vector<QByteArray> &lines) : m_lines(lines) {}
+
+    void Feed(const char *data, qsizetype size);
+    // A last line without a line break.
+    void Finish();
+
+private:
+    void Split(const char *data, qsizetype size);
+    void EndLine(const char *data, qsizetype size);
+
+    std::vector<QByteArray> &m_lines;
+    QByteArray m_head; // the file's first bytes, while they may still be a byte order mark
+    QByteArray m_partial;
+    bool m_afterCr = false;
+    bool m_afterNul = false;
+    bool m_atStart = true;
+};
+
 // Splits file content into lines by the rules above. Exposed for tests and for callers that
 // hold the bytes already.
 std::vector<QByteArray> SplitLinesUtf8(const QByteArray &content);

@@ -1,5 +1,7 @@
 #include "catalog/catalog_record.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <utility>
 
@@ -224,7 +226,15 @@ QByteArray RecordKeyUtf8(QByteArrayView utf8Line)
     // In an ASCII line bytes and characters stand at the same places.
     if (IsAscii(utf8Line))
         return MakeRecordKey(utf8Line.data(), utf8Line.size());
-    return RecordKey(QString::fromUtf8(utf8Line));
+    return RecordKey(LineFromUtf8(utf8Line));
+}
+
+QString LineFromUtf8(QByteArrayView utf8Line)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless
+                               | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(utf8Line);
 }
 
 QByteArray CaseInsensitiveKey(QStringView text)

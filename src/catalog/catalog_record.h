@@ -37,6 +37,10 @@ inline constexpr int FileNameUnits = RecordFieldPlaces[FieldFileName].width - 1;
 // Length of every line BuildRecord makes.
 inline constexpr int RecordLength = 685;
 
+// A line's UTF-8 as text, every character as read: a byte order mark at its start stays one
+// (QString::fromUtf8 drops it, and the line would then not find itself in the catalog).
+QString LineFromUtf8(QByteArrayView utf8Line);
+
 // Kind of a track record; only records of this kind (compared without regard to case)
 // describe tracks. Every other kind, the header's included, is kept but ignored by readers.
 inline constexpr char TrackKind[] = "DAT";

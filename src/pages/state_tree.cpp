@@ -141,6 +141,13 @@ TStateTree::TStateTree(QWidget *parent) : QTreeWidget(parent), m_holdTimer(new Q
     connect(model(), &QAbstractItemModel::rowsAboutToBeRemoved, this, &TStateTree::ForgetRemoved);
 }
 
+// The model is deleted with the widget's children, after this part of the tree is gone, and
+// resets itself on the way: its signals must no longer reach the tree.
+TStateTree::~TStateTree()
+{
+    model()->disconnect(this);
+}
+
 void TStateTree::SetStatePictures(const QList<QPixmap> &pictures)
 {
     m_statePictures = pictures;

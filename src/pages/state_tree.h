@@ -71,6 +71,7 @@ public:
     static constexpr int PictureSize = 16;
 
     explicit TStateTree(QWidget *parent = nullptr);
+    ~TStateTree() override;
 
     // Picture i of the state list is drawn for state index i; entry 0 is never drawn.
     void SetStatePictures(const QList<QPixmap> &pictures);

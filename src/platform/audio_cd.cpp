@@ -1,5 +1,7 @@
 #include "platform/audio_cd.h"
 
+#include "common/disc_source.h"
+
 #include <QFile>
 #include <QMutexLocker>
 
@@ -8,7 +10,6 @@
 
 #include <memory>
 #include <mutex>
-#include <sys/stat.h>
 
 namespace {
 
@@ -20,12 +21,6 @@ struct TCdioCloser {
 // user must know, the pages show.
 void Quiet(cdio_log_level_t, const char *) {}
 
-bool IsDiscSource(const QByteArray &path)
-{
-    struct stat info {};
-    return ::stat(path.constData(), &info) == 0 && (S_ISBLK(info.st_mode) || S_ISREG(info.st_mode));
-}
-
 } // namespace
 
 TDiscContents ReadDiscContents(const QString &source)
@@ -33,7 +28,7 @@ TDiscContents ReadDiscContents(const QString &source)
     static std::once_flag quiet;
     std::call_once(quiet, [] { cdio_log_set_handler(Quiet); });
     const QByteArray path = QFile::encodeName(source);
-    if (source.isEmpty() || !IsDiscSource(path))
+    if (source.isEmpty() || !IsDiscSource(path.toStdString()))
         return {};
     const std::unique_ptr<CdIo_t, TCdioCloser> cdio(cdio_open(path.constData(), DRIVER_UNKNOWN));
     if (!cdio)

@@ -14,8 +14,8 @@ struct TDiscContents {
 };
 
 // Reads the table of contents of the disc in source, which libcdio opens: a drive's device
-// ("/dev/sr0") or a CUE sheet standing for a disc. Anything but a device or a regular file is
-// refused unopened (a named pipe would block the read for ever).
+// ("/dev/sr0") or a CUE sheet standing for a disc. What IsDiscSource refuses is never opened
+// (a named pipe would block the read for ever) and reads as no disc.
 TDiscContents ReadDiscContents(const QString &source);
 
 // The file an audio track shows as in its drive's root: "Track01.cda" for track 1.

@@ -211,6 +211,19 @@ void TestWmaTool::readerAgreesWithTagLib_data()
                  v24ExtendedHeader)
             + audio
         << QString() << joga << QStringList{joga, QString(), QString(), Utf8("Sjón")};
+    QTest::newRow("v2.3, unsynchronised, extended header")
+        << Id3v2(3, {{"TIT2", Latin1Text(Utf8("ÿÿ ÿ"))}, {"TPE1", Utf16Text(joga)}}, true,
+                 v23ExtendedHeader)
+            + audio
+        << QString() << Utf8("ÿÿ ÿ") << QStringList{Utf8("ÿÿ ÿ"), QString(), joga, QString()};
+    // A group byte, then the data length, as four bytes of seven bits (the text is short).
+    QTest::newRow("v2.4, grouping and data length")
+        << Id3v2(4,
+                 {{"TIT2", "\x05" + QByteArray(3, 0) + char(Utf8Text(joga).size()) + Utf8Text(joga),
+                   0x0041},
+                  {"TPE1", Latin1Text(Utf8("Artist"))}})
+            + audio
+        << QString() << joga << QStringList{joga, QString(), Utf8("Artist"), QString()};
     QTest::newRow("v2.4, two values")
         << Id3v2(4, {{"TIT2", Utf8Text(Utf8("One")) + '\0' + "Two"}}) + audio << QString()
         << Utf8("One Two") << QStringList();
@@ -316,8 +329,9 @@ void TestWmaTool::readerAgreesWithTagLib()
     }
     const TWmaTags read = ReadWmaTags(path);
     QCOMPARE(read.Name, name);
-    // TagLib 1.13 takes the size of a version 2.3 extended header for the whole header's, and
-    // drops the last frame after a version 2.4 one.
+    // TagLib 1.13 takes the size of a version 2.3 extended header for the whole header's, drops
+    // the last frame after a version 2.4 one, and reads a version 2.4 frame's group byte as the
+    // start of its data length.
     QCOMPARE((QStringList{read.Name, read.Album, read.Artist, read.Composer}),
              expected.isEmpty() ? TagLibTags(path) : expected);
 }

@@ -26,6 +26,7 @@ namespace {
 constexpr int SessionGap = 11400;
 // Disc ids use absolute sector addresses, two seconds more than libcdio's logical ones.
 constexpr int PreGap = 150;
+constexpr int MaxTrackNumber = 99;
 
 // What libxml2 finds wrong in an answer is no news for the program, which reads the tool's
 // standard error as its report.
@@ -63,8 +64,10 @@ TDescription DescriptionOf(const MusicBrainz5::CRelease &release, const std::str
     for (int i = 0; tracks && i < tracks->NumItems(); ++i) {
         const MusicBrainz5::CTrack *track = tracks->Item(i);
         const std::string title = track->Title();
-        if (track->Position() > 0 && !title.empty())
-            description.Titles[toc.First + track->Position() - 1] = title;
+        // The position comes from the server: only one of the disc's tracks has a title here.
+        const int position = track->Position();
+        if (position >= 1 && position <= int(toc.Starts.size()) && !title.empty())
+            description.Titles[toc.First + position - 1] = title;
     }
     return description;
 }
@@ -73,6 +76,12 @@ TDescription DescriptionOf(const MusicBrainz5::CRelease &release, const std::str
 
 std::string MusicBrainzDiscId(const TDiscToc &toc)
 {
+    // A disc id covers tracks 1 to 99, the most a disc has; one entry per track number.
+    int offsets[MaxTrackNumber + 1] = {};
+    if (toc.First < 1 || toc.First > MaxTrackNumber || toc.Starts.empty()
+        || toc.Starts.size() > size_t(MaxTrackNumber + 1 - toc.First)
+        || toc.Audio.size() != toc.Starts.size())
+        return {};
     // Trailing data tracks are not part of the audio session.
     int last = toc.Last();
     while (last >= toc.First && !toc.Audio[size_t(last - toc.First)])
@@ -86,7 +95,6 @@ std::string MusicBrainzDiscId(const TDiscToc &toc)
             ? dataStart - SessionGap
             : dataStart;
     }
-    int offsets[100] = {};
     offsets[0] = leadOut + PreGap;
     for (int track = toc.First; track <= last; ++track)
         offsets[track] = toc.Starts[size_t(track - toc.First)] + PreGap;

@@ -7,7 +7,7 @@
 #include <string>
 
 // The MusicBrainz disc id of the disc's audio session; empty when the table of contents has
-// no audio track that libdiscid accepts.
+// no audio track that libdiscid accepts, or track numbers outside 1 to 99.
 std::string MusicBrainzDiscId(const TDiscToc &toc);
 
 // Asks the MusicBrainz server for the releases that carry the disc and adds one description
