@@ -17,4 +17,4 @@ using TExtractProgress = std::function<bool(int seconds, int position)>;
 // when a sector cannot be read, ECANCELED when progress asked to stop, or the error of writing
 // the file.
 int ExtractCdTrack(const QString &source, const QString &target, int position,
-                    const TExtractProgress &progress);
+                   const TExtractProgress &progress);
