@@ -3,11 +3,17 @@
 #include "base/errors.h"
 #include "base/ini_file.h"
 #include "base/locations.h"
+#include "base/runtime_folder.h"
 #include "exchange/run_tool.h"
+#include "platform/file_descriptor.h"
 
 #include <QFile>
 #include <QList>
 #include <QPair>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,15 +40,37 @@ bool CanPass(const QString &path)
         && !isBlank(path.front()) && !isBlank(path.back());
 }
 
-// Sets the keys in the given order, keeping the keys of earlier runs, and saves once so that
-// the tool never sees a half-updated file.
-bool WriteParameters(const QString &prm, const TParameters &keys)
+// Writes the parameter file over its old content instead of replacing it: ext4 answers a file
+// renamed over another by flushing it to the disk, which would cost the scan more than the
+// tool's whole run. Only in a folder nobody else can reach, where no link or other file can
+// have taken the file's place; false when the file must be replaced instead.
+bool RewriteInPlace(const QString &folder, const QString &path, const QByteArray &text)
+{
+    if (!MakePrivateFolder(folder).isEmpty())
+        return false;
+    TFd file(::open(QFile::encodeName(path).constData(),
+                    O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
+    struct stat info {};
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)
+        || info.st_nlink != 1 || info.st_size > ExchangeFileLimit)
+        return false;
+    // Cut to its new length only after the new text is in: a file cut to nothing is flushed too.
+    if (::pwrite(file.get(), text.constData(), size_t(text.size()), 0) != text.size()
+        || ::ftruncate(file.get(), text.size()) != 0)
+        return false;
+    return file.Close() == 0;
+}
+
+// Sets the keys in the given order, keeping the keys of earlier runs, and writes the file
+// once, before the tool runs: the tool never sees a half-updated file.
+bool WriteParameters(const QString &folder, const QString &prm, const TParameters &keys)
 {
     try {
         TIniFile ini(prm, TIniKind::Exchange);
         for (const auto &[key, value] : keys)
             ini.WriteString(ParametersSection, key, value);
-        ini.Save();
+        if (!RewriteInPlace(folder, prm, ini.Text()))
+            ini.Save();
         return true;
     } catch (const EQuavermill &) {
         return false;
@@ -53,8 +81,9 @@ bool WriteParameters(const QString &prm, const TParameters &keys)
 // when the run failed, after which the parameter file is gone.
 bool RunWithParameters(const QString &tool, const TParameters &keys)
 {
-    const QString prm = ExchangeFolder() + tool + QStringLiteral(".prm");
-    if (WriteParameters(prm, keys) && RunTool(ProgramFolder() + tool) >= 0)
+    const QString folder = ExchangeFolder();
+    const QString prm = folder + tool + QStringLiteral(".prm");
+    if (WriteParameters(folder, prm, keys) && RunTool(ProgramFolder() + tool) >= 0)
         return true;
     QFile::remove(prm);
     return false;
