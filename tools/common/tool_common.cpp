@@ -186,6 +186,20 @@ int SaveTagResults(const char *tool, const std::string &folder, const TTrackTags
     return 0;
 }
 
+TStopsHeld::TStopsHeld()
+{
+    sigset_t stops;
+    sigemptyset(&stops);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&stops, signal);
+    sigprocmask(SIG_BLOCK, &stops, &m_before);
+}
+
+TStopsHeld::~TStopsHeld()
+{
+    sigprocmask(SIG_SETMASK, &m_before, nullptr);
+}
+
 int Fail(const char *tool, const std::string &why)
 {
     std::fprintf(stderr, "%s: %s\n", tool, why.c_str());
