@@ -1,5 +1,6 @@
 #include "import/tag_room.h"
 
+#include <algorithm>
 #include <unistd.h>
 
 namespace {
@@ -31,6 +32,38 @@ QByteArray ReadAt(int source, qint64 offset, qint64 size)
     return bytes;
 }
 
+quint32 Number(const QByteArray &bytes, qsizetype at, int bitsPerByte)
+{
+    quint32 value = 0;
+    for (qsizetype i = at; i < at + 4; ++i)
+        value = (value << bitsPerByte) | quint8(bytes.at(i));
+    return value;
+}
+
+bool IsSyncSafe(const QByteArray &bytes, qsizetype at)
+{
+    return ((bytes.at(at) | bytes.at(at + 1) | bytes.at(at + 2) | bytes.at(at + 3)) & 0x80) == 0;
+}
+
+// The padding at the end of a tag body: what follows its last whole frame, as readers find
+// the frames (version 2.4 sizes in seven bits a byte where they can be).
+qint64 Padding(const QByteArray &body, int version)
+{
+    const auto isNameCharacter = [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    };
+    qsizetype at = 0;
+    while (at + HeaderSize <= body.size()
+           && std::all_of(body.begin() + at, body.begin() + at + 4, isNameCharacter)) {
+        const quint32 size = version == 4 && IsSyncSafe(body, at + 4) ? Number(body, at + 4, 7)
+                                                                      : Number(body, at + 4, 8);
+        if (size > quint32(body.size() - at - HeaderSize))
+            break;
+        at += HeaderSize + qsizetype(size);
+    }
+    return body.size() - at;
+}
+
 } // namespace
 
 TCopyHead RoomForTags(int source)
@@ -46,18 +79,17 @@ TCopyHead RoomForTags(int source)
     }
     const int version = byte(3);
     const quint8 flags = byte(5);
-    quint32 size = 0;
-    for (int at = 6; at < HeaderSize; ++at)
-        size = (size << 7) | (byte(at) & 0x7F);
-    const bool sizeIsSyncSafe = ((byte(6) | byte(7) | byte(8) | byte(9)) & 0x80) == 0;
+    const quint32 size = Number(header, 6, 7);
     // The extended header of version 2.3 counts the padding, and padding must not follow a
     // footer: such tags are copied as they are.
     if (!header.startsWith("ID3") || (version != 3 && version != 4) || byte(4) == 0xFF
-        || (flags & 0x50) != 0 || !sizeIsSyncSafe || size > LargestTagRead
+        || (flags & 0x50) != 0 || !IsSyncSafe(header, 6) || size > LargestTagRead
         || size + quint32(TagRoom) > LargestTag)
         return {};
     const QByteArray body = ReadAt(source, HeaderSize, size);
-    if (body.size() < qint64(size))
+    // A tag that has the room already is copied as it is: a copy that moves the data by some
+    // bytes costs the kernel a third more time than one that keeps it in place.
+    if (body.size() < qint64(size) || Padding(body, version) >= TagRoom)
         return {};
     return {header.left(6) + SyncSafe(size + quint32(TagRoom)) + body + QByteArray(TagRoom, '\0'),
             HeaderSize + size};

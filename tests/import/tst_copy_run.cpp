@@ -462,6 +462,11 @@ private Q_SLOTS:
         using namespace TestMedia;
         const QByteArray v3 = Id3v2(3, {{"TIT2", Latin1Text(QStringLiteral("Old"))}});
         QTest::newRow("version 2.3") << v3 << true << TagRoom;
+        QTest::newRow("version 2.3 with room")
+            << Id3v2(3,
+                     {{"TIT2", Latin1Text(QStringLiteral("Old"))},
+                      {QByteArray(4, '\0'), QByteArray(TagRoom - 10, '\0')}})
+            << true << qint64(0);
         QTest::newRow("version 2.4, written by TagLib")
             << Id3v2(4, {{"TIT2", Utf8Text(QStringLiteral("Old"))}}) << true << TagRoom;
         QTest::newRow("no tag") << QByteArray() << true << 10 + TagRoom;
