@@ -3,7 +3,6 @@
 #include "base/errors.h"
 #include "base/ini_file.h"
 #include "base/locations.h"
-#include "base/runtime_folder.h"
 #include "exchange/run_tool.h"
 #include "platform/file_descriptor.h"
 
@@ -40,13 +39,22 @@ bool CanPass(const QString &path)
         && !isBlank(path.front()) && !isBlank(path.back());
 }
 
+// Whether the folder is the user's own and nobody else may write it, as the exchange folder
+// chosen in the program folder is: nobody else can have put a link or a file of theirs there.
+bool OnlyUserWrites(const QString &folder)
+{
+    struct stat info {};
+    return ::lstat(QFile::encodeName(folder).constData(), &info) == 0 && S_ISDIR(info.st_mode)
+        && info.st_uid == ::geteuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 // Writes the parameter file over its old content instead of replacing it: ext4 answers a file
 // renamed over another by flushing it to the disk, which would cost the scan more than the
-// tool's whole run. Only in a folder nobody else can reach, where no link or other file can
-// have taken the file's place; false when the file must be replaced instead.
+// tool's whole run. Only in a folder nobody else may write, and never through a link or into
+// anything but a plain file of the folder's own; false when the file must be replaced instead.
 bool RewriteInPlace(const QString &folder, const QString &path, const QByteArray &text)
 {
-    if (!MakePrivateFolder(folder).isEmpty())
+    if (!OnlyUserWrites(folder))
         return false;
     TFd file(::open(QFile::encodeName(path).constData(),
                     O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
