@@ -6,7 +6,8 @@
 // timed with a `sync` after it. Then it times the rollback of the same run stopped at its last
 // track (without the three seconds the page shows the reason for). Last, with one track of 1 GB:
 // the longest time the window's event loop waits while that file is copied, and the time from
-// "Return to main menu" pressed in the middle of its copy to the run rolling back.
+// "Return to main menu" pressed in the middle of it to the run rolling back. Each figure stands
+// beside its target; the exit code is 1 when one is missed.
 //
 //   cmake --build build --target copy_bench wma wma-update
 //   QT_QPA_PLATFORM=offscreen build/bench/copy_bench [megabytes, default 2000]
@@ -16,11 +17,13 @@
 #include "catalog/view_catalog_page.h"
 #include "copy_world.h"
 #include "import/copy_files_page.h"
+#include "page_cache.h"
 #include "pages/frame_window.h"
 #include "pages/state_tree.h"
 #include "test_media.h"
 
 #include <QApplication>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProcess>
@@ -34,28 +37,6 @@ using namespace TestMedia;
 namespace {
 
 constexpr double MB = 1e6;
-
-// An MP3 file of about size bytes: an ID3v2.3 tag with the four texts and 1 KB of padding, as
-// taggers leave it, and silent frames.
-QByteArray Mp3(int number, qint64 size)
-{
-    const QList<TId3Frame> frames = {
-        {"TIT2", Latin1Text(QStringLiteral("Original title %1").arg(number))},
-        {"TPE1", Latin1Text(QStringLiteral("Original artist"))},
-        {"TALB", Latin1Text(QStringLiteral("Original album"))},
-        {"TCOM", Latin1Text(QStringLiteral("Original composer"))},
-        {QByteArray("\0\0\0\0", 4), QByteArray(1024 - 10, '\0')},
-    };
-    QByteArray tag = Id3v2(3, frames);
-    return tag + SilentMp3(int((size - tag.size()) / 417));
-}
-
-bool DropCaches()
-{
-    QProcess::execute(QStringLiteral("sync"), {});
-    QFile drop(QStringLiteral("/proc/sys/vm/drop_caches"));
-    return drop.open(QIODevice::WriteOnly) && drop.write("3\n") == 2;
-}
 
 double Seconds(const QElapsedTimer &timer)
 {
@@ -117,8 +98,8 @@ double TimePage(TCatalog &catalog, const QStringList &records, const TCopyWorld 
 }
 
 // The longest gap between two turns of the event loop while a page run stores the 1 GB track
-// (ms), and the seconds from "Return to main menu", pressed when a quarter of it is copied, to
-// the rollback's first text.
+// (ms), and the seconds from "Return to main menu", pressed once 100 MB of that track are
+// copied, to the rollback's first text (-1 when the run ended before).
 QPair<double, double> TimeLargeFile(TCatalog &catalog, const QString &record,
                                     const TCopyWorld &world)
 {
@@ -144,23 +125,27 @@ QPair<double, double> TimeLargeFile(TCatalog &catalog, const QString &record,
     QDir(world.Storage).removeRecursively();
     catalog.PendingRecords = {record};
     page->Catalog = &catalog;
+    // The copy is well under way once its hidden part file holds 100 MB.
+    const auto halfWay = [&world] {
+        QDirIterator parts(world.Storage, {QStringLiteral(".quavermill-part-*")},
+                           QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (parts.hasNext()) {
+            if (QFileInfo(parts.next()).size() >= 100 * MB)
+                return true;
+        }
+        return false;
+    };
     QElapsedTimer asked;
     double stop = -1;
-    const QString album = world.Storage + QStringLiteral("/Artist/Album");
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (!asked.isValid()) {
-            // A quarter of the file copied: the stop comes in the middle of it.
-            const QFileInfoList parts = QDir(album).entryInfoList(
-                {QStringLiteral(".quavermill-part-*")}, QDir::Files | QDir::Hidden);
-            if (!parts.isEmpty() && parts.first().size() > (qint64(1) << 28)) {
-                asked.start();
-                page->findChild<TIconButton *>(QStringLiteral("ButtonReturnToMain"))->click();
-            }
-        } else if (stop < 0
-                   && page->LabelProgress->text().startsWith(page->Texts().RollbackProgress)) {
-            stop = Seconds(asked);
+        if (!asked.isValid() && halfWay()) {
+            asked.start();
+            page->findChild<TIconButton *>(QStringLiteral("ButtonReturnToMain"))->click();
         }
+        if (stop < 0 && asked.isValid()
+            && page->LabelProgress->text().startsWith(page->Texts().RollbackProgress))
+            stop = Seconds(asked);
     });
     watch.start(0);
     SwitchPage(Page<TFormMain>(), page);
@@ -185,7 +170,8 @@ int main(int argc, char **argv)
     QStringList records;
     qint64 bytes = 0;
     for (int i = 0; bytes < total; ++i) {
-        const QByteArray file = Mp3(i, random.bounded(5, 11) * qint64(MB));
+        const QByteArray file =
+            TaggedMp3(QStringLiteral("Original"), i, random.bounded(5, 11) * qint64(MB));
         records << BuildRecord(QStringLiteral("DAT"), QStringLiteral("Composer"),
                                QStringLiteral("Artist %1").arg(i / 100),
                                QStringLiteral("Album %1").arg(i / 10), QStringLiteral("0"),
@@ -204,16 +190,23 @@ int main(int argc, char **argv)
     world.UseSettings(true, true);
     SwitchPage(nullptr, TPageId::Main);
 
-    std::printf("copy of %lld tracks, %.0f MB (target: at least 90%% of cp's speed)\n",
-                static_cast<long long>(records.size()), double(bytes) / MB);
-    const bool cold = DropCaches();
+    // beets 1.6 on the same kind of files (268 MP3 tracks, 2,006 MB) on a quiet machine, as
+    // measured before: it is no dependency, so its figures are recorded here.
+    const double beetsCopyAndTags = 371, targetShare = 0.85, targetOverBeets = 1.5;
+    std::printf("copy of %lld tracks, %.0f MB (targets: at least %.0f%% of cp -r + sync, and at "
+                "least %.0f MB/s, %.1f x beets 1.6 copying and writing tags: 364-371 MB/s; beets "
+                "copying only: 520-527 MB/s)\n",
+                static_cast<long long>(records.size()), double(bytes) / MB, 100 * targetShare,
+                targetOverBeets * beetsCopyAndTags, targetOverBeets);
+    bool met = true;
+    const bool cold = DropPageCache();
     for (const bool coldRun : {true, false}) {
         if (coldRun && !cold)
             continue;
         const char *cache = coldRun ? "cold" : "warm";
         // Each timing starts with nothing left to write back from the one before.
         const auto settle = [coldRun] {
-            if (!coldRun || !DropCaches())
+            if (!coldRun || !DropPageCache())
                 QProcess::execute(QStringLiteral("sync"), {});
         };
         settle();
@@ -222,10 +215,14 @@ int main(int argc, char **argv)
         const double cpSync = TimeCp(source, cpTarget, true);
         settle();
         const double page = TimePage(catalog, records, world, false);
+        const double rate = bytes / MB / page;
+        const bool pageMet =
+            cpSync / page >= targetShare && rate >= targetOverBeets * beetsCopyAndTags;
+        met = met && pageMet;
         std::printf("  %s cache: page %7.1f MB/s   cp %7.1f MB/s   cp+sync %7.1f MB/s   "
-                    "(page = %.0f%% of cp+sync, %.0f%% of cp)\n",
-                    cache, bytes / MB / page, bytes / MB / cp, bytes / MB / cpSync,
-                    100 * cpSync / page, 100 * cp / page);
+                    "(page = %.0f%% of cp+sync, %.0f%% of cp, %.2f x beets)%s\n",
+                    cache, rate, bytes / MB / cp, bytes / MB / cpSync, 100 * cpSync / page,
+                    100 * cp / page, rate / beetsCopyAndTags, pageMet ? "" : "  MISSED");
     }
     if (!cold)
         std::printf("  (the page cache could not be dropped: warm runs only)\n");
@@ -234,7 +231,7 @@ int main(int argc, char **argv)
     std::printf("  rollback of the run stopped at its last track: %.2f s (besides the 3 s pause)\n",
                 rollback);
 
-    QFile large(world.Root + QStringLiteral("stick/large.wav"));
+    QFile large(world.Root + QStringLiteral("stick/large.mp3"));
     if (!large.open(QIODevice::WriteOnly))
         return 1;
     const QByteArray block = SilentMp3(2400); // about 1 MB
@@ -247,8 +244,9 @@ int main(int argc, char **argv)
                     QStringLiteral("Album"), QStringLiteral("0"), large.fileName(),
                     QStringLiteral("Large"), QStringLiteral("0")),
         world);
+    const bool largeMet = blocked < 100 && stop >= 0 && stop < 0.5;
     std::printf("  one track of %.0f MB: event loop blocked at most %.1f ms (target under 100 ms); "
-                "stop to rollback %.3f s (target under 0.5 s)\n",
-                double(large.size()) / MB, blocked, stop);
-    return 0;
+                "stop to rollback %.3f s (target under 0.5 s)%s\n",
+                double(large.size()) / MB, blocked, stop, largeMet ? "" : "  MISSED");
+    return met && largeMet ? 0 : 1;
 }

@@ -63,15 +63,20 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
                     value.toUtf8().constData());
 }
 
-void TIniFile::Save() const
+QByteArray TIniFile::Text() const
 {
     std::string text;
     if (d->ini.Save(text, false) < 0)
         throw EQuavermill(QStringLiteral("Cannot write %1").arg(m_path));
+    return QByteArray::fromStdString(text);
+}
+
+void TIniFile::Save() const
+{
     // The program writes ini files only to hand parameters to its tools, which read them at
     // once: whole, but not synced to disk.
     TAtomicFile file(m_path, TLinks::NoFollow);
-    file.Write(QByteArray::fromStdString(text));
+    file.Write(Text());
     file.Commit(TWriteSync::Transient);
 }
 

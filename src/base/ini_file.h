@@ -29,6 +29,8 @@ public:
                        const QString &defaultValue) const;
     bool HasKey(const QString &section, const QString &key) const;
     void WriteString(const QString &section, const QString &key, const QString &value);
+    // The whole file as Save writes it.
+    QByteArray Text() const;
     // Writes the whole file at once (temporary file and rename, not synced: these are the
     // tools' exchange files), in place of whatever stands at the path: a link there is
     // replaced, never written through. Raises EQuavermill on failure.

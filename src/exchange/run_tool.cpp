@@ -2,10 +2,11 @@
 
 #include "base/application.h"
 #include "base/locations.h"
-#include "platform/process_priority.h"
+#include "platform/child_process.h"
 
 #include <QEventLoop>
-#include <QProcess>
+#include <QFile>
+#include <QSocketNotifier>
 
 namespace {
 
@@ -14,17 +15,6 @@ namespace {
 constexpr int ToolEvent = 1;
 constexpr int TerminateWaitMs = 5000;
 
-// Asks the tool to stop and waits for it a bounded time; a tool that ignores the request is
-// killed rather than left working on files the program is about to give up on.
-void StopTool(QProcess &process)
-{
-    process.terminate();
-    if (!process.waitForFinished(TerminateWaitMs)) {
-        process.kill();
-        process.waitForFinished(TerminateWaitMs);
-    }
-}
-
 } // namespace
 
 qint32 RunTool(const QString &path)
@@ -32,31 +22,25 @@ qint32 RunTool(const QString &path)
     if (ApplicationEnding())
         return E_FAIL;
 
-    QProcess process;
-    process.setProgram(path);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QLatin1String(ExchangeFolderVariable), ExchangeFolder());
-    process.setProcessEnvironment(environment);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    // Runs in the child between fork and exec, where only async-signal-safe calls belong.
-    process.setChildProcessModifier([] { SetLowestPriority(); });
+    TChildProcess tool(
+        path, QByteArray(ExchangeFolderVariable) + '=' + QFile::encodeName(ExchangeFolder()));
+    if (!tool.Started())
+        return E_FAIL;
 
     QEventLoop loop;
+    QSocketNotifier ended(qintptr(tool.EndHandle()), QSocketNotifier::Read);
     const auto wake = [&loop] { loop.exit(ToolEvent); };
-    QObject::connect(&process, &QProcess::finished, &loop, wake);
-    QObject::connect(&process, &QProcess::errorOccurred, &loop, wake);
+    QObject::connect(&ended, &QSocketNotifier::activated, &loop, wake);
     QObject::connect(ApplicationEndingNotifier(), &TApplicationEndingNotifier::Ending, &loop, wake);
 
-    process.start();
-    while (process.state() != QProcess::NotRunning) {
+    std::optional<int> code;
+    while (!(code = tool.Ended())) {
+        // A tool that ignores the request to stop is killed rather than left working on files
+        // the program is about to give up on.
         if (ApplicationEnding() || loop.exec() != ToolEvent) {
-            StopTool(process);
+            tool.Stop(TerminateWaitMs);
             return E_FAIL;
         }
     }
-    if (process.error() == QProcess::FailedToStart || process.exitStatus() != QProcess::NormalExit)
-        return E_FAIL;
-    return static_cast<qint8>(process.exitCode() & 0xff);
+    return *code < 0 ? E_FAIL : static_cast<qint8>(*code);
 }

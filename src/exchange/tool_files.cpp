@@ -4,10 +4,15 @@
 #include "base/ini_file.h"
 #include "base/locations.h"
 #include "exchange/run_tool.h"
+#include "platform/file_descriptor.h"
 
 #include <QFile>
 #include <QList>
 #include <QPair>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,15 +39,46 @@ bool CanPass(const QString &path)
         && !isBlank(path.front()) && !isBlank(path.back());
 }
 
-// Sets the keys in the given order, keeping the keys of earlier runs, and saves once so that
-// the tool never sees a half-updated file.
-bool WriteParameters(const QString &prm, const TParameters &keys)
+// Whether the folder is the user's own and nobody else may write it, as the exchange folder
+// chosen in the program folder is: nobody else can have put a link or a file of theirs there.
+bool OnlyUserWrites(const QString &folder)
+{
+    struct stat info {};
+    return ::lstat(QFile::encodeName(folder).constData(), &info) == 0 && S_ISDIR(info.st_mode)
+        && info.st_uid == ::geteuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+// Writes the parameter file over its old content instead of replacing it: ext4 answers a file
+// renamed over another by flushing it to the disk, which would cost the scan more than the
+// tool's whole run. Only in a folder nobody else may write, and never through a link or into
+// anything but a plain file of the folder's own; false when the file must be replaced instead.
+bool RewriteInPlace(const QString &folder, const QString &path, const QByteArray &text)
+{
+    if (!OnlyUserWrites(folder))
+        return false;
+    TFd file(::open(QFile::encodeName(path).constData(),
+                    O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
+    struct stat info {};
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)
+        || info.st_nlink != 1 || info.st_size > ExchangeFileLimit)
+        return false;
+    // Cut to its new length only after the new text is in: a file cut to nothing is flushed too.
+    if (::pwrite(file.get(), text.constData(), size_t(text.size()), 0) != text.size()
+        || ::ftruncate(file.get(), text.size()) != 0)
+        return false;
+    return file.Close() == 0;
+}
+
+// Sets the keys in the given order, keeping the keys of earlier runs, and writes the file
+// once, before the tool runs: the tool never sees a half-updated file.
+bool WriteParameters(const QString &folder, const QString &prm, const TParameters &keys)
 {
     try {
         TIniFile ini(prm, TIniKind::Exchange);
         for (const auto &[key, value] : keys)
             ini.WriteString(ParametersSection, key, value);
-        ini.Save();
+        if (!RewriteInPlace(folder, prm, ini.Text()))
+            ini.Save();
         return true;
     } catch (const EQuavermill &) {
         return false;
@@ -53,8 +89,9 @@ bool WriteParameters(const QString &prm, const TParameters &keys)
 // when the run failed, after which the parameter file is gone.
 bool RunWithParameters(const QString &tool, const TParameters &keys)
 {
-    const QString prm = ExchangeFolder() + tool + QStringLiteral(".prm");
-    if (WriteParameters(prm, keys) && RunTool(ProgramFolder() + tool) >= 0)
+    const QString folder = ExchangeFolder();
+    const QString prm = folder + tool + QStringLiteral(".prm");
+    if (WriteParameters(folder, prm, keys) && RunTool(ProgramFolder() + tool) >= 0)
         return true;
     QFile::remove(prm);
     return false;

@@ -4,8 +4,9 @@
 
 // The program's side of the external tools "wav2wma" and "wma" in the program folder. Each
 // call writes the tool's parameter file ("wav2wma.prm" or "wma.prm", section "Parameters") in
-// the exchange folder (ExchangeFolder), keeping keys that earlier runs left there, runs the
-// tool with RunTool and reads what it answers there. Tag values reach the tools cut to 99 UTF-16 units; line breaks in
+// the exchange folder (ExchangeFolder), keeping keys that earlier runs left there (over its old
+// content when nobody else may write the folder, else by replacing it), runs the tool with
+// RunTool and reads what it answers there. Tag values reach the tools cut to 99 UTF-16 units; line breaks in
 // them become spaces. Paths are passed whole, never cut to 259 units: a cut path would name
 // another file. A path that holds a line break or begins or ends with a space or tab would
 // reach the tool changed, so it fails the call without running anything. When the tool is

@@ -6,6 +6,7 @@
 #include "exchange/tool_files.h"
 #include "import/cd_extract.h"
 #include "import/storage_names.h"
+#include "import/tag_room.h"
 #include "platform/file_system.h"
 #include "platform/process_priority.h"
 #include "platform/volumes.h"
@@ -48,6 +49,13 @@ QString HiddenPath(const QString &folder, const char *what)
 bool HasExtension(const QString &path, const char *extension)
 {
     return path.endsWith(QLatin1String(extension), Qt::CaseInsensitive);
+}
+
+// An MP3 copy gets room for its description in its tag, so that the tag tool writes the tag
+// alone and not the whole file again; without the tool the copy stays as its source is.
+bool LeavesTagRoom(const QString &source)
+{
+    return HasExtension(source, ".mp3") && ToolExists(QStringLiteral("wma"));
 }
 
 bool Rename(const QString &from, const QString &to)
@@ -378,9 +386,10 @@ QString TCopyRun::JournalPath() const
 TCopyRun::TCopyJob TCopyRun::StartCopy(const QString &source, const QString &path)
 {
     auto stop = std::make_shared<std::atomic<bool>>(false);
-    auto outcome = std::async(std::launch::async, [source, path, stop] {
+    const bool room = LeavesTagRoom(source);
+    auto outcome = std::async(std::launch::async, [source, path, stop, room] {
         LowerThreadPriority();
-        return CopyFileData(source, path, stop.get());
+        return CopyFileData(source, path, stop.get(), room ? RoomForTags : nullptr);
     });
     return {source, path, std::move(stop), std::move(outcome)};
 }

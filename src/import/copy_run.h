@@ -63,10 +63,11 @@ struct TCopyOptions {
 // stored path fits the catalog's file name field.
 //
 // A track's data is copied on a worker thread below normal priority, in pieces, while the
-// window's events run; a stop takes effect between pieces. While the tag tool writes the
-// description into one copy, the next track's data is already being copied, into a hidden
-// file of the storage folder; the next track takes it as its own copy, and anything that ends
-// or undoes the run removes it first.
+// window's events run; a stop takes effect between pieces. An MP3 copy gets room in its tag
+// (RoomForTags), so that the tag tool rewrites the tag alone, in place. While the tag tool
+// writes the description into one copy, the next track's data is already being copied, into a
+// hidden file of the storage folder; the next track takes it as its own copy, and anything
+// that ends or undoes the run removes it first.
 class TCopyRun {
 public:
     TCopyRun(QStringList &records, TCopyOptions options, TCopyView &view);

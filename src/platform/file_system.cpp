@@ -28,6 +28,20 @@ bool Stopped(const std::atomic<bool> *stop)
     return stop && stop->load(std::memory_order_relaxed);
 }
 
+bool WriteAll(int out, const char *data, size_t size)
+{
+    for (size_t done = 0; done < size;) {
+        const ssize_t put = ::write(out, data + done, size - done);
+        if (put > 0) {
+            done += size_t(put);
+        } else if (put == 0 || errno != EINTR) {
+            errno = put == 0 ? ENOSPC : errno;
+            return false;
+        }
+    }
+    return true;
+}
+
 // Plain reads and writes, for file systems without a kernel copy between them.
 TCopyOutcome CopyByBuffer(int in, int out, const std::atomic<bool> *stop)
 {
@@ -43,15 +57,8 @@ TCopyOutcome CopyByBuffer(int in, int out, const std::atomic<bool> *stop)
         }
         if (got == 0)
             return {};
-        for (ssize_t done = 0; done < got;) {
-            const ssize_t put = ::write(out, buffer.get() + done, size_t(got - done));
-            if (put < 0) {
-                if (errno == EINTR)
-                    continue;
-                return Failed(false);
-            }
-            done += put;
-        }
+        if (!WriteAll(out, buffer.get(), size_t(got)))
+            return Failed(false);
     }
 }
 
@@ -70,7 +77,8 @@ quint64 SizeOnDisk(const QString &path)
 }
 
 TCopyOutcome CopyFileData(const QString &source, const QString &target,
-                          const std::atomic<bool> *stop)
+                          const std::atomic<bool> *stop,
+                          const std::function<TCopyHead(int source)> &head)
 {
     // Opened without blocking and used only when it is a regular file: a named pipe or a
     // device would hang the copy.
@@ -90,6 +98,14 @@ TCopyOutcome CopyFileData(const QString &source, const QString &target,
     ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
     off_t remaining = info.st_size;
+    if (head) {
+        const TCopyHead start = head(in.get());
+        if (start.From > 0 && ::lseek(in.get(), off_t(start.From), SEEK_SET) < 0)
+            return Failed(true);
+        if (!WriteAll(out.get(), start.Prefix.constData(), size_t(start.Prefix.size())))
+            return Failed(false);
+        remaining -= off_t(start.From);
+    }
     while (remaining > 0) {
         if (Stopped(stop))
             return {ECANCELED, false};

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHashFunctions>
 #include <QString>
 
 #include <atomic>
+#include <functional>
 
 // The space a file takes on its volume: its size rounded up to whole fragments of its file
 // system (statvfs's fragment size). 0 when the file or its volume cannot be asked.
@@ -16,13 +18,22 @@ struct TCopyOutcome {
     explicit operator bool() const { return Error == 0; }
 };
 
+// What a copy writes first: Prefix, then the source's data from the offset From on.
+struct TCopyHead {
+    QByteArray Prefix;
+    qint64 From = 0;
+};
+
 // Copies the data of the regular file at source into a new file at target (which must not
 // exist yet), by the kernel's copy where the file systems allow it. A failed copy leaves a
 // partial target for the caller to remove. The target gets the user's default permissions.
 // The data goes in pieces of a few MB, and stop, when given, is looked at between them: a
-// stopped copy ends soon with ECANCELED, even in the middle of a large file.
+// stopped copy ends soon with ECANCELED, even in the middle of a large file. head, when given,
+// is asked with the opened source what the copy starts with (from offset 0 when it has no
+// answer); it runs on the copying thread.
 TCopyOutcome CopyFileData(const QString &source, const QString &target,
-                          const std::atomic<bool> *stop = nullptr);
+                          const std::atomic<bool> *stop = nullptr,
+                          const std::function<TCopyHead(int source)> &head = {});
 
 // What a file is, whatever its name: device and inode, as lstat gives them (a link is itself).
 struct TFileId {

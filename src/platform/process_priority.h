@@ -1,7 +1,7 @@
 #pragma once
 
 // Puts the calling process at the lowest scheduling priority (nice 19). Only async-signal-safe
-// calls: RunTool calls it in the child between fork and exec.
+// calls: a new child process calls it before it runs its program (TChildProcess).
 void SetLowestPriority();
 
 // Puts the calling thread alone below normal priority, for the CPU (nice 10) and for the disk

@@ -8,6 +8,7 @@
 #include "import/cd_extract.h"
 #include "import/copy_run.h"
 #include "import/storage_names.h"
+#include "import/tag_room.h"
 #include "test_media.h"
 
 #include <QProcess>
@@ -20,6 +21,7 @@
 #include <sys/statvfs.h>
 
 #include <taglib/fileref.h>
+#include <taglib/tag.h>
 #include <taglib/tpropertymap.h>
 
 namespace {
@@ -464,6 +466,54 @@ private Q_SLOTS:
                 QCOMPARE(QString::fromStdString(tags[key].toString().to8Bit(true)),
                          QString::fromUtf8(value));
         }
+    }
+
+    // An MP3 copy gets room in its tag, so that the tag tool rewrites the tag alone, in place;
+    // the audio stays as it was, and without the tool the copy is the source's twin.
+    void mp3CopiesGetRoomForTheirTags_data()
+    {
+        QTest::addColumn<QByteArray>("tag"); // before the audio
+        QTest::addColumn<bool>("tool");
+        QTest::addColumn<qint64>("growth"); // of the stored file over its source
+
+        using namespace TestMedia;
+        const QByteArray v3 = Id3v2(3, {{"TIT2", Latin1Text(QStringLiteral("Old"))}});
+        QTest::newRow("version 2.3") << v3 << true << TagRoom;
+        QTest::newRow("version 2.3 with room")
+            << Id3v2(3,
+                     {{"TIT2", Latin1Text(QStringLiteral("Old"))},
+                      {QByteArray(4, '\0'), QByteArray(TagRoom - 10, '\0')}})
+            << true << qint64(0);
+        QTest::newRow("version 2.4, written by TagLib")
+            << Id3v2(4, {{"TIT2", Utf8Text(QStringLiteral("Old"))}}) << true << TagRoom;
+        QTest::newRow("no tag") << QByteArray() << true << 10 + TagRoom;
+        QTest::newRow("no tag tool") << v3 << false << qint64(0);
+    }
+
+    void mp3CopiesGetRoomForTheirTags()
+    {
+        QFETCH(QByteArray, tag);
+        QFETCH(bool, tool);
+        QFETCH(qint64, growth);
+        TCopyWorld world;
+        if (tool)
+            QVERIFY(TestMedia::InstallTools(ProgramFolder(),
+                                            {QStringLiteral("wma"), QStringLiteral("wma-update")}));
+        const QByteArray audio = TestMedia::SilentMp3(20);
+        QStringList records = {BuildRecord(QStringLiteral("DAT"), QStringLiteral("Bach"),
+                                           QStringLiteral("Björk"), QStringLiteral("Homogenic"),
+                                           QStringLiteral("0"),
+                                           world.Write(QStringLiteral("stick/a.mp3"), tag + audio),
+                                           QStringLiteral("Jóga"), QStringLiteral("0"))};
+        TTestView view;
+        QCOMPARE(Run(records, view), QStringLiteral("done"));
+        const QString stored = ParseRecord(records.at(0)).FileName;
+        const QByteArray bytes = TestMedia::ReadFile(stored);
+        QVERIFY(bytes.endsWith(audio));
+        QCOMPARE(bytes.size() - tag.size() - audio.size(), growth);
+        const TagLib::FileRef file(QFile::encodeName(stored).constData());
+        QCOMPARE(QString::fromStdString(file.tag()->title().to8Bit(true)),
+                 tool ? QStringLiteral("Jóga") : QStringLiteral("Old"));
     }
 
     // A CD track is ripped, and converted when the converter is there and wanted.

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
 
 extern "C" {
@@ -95,6 +96,19 @@ QByteArray ApeTag(const QList<QPair<QByteArray, QString>> &items)
     };
     const quint32 hasHeader = 0x80000000, isHeader = 0x20000000;
     return frame(hasHeader | isHeader) + body + frame(hasHeader);
+}
+
+QByteArray TaggedMp3(const QString &what, int number, qint64 size)
+{
+    const QList<TId3Frame> frames = {
+        {"TIT2", Latin1Text(QStringLiteral("%1 title %2").arg(what).arg(number))},
+        {"TPE1", Latin1Text(what + QStringLiteral(" artist"))},
+        {"TALB", Latin1Text(what + QStringLiteral(" album"))},
+        {"TCOM", Latin1Text(what + QStringLiteral(" composer"))},
+        {QByteArray("\0\0\0\0", 4), QByteArray(1024 - 10, '\0')},
+    };
+    const QByteArray tag = Id3v2(3, frames);
+    return tag + SilentMp3(std::max(2, int((size - tag.size()) / 417)));
 }
 
 QByteArray Latin1Text(const QString &text)

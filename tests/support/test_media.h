@@ -27,6 +27,10 @@ QByteArray Id3v2(int version, const QList<TId3Frame> &frames, bool unsynchronise
                  const QByteArray &extendedHeader = QByteArray());
 // An APEv2 tag with header and footer holding the text items (key, value) in order.
 QByteArray ApeTag(const QList<QPair<QByteArray, QString>> &items);
+// An MP3 file of about size bytes (at least two frames) as taggers leave it: an ID3v2.3 tag
+// holding the four texts "<what> title <number>", "<what> artist", "<what> album" and
+// "<what> composer" in Latin-1 and 1 KB of padding, then silent frames.
+QByteArray TaggedMp3(const QString &what, int number, qint64 size);
 // Text frame bodies: encoding byte, then the text.
 QByteArray Latin1Text(const QString &text);
 QByteArray Utf16Text(const QString &text, bool bigEndian = false);

@@ -138,7 +138,9 @@ bool TExchangeFile::Save(const std::string &path) const
     TTemporaryFile temporary(path);
     if (temporary.path().empty())
         return false;
-    const int file = open(temporary.path().c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    // Not cut with O_TRUNC: the file is new and empty, and ext4 flushes a file cut to nothing to
+    // the disk when it is closed, which would cost more than the tool's whole run.
+    const int file = open(temporary.path().c_str(), O_WRONLY | O_CLOEXEC);
     if (file < 0)
         return false;
     size_t done = 0;
@@ -182,6 +184,20 @@ int SaveTagResults(const char *tool, const std::string &folder, const TTrackTags
     if (!results.Save(folder + "wma.rslt"))
         return Fail(tool, "cannot write wma.rslt: " + SystemError());
     return 0;
+}
+
+TStopsHeld::TStopsHeld()
+{
+    sigset_t stops;
+    sigemptyset(&stops);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&stops, signal);
+    sigprocmask(SIG_BLOCK, &stops, &m_before);
+}
+
+TStopsHeld::~TStopsHeld()
+{
+    sigprocmask(SIG_SETMASK, &m_before, nullptr);
 }
 
 int Fail(const char *tool, const std::string &why)

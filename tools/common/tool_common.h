@@ -2,6 +2,7 @@
 
 #include "common/track_tags.h"
 
+#include <csignal>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -91,6 +92,19 @@ TTrackTags TagParameters(const TExchangeFile &parameters);
 // Writes the four texts into section "Results" of "wma.rslt" in folder; returns the tool's
 // exit code.
 int SaveTagResults(const char *tool, const std::string &folder, const TTrackTags &tags);
+
+// Holds SIGTERM, SIGINT and SIGHUP back while it lives, so that a stop asked while a file is
+// being changed ends the tool only once the file is whole again.
+class TStopsHeld {
+public:
+    TStopsHeld();
+    ~TStopsHeld();
+    TStopsHeld(const TStopsHeld &) = delete;
+    TStopsHeld &operator=(const TStopsHeld &) = delete;
+
+private:
+    sigset_t m_before;
+};
 
 // Prints "tool: why" as one line on standard error; the tool then ends with exit code 255.
 int Fail(const char *tool, const std::string &why);

@@ -6,18 +6,6 @@
 
 namespace {
 
-// Seven bits per byte; false when a byte has its top bit set.
-bool SyncSafe(const Bytes &data, size_t at, uint32_t &value)
-{
-    value = 0;
-    for (size_t i = 0; i < 4; ++i) {
-        if (At(data, at + i) & 0x80)
-            return false;
-        value = (value << 7) | At(data, at + i);
-    }
-    return true;
-}
-
 Bytes Resynchronised(const Bytes &data)
 {
     Bytes out;
@@ -281,4 +269,9 @@ TTagRead ReadMpegTags(const TFile &file, TTrackTags &tags)
     if (scan.audio || (scan.wholeFile && !tags.empty()))
         return TTagRead::Complete;
     return TTagRead::Undecided;
+}
+
+bool AudioFollows(const TFile &file, uint64_t start)
+{
+    return ScanForAudio(file, start, false).audio;
 }

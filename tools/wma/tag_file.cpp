@@ -20,12 +20,36 @@ bool TFile::Read(uint64_t offset, uint64_t count, Bytes &out) const
     return true;
 }
 
+bool TFile::Write(uint64_t offset, const Bytes &data) const
+{
+    uint64_t done = 0;
+    while (done < data.size()) {
+        const ssize_t put = pwrite(m_file.descriptor(), data.data() + done, data.size() - done,
+                                   off_t(offset + done));
+        if (put <= 0)
+            return false;
+        done += uint64_t(put);
+    }
+    return true;
+}
+
 uint32_t BigEndian(const Bytes &data, size_t at, int count)
 {
     uint32_t value = 0;
     for (int i = 0; i < count; ++i)
         value = (value << 8) | At(data, at + size_t(i));
     return value;
+}
+
+bool SyncSafe(const Bytes &data, size_t at, uint32_t &value)
+{
+    value = 0;
+    for (size_t i = 0; i < 4; ++i) {
+        if (At(data, at + i) & 0x80)
+            return false;
+        value = (value << 7) | At(data, at + i);
+    }
+    return true;
 }
 
 uint64_t LittleEndian(const Bytes &data, size_t at, int count)
@@ -86,9 +110,9 @@ std::string FromUtf16(const Bytes &data, bool bigEndian)
     return out;
 }
 
-std::string ValidUtf8(const Bytes &data)
+std::u32string CodePoints(const Bytes &data)
 {
-    std::string out;
+    std::u32string out;
     size_t i = 0;
     while (i < data.size()) {
         const uint8_t lead = At(data, i);
@@ -107,9 +131,17 @@ std::string ValidUtf8(const Bytes &data)
             c = (c << 6) | (At(data, i + k) & 0x3F);
         }
         valid = valid && c >= least && c <= 0x10FFFF && (c < 0xD800 || c >= 0xE000);
-        AppendUtf8(out, valid ? c : char32_t(0xFFFD));
+        out += valid ? c : char32_t(0xFFFD);
         i += valid ? extra + 1 : 1;
     }
+    return out;
+}
+
+std::string ValidUtf8(const Bytes &data)
+{
+    std::string out;
+    for (const char32_t c : CodePoints(data))
+        AppendUtf8(out, c);
     return out;
 }
 
@@ -132,4 +164,15 @@ TTagRead ReadTrackTags(const std::string &path, TTrackTags &tags, std::string &e
     if (file.Read(0, 16, head) && std::memcmp(head.data(), AsfHeaderGuid, 16) == 0)
         return ReadAsfTags(file, tags);
     return ReadMpegTags(file, tags);
+}
+
+TTagWrite WriteTrackTagsInPlace(const std::string &path, const TTrackTags &tags, std::string &error)
+{
+    const TFile file(path, true);
+    if (!file.usable())
+        return TTagWrite::Undecided; // TagLib says why
+    Bytes head;
+    if (file.Read(0, 16, head) && std::memcmp(head.data(), AsfHeaderGuid, 16) == 0)
+        return TTagWrite::Undecided;
+    return WriteMpegTags(file, tags, error);
 }

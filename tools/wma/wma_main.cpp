@@ -1,10 +1,11 @@
 // The tag tool: reads "wma.prm" of the exchange folder and reads or writes the tags of one MP3
 // or WMA file. Exit code 0 on success, 255 on any failure with one line on standard error.
 //
-// Reading is what the scan runs once per file, so this program is linked statically, without
-// TagLib, and starts about as fast as a program that does nothing. Its own reader knows the
-// common files; for any other file, and for writing, the process becomes "wma-update" beside
-// it, the half of the tool that uses TagLib.
+// Reading is what the scan runs once per file, and writing what the copy runs once per track,
+// so this program is linked statically, without TagLib, and starts about as fast as a program
+// that does nothing. Its own reader knows the common files, and its own writer the tags that a
+// copy into storage leaves; for any other file the process becomes "wma-update" beside it, the
+// half of the tool that uses TagLib.
 
 #include "common/tool_common.h"
 #include "tag_file.h"
@@ -39,6 +40,17 @@ int ReadTags(const std::string &folder, const std::string &path)
     return Fail(ToolName, path + ": cannot open the file: " + error);
 }
 
+int UpdateTags(const std::string &path, const TTrackTags &tags)
+{
+    std::string error;
+    switch (WriteTrackTagsInPlace(path, tags, error)) {
+    case TTagWrite::Written: return 0;
+    case TTagWrite::Undecided: return HandOver();
+    case TTagWrite::Failed: break;
+    }
+    return Fail(ToolName, path + ": " + error);
+}
+
 int Work(const std::string &folder, const TExchangeFile &parameters)
 {
     const std::string operation = parameters.Get(Parameters, "Operation");
@@ -48,7 +60,7 @@ int Work(const std::string &folder, const TExchangeFile &parameters)
     if (operation == "READWMATAGS")
         return ReadTags(folder, path);
     if (operation == "UPDATEWMATAGS")
-        return HandOver();
+        return UpdateTags(path, TagParameters(parameters));
     return Fail(ToolName, "unknown operation \"" + operation + "\"");
 }
 

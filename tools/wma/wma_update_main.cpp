@@ -1,12 +1,10 @@
 // The TagLib half of the tag tool, started by "wma" in its place: writes the four texts of
 // "wma.prm" into the tags of "FileToWork" for "UPDATEWMATAGS", and reads them for
-// "READWMATAGS" when the file is one that the fast reader of "wma" leaves to TagLib. Exit code
+// "READWMATAGS", when the file is one that the reader or writer of "wma" leaves to TagLib. Exit code
 // 0 on success, 255 on any failure with one line on standard error.
 
 #include "common/tool_common.h"
 #include "common/track_tags.h"
-
-#include <csignal>
 
 namespace {
 
@@ -15,16 +13,13 @@ const char Parameters[] = "Parameters";
 
 int UpdateTags(const std::string &path, const TTrackTags &tags)
 {
-    // TagLib may rewrite the whole file to make room for the tags: a stop request waits until
-    // the file is whole again, then ends the process.
-    sigset_t stops;
-    sigemptyset(&stops);
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
-        sigaddset(&stops, signal);
-    sigprocmask(SIG_BLOCK, &stops, nullptr);
     std::string error;
-    const bool written = WriteTrackTags(path, tags, error);
-    sigprocmask(SIG_UNBLOCK, &stops, nullptr);
+    bool written = false;
+    {
+        // TagLib may rewrite the whole file to make room for the tags.
+        const TStopsHeld held;
+        written = WriteTrackTags(path, tags, error);
+    }
     if (!written)
         return Fail(ToolName, path + ": " + error);
     return 0;
