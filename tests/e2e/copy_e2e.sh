@@ -16,8 +16,14 @@ mkdir -p "$world/stick/Jazz" "$world/stick2/Many"
 for name in "So What" "Freddie Freeloader" "Blue in Green"; do
   silent_mp3 "$world/stick/Jazz/$name.mp3"
 done
+# Tracks of 4 MB, so that this import lasts long enough to be stopped, killed and terminated
+# in the middle however fast the copy is.
+for frame in $(seq 10000); do
+  printf '\xff\xfb\x90\x64'
+  head -c 413 /dev/zero
+done > "$world/track.mp3"
 for n in $(seq -w 300); do
-  silent_mp3 "$world/stick2/Many/Track $n.mp3"
+  cp "$world/track.mp3" "$world/stick2/Many/Track $n.mp3"
 done
 
 # Searches the removable media, describes the one group found and adds it to the catalog.
@@ -33,7 +39,9 @@ import_stick() {
 }
 
 listing() {
-  (cd "$storage" && find . -printf '%p %s\n' | sort && find . -type f -exec md5sum {} + | sort)
+  # A folder's own size is left out: ext4 does not shrink a folder whose files have gone.
+  (cd "$storage" && find . \( -type f -printf '%p %s\n' \) -o -printf '%p\n' | sort \
+    && find . -type f -exec md5sum {} + | sort)
 }
 
 start_program "$world/stick	removable	1"
@@ -60,15 +68,29 @@ expect_as_before() {
   [ "$(md5sum < "$catalog")" = "$catalogBefore" ] || { echo "FAIL: $1 changed the catalog"; exit 1; }
   ! ls "$world/data/Quavermill/"import-*.journal 2>/dev/null || { echo "FAIL: $1 left its journal"; exit 1; }
 }
-expect_as_before "the stopped import"
+# A stop that the program hears only once the last track is stored finds the import complete:
+# then it must be whole, every track stored and catalogued, and it is what later runs start from.
+expect_whole_or_absent() {
+  stored=$(find "$storage/Miles Davis/Kind of Blue" -name 'Track *' | wc -l)
+  if [ "$stored" -eq 300 ] && [ "$(grep -c "^DAT.*/Kind of Blue/Track " "$catalog")" -eq 300 ]; then
+    ! ls "$world/data/Quavermill/"import-*.journal 2>/dev/null || { echo "FAIL: $1 left its journal"; exit 1; }
+    echo "note: $1 had completed"
+    before=$(listing)
+    catalogBefore=$(md5sum < "$catalog")
+  else
+    expect_as_before "$1"
+  fi
+}
+
+expect_whole_or_absent "the stopped import"
 kill "$pid"
 wait "$pid" 2>/dev/null || true
 
-# Waits until the import under way has stored at least 50 tracks.
+# Waits until the import under way has stored a few tracks.
 wait_half_way() {
   for _ in $(seq 400); do
     stored=$(find "$storage/Miles Davis/Kind of Blue" -name 'Track *' 2>/dev/null | wc -l)
-    [ "$stored" -ge 50 ] && return 0
+    [ "$stored" -ge 5 ] && return 0
     sleep 0.05
   done
   echo "FAIL: the import did not get half-way"; exit 1
@@ -83,7 +105,7 @@ for signal in KILL TERM; do
   pid=
   start_program "$world/stick2	removable	1"
   wait_page "Main Menu"
-  expect_as_before "the import stopped by SIG$signal"
+  expect_whole_or_absent "the import stopped by SIG$signal"
   kill "$pid"
   wait "$pid" 2>/dev/null || true
   pid=
