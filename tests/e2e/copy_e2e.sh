@@ -16,12 +16,13 @@ mkdir -p "$world/stick/Jazz" "$world/stick2/Many"
 for name in "So What" "Freddie Freeloader" "Blue in Green"; do
   silent_mp3 "$world/stick/Jazz/$name.mp3"
 done
-# Tracks of 4 MB, so that this import lasts long enough to be stopped, killed and terminated
+# Tracks of 3.4 MB, so that this import lasts long enough to be stopped, killed and terminated
 # in the middle however fast the copy is.
-for frame in $(seq 10000); do
-  printf '\xff\xfb\x90\x64'
-  head -c 413 /dev/zero
-done > "$world/track.mp3"
+silent_mp3 "$world/track.mp3"
+for _ in $(seq 12); do # doubled to 8,192 frames
+  cat "$world/track.mp3" "$world/track.mp3" > "$world/twice.mp3"
+  mv "$world/twice.mp3" "$world/track.mp3"
+done
 for n in $(seq -w 300); do
   cp "$world/track.mp3" "$world/stick2/Many/Track $n.mp3"
 done
