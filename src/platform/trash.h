@@ -2,8 +2,9 @@
 
 #include <QString>
 
-// Music and playlists the program removes for the user go to the desktop's Trash, laid out as
-// the freedesktop.org Trash specification 1.0 says, so that the file manager can restore them.
+// Music and playlists the program removes for the user go to the desktop's Trash, in the
+// freedesktop.org layout (files/ and info/*.trashinfo), so that the file manager can restore
+// them.
 
 // Moves the file, or a symbolic link itself, at path into the user's trash on its volume and
 // records shownPath (default: path) as the place it came from: a file kept aside under a
