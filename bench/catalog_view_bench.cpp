@@ -4,7 +4,6 @@
 
 #include "app/main_page.h"
 #include "base/locations.h"
-#include "base/settings.h"
 #include "catalog/base_string_list.h"
 #include "catalog/catalog.h"
 #include "catalog/catalog_file.h"
@@ -12,6 +11,7 @@
 #include "catalog/view_catalog_page.h"
 #include "pages/frame_window.h"
 #include "pages/state_tree.h"
+#include "test_services.h"
 
 #include "peak_memory.h"
 
@@ -82,21 +82,19 @@ int main(int argc, char *argv[])
     const int tracks = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
     QTemporaryDir dir;
     qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path() + QStringLiteral("/data")));
-    SetProgramFolder(dir.path() + QStringLiteral("/program/"));
+    TServices services = TestServices(dir.path() + QStringLiteral("/program/"));
     const QString storage = dir.path() + QStringLiteral("/Library");
+    services.Settings.StorageDir = storage;
     WriteCatalog(storage, tracks);
 
     const long before = PeakMemoryKiB();
     TCatalog catalog;
-    TFrameWindow frame;
+    TFrameWindow frame(services);
     new TFormMain(&frame);
     QElapsedTimer clock;
     clock.start();
     new TFormViewCatalog(catalog, &frame);
     const qint64 loadMs = clock.elapsed();
-    TSettings settings;
-    settings.StorageDir = storage;
-    SetSettings(settings);
     frame.show();
     SwitchPage(nullptr, Page<TFormMain>());
     QCoreApplication::processEvents();

@@ -162,7 +162,8 @@ int main(int argc, char **argv)
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // each line as it comes: the runs take minutes
     const qint64 total = qint64((argc > 1 ? QByteArray(argv[1]).toDouble() : 2000) * MB);
     TCopyWorld world;
-    if (!InstallTools(ProgramFolder(), {QStringLiteral("wma"), QStringLiteral("wma-update")})) {
+    if (!InstallTools(world.Services.ProgramFolder,
+                      {QStringLiteral("wma"), QStringLiteral("wma-update")})) {
         std::fprintf(stderr, "copy_bench: build wma and wma-update first\n");
         return 1;
     }
@@ -183,7 +184,7 @@ int main(int argc, char **argv)
     const QString cpTarget = world.Root + QStringLiteral("cp-target");
 
     TCatalog catalog;
-    TFrameWindow frame;
+    TFrameWindow frame(world.Services);
     new TFormMain(&frame);
     new TFormCopyFiles(&frame);
     new TFormViewCatalog(catalog, &frame);

@@ -13,7 +13,6 @@
 
 #include "app/main_page.h"
 #include "base/locations.h"
-#include "base/settings.h"
 #include "page_cache.h"
 #include "pages/frame_window.h"
 #include "pages/state_tree.h"
@@ -21,11 +20,13 @@
 #include "search/select_files_page.h"
 #include "search/select_folder_page.h"
 #include "test_media.h"
+#include "test_services.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -45,7 +46,7 @@ using namespace TestMedia;
 // waitpid, count times; starts per second.
 static double SpawnFloor(const QString &tool, const QString &file, int count)
 {
-    const QString folder = ExchangeFolder();
+    const QString folder = ExchangeFolder(QFileInfo(tool).path() + QLatin1Char('/'));
     WriteFile(folder + QStringLiteral("wma.prm"),
               "[Parameters]\nFileToWork=" + file.toUtf8() + "\nOperation=READWMATAGS\n");
     const QByteArray program = QFile::encodeName(tool);
@@ -120,12 +121,12 @@ int main(int argc, char **argv)
         return 1;
     }
     qputenv("XDG_DATA_HOME", (root + QStringLiteral("data")).toUtf8());
-    SetProgramFolder(root + QStringLiteral("program"));
     QFile volumes(root + QStringLiteral("volumes.txt"));
     if (!volumes.open(QIODevice::WriteOnly) || volumes.write("disk\tfixed\t1\n") < 0)
         return 1;
     volumes.close();
-    qputenv("QUAVERMILL_VOLUMES", volumes.fileName().toUtf8());
+    TServices services = TestServices(root + QStringLiteral("program"), volumes.fileName());
+    services.Settings.StorageDir = root + QStringLiteral("data/Quavermill/Library");
 
     const QByteArray audio = SilentMp3(20);
     for (int folder = 0; folder < 500; ++folder) {
@@ -157,14 +158,11 @@ int main(int argc, char **argv)
             WriteFile(path + QStringLiteral("%1.wav").arg(track, 2, 10, QLatin1Char('0')), wav);
     }
 
-    TFrameWindow frame;
+    TFrameWindow frame(services);
     new TFormMain(&frame);
     new TFormSearch(&frame);
     new TFormSelectFolder(&frame);
     new TFormSelectFiles(&frame);
-    TSettings settings;
-    settings.StorageDir = root + QStringLiteral("data/Quavermill/Library");
-    SetSettings(settings);
     SwitchPage(nullptr, Page<TFormMain>());
 
     int all = 0;
@@ -175,7 +173,7 @@ int main(int argc, char **argv)
 
     // The tagged files, warm and cold, between two measures of the floor; the higher counts.
     const QString tagged = root + QStringLiteral("disk/tagged/");
-    const QString tool = ProgramFolder() + QStringLiteral("wma");
+    const QString tool = services.ProgramFolder + QStringLiteral("wma");
     const QString oneFile = tagged + QStringLiteral("Album 000/00.mp3");
     double floor = SpawnFloor(tool, oneFile, 2000);
     int tracks = 0;

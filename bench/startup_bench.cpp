@@ -5,6 +5,7 @@
 
 #include "app/create_pages.h"
 #include "app/main_page.h"
+#include "app/make_services.h"
 #include "catalog/catalog.h"
 #include "pages/frame_window.h"
 
@@ -39,8 +40,9 @@ protected:
 int ShowQuavermill(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    TServices services = MakeServices();
     TCatalog catalog;
-    TFrameWindow frame;
+    TFrameWindow frame(services);
     CreatePages(&frame, catalog);
     TShownProbe probe(Page<TFormMain>());
     return QApplication::exec();

@@ -59,7 +59,7 @@ int main(int argc, char **argv)
                      qPrintable(dir.path()));
         return 1;
     }
-    SetProgramFolder(dir.path());
+    const QString program = dir.path() + QLatin1Char('/');
 
     const QString music = dir.filePath(QStringLiteral("music"));
     QDir().mkpath(music);
@@ -105,19 +105,19 @@ int main(int argc, char **argv)
     // the rounds taken in turn.
     qsizetype checksum = 0;
     int round = 0;
-    const auto describe = [&round](const QString &path, int i) {
-        UpdateWmaTags(path, QStringLiteral("Track %1 of round %2").arg(i).arg(round),
+    const auto describe = [&round, &program](const QString &path, int i) {
+        UpdateWmaTags(program, path, QStringLiteral("Track %1 of round %2").arg(i).arg(round),
                       QStringLiteral("Album"), QStringLiteral("Artist"),
                       QStringLiteral("Composer"));
     };
     const std::function<void(int)> work[] = {
-        [](int) { RunTool(QStringLiteral("/bin/true")); },
-        [&](int i) { checksum += ReadWmaTags(files[i]).Name.size(); },
+        [&](int) { RunTool(QStringLiteral("/bin/true"), ExchangeFolder(program)); },
+        [&](int i) { checksum += ReadWmaTags(program, files[i]).Name.size(); },
         [&](int i) {
             TagLib::MPEG::File mp3(QFile::encodeName(files[i]).constData(), false);
             checksum += mp3.firstFrameOffset() >= 0 ? qsizetype(mp3.tag()->title().size()) : 0;
         },
-        [&](int) { checksum += ReadWmaTags(odd).Name.size(); },
+        [&](int) { checksum += ReadWmaTags(program, odd).Name.size(); },
         [&](int i) { describe(tracks[i], i); },
         [&](int i) { describe(tracksV4[i], i); }};
     const int runs[] = {count, count, count, std::max(1, count / 4), 20, 20};
@@ -155,8 +155,9 @@ int main(int argc, char **argv)
     WriteFile(wav, Wav(44100, 2, qint64(44100) * seconds));
     QElapsedTimer timer;
     timer.start();
-    const bool converted = ConvertWavToWma(wav, QStringLiteral("Name"), QStringLiteral("Album"),
-                                           QStringLiteral("Composer"), QStringLiteral("Artist"));
+    const bool converted =
+        ConvertWavToWma(program, wav, QStringLiteral("Name"), QStringLiteral("Album"),
+                        QStringLiteral("Composer"), QStringLiteral("Artist"));
     const double elapsed = double(timer.nsecsElapsed()) / 1e9;
     const bool wavMet = converted && seconds / elapsed >= 200;
     std::printf("wav2wma                    %8.0f s of audio per s  (%d s of CD audio in %.2f s%s; "

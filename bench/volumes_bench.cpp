@@ -7,7 +7,9 @@
 
 #include "disc_image.h"
 #include "platform/audio_cd.h"
+#include "platform/volume_table.h"
 #include "platform/volumes.h"
+#include "platform/volumes_linux.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -29,9 +31,9 @@ static double PerCall(int count, const std::function<void()> &call)
 int main()
 {
     constexpr int Calls = 1000;
-    qunsetenv("QUAVERMILL_VOLUMES");
-    const double system = PerCall(Calls, [] { CurrentVolumes(); });
-    const int systemVolumes = int(CurrentVolumes().Volumes().size());
+    TLinuxVolumeSource systemSource;
+    const double system = PerCall(Calls, [&] { systemSource.ReadVolumes(); });
+    const int systemVolumes = int(systemSource.ReadVolumes().size());
 
     QTemporaryDir dir;
     QList<TestDisc::TTrack> tracks;
@@ -46,13 +48,13 @@ int main()
         return 1;
     }
     table.close();
-    qputenv("QUAVERMILL_VOLUMES", QFile::encodeName(table.fileName()));
+    TTableVolumeSource tableSource(table.fileName());
 
     QElapsedTimer first;
     first.start();
-    const TVolumeList volumes = CurrentVolumes();
+    const TVolumeList volumes(tableSource.ReadVolumes());
     const double firstCall = double(first.nsecsElapsed()) / 1e3;
-    const double cached = PerCall(Calls, [] { CurrentVolumes(); });
+    const double cached = PerCall(Calls, [&] { tableSource.ReadVolumes(); });
     const double uncached = PerCall(Calls, [&] { ReadDiscContents(cue); });
 
     std::printf("this machine (%2d volumes):          %8.1f us per question\n", systemVolumes,

@@ -1,6 +1,7 @@
 #include "app/create_pages.h"
 #include "app/invisible_form.h"
 #include "app/main_page.h"
+#include "app/make_services.h"
 #include "base/atomic_file.h"
 #include "base/errors.h"
 #include "base/locations.h"
@@ -40,9 +41,10 @@ int main(int argc, char *argv[])
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quavermill.png")));
         if (TFormInvisible::ForwardToRunningInstance())
             return 0;
-        // The catalog outlives the pages that use it.
+        // The services and the catalog outlive the pages that use them.
+        TServices services = MakeServices();
         TCatalog catalog;
-        TFrameWindow frame;
+        TFrameWindow frame(services);
         CreatePages(&frame, catalog);
         RemoveCutOffSaves();
         Page<TFormMain>()->ShowStartNotice(RecoverImports(catalog));

@@ -1,8 +1,8 @@
 #include "app/main_page.h"
 
 #include "base/locations.h"
-#include "base/settings.h"
 #include "import/copy_journal.h"
+#include "pages/services.h"
 #include "pages/skin.h"
 
 #include <QLabel>
@@ -24,15 +24,15 @@ TFormMain::TFormMain(QWidget *parent)
                           {"CreatePlaylist", "Create playlist", "playlist_new",
                            [](TFormBase *page) { SwitchPage(page, TPageId::CreatePlaylist); }},
                           ExitButton(),
-                          {"Help", "Help", "help", [](TFormBase *) { OpenHelp(); }},
+                          {"Help", "Help", "help",
+                           [](TFormBase *page) { static_cast<TFormMain *>(page)->OpenHelp(); }},
                       },
                       0);
     m_notice = CreateHintLabel(QRect(8, 8, 159, 365), QString(), Qt::white, QString());
-    LoadSettings();
     ApplySkinAndTexts();
 }
 
-void TFormMain::ReadTexts(const TIniFile &texts)
+void TFormMain::ReadTexts(const TSkinFile &texts)
 {
     ImportWaitingText =
         ReadText(texts, Section(), QStringLiteral("ImportWaiting"), ImportWaitingText);
@@ -57,5 +57,6 @@ void TFormMain::FormHide()
 
 void TFormMain::OpenHelp()
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramFolder() + QLatin1String(HelpFileName)));
+    QDesktopServices::openUrl(
+        QUrl::fromLocalFile(Services().ProgramFolder + QLatin1String(HelpFileName)));
 }

@@ -12,7 +12,7 @@ public:
 
     explicit TFormMain(QWidget *parent = nullptr);
 
-    static void OpenHelp();
+    void OpenHelp();
 
     // Tells, on the left picture while the menu is shown, what the start found of imports cut
     // off earlier that it could not finish; nothing when it finished them all.
@@ -28,7 +28,7 @@ public:
 
 protected:
     void FormHide() override;
-    void ReadTexts(const TIniFile &texts) override;
+    void ReadTexts(const TSkinFile &texts) override;
 
 private:
     QLabel *m_notice;

@@ -15,12 +15,6 @@
 
 namespace {
 
-QString &ProgramFolderOverride()
-{
-    static QString folder;
-    return folder;
-}
-
 // The folder an XDG variable names, or home + underHome when it is unset or not absolute (the
 // XDG rules ignore relative paths); empty when HOME is not known either.
 QString XdgFolder(const char *variable, const char *underHome)
@@ -85,27 +79,11 @@ bool PrivateFolder(const QString &folder)
     return MakePrivateFolder(folder).isEmpty();
 }
 
-// The exchange folder once chosen; empty until then.
-QString &ChosenExchangeFolder()
-{
-    static QString folder;
-    return folder;
-}
-
 } // namespace
 
-QString ProgramFolder()
+QString ExecutableFolder()
 {
-    QString folder = ProgramFolderOverride();
-    if (folder.isEmpty())
-        folder = QCoreApplication::applicationDirPath();
-    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-}
-
-void SetProgramFolder(const QString &folder)
-{
-    ProgramFolderOverride() = folder;
-    ChosenExchangeFolder().clear();
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
 }
 
 QString DataHome()
@@ -136,7 +114,7 @@ QString DefaultStorageFolder()
     return DataFile(QStringLiteral("Library"));
 }
 
-QString ConfigFile(const char *name)
+QString ConfigFile(const QString &programFolder, const char *name)
 {
     const QString base = XdgFolder("XDG_CONFIG_HOME", ".config");
     if (!base.isEmpty()) {
@@ -145,7 +123,7 @@ QString ConfigFile(const char *name)
         if (QFileInfo::exists(own))
             return own;
     }
-    return ProgramFolder() + QLatin1String(name);
+    return programFolder + QLatin1String(name);
 }
 
 QString ChooseExchangeFolder(const QString &programFolder)
@@ -166,10 +144,13 @@ QString ChooseExchangeFolder(const QString &programFolder)
     return programFolder;
 }
 
-QString ExchangeFolder()
+QString ExchangeFolder(const QString &programFolder)
 {
-    QString &folder = ChosenExchangeFolder();
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = ChooseExchangeFolder(ProgramFolder());
+    static QString chosenFor;
+    static QString folder;
+    if (chosenFor != programFolder || folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        folder = ChooseExchangeFolder(programFolder);
+        chosenFor = programFolder;
+    }
     return folder;
 }

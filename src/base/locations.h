@@ -7,10 +7,9 @@
 // user's config folder may hold their own copies of the program folder's settings and texts;
 // the exchange folder holds the files the program and its tools pass to each other.
 
-// The program folder, ending in "/". It is the folder of the running executable unless a
-// test has named another one; naming one lets the exchange folder be chosen anew.
-QString ProgramFolder();
-void SetProgramFolder(const QString &folder);
+// The folder of the running executable, ending in "/": the program folder of the program
+// itself (a test names another one).
+QString ExecutableFolder();
 
 // $XDG_DATA_HOME (default ~/.local/share), where the desktop's data lives (its Trash too);
 // empty when HOME is not known either. Computed anew at every call.
@@ -25,15 +24,15 @@ QString DefaultStorageFolder();
 // The file name (settings.ini, Quavermill.ini) in $XDG_CONFIG_HOME/Quavermill/ (default
 // ~/.config/Quavermill/) when it exists there, else in the program folder: the user of an
 // installed program, who cannot change the program folder, changes their own copy.
-QString ConfigFile(const char *name);
+QString ConfigFile(const QString &programFolder, const char *name);
 
 // The folder of the tools' exchange files, ending in "/". The program folder when it is the
 // user's own, writable by them and by nobody else, with no folder above it that others may
 // change, and outside the system's folders (a build folder, a prefix of the user's own); else
 // a folder only this user can reach: $XDG_RUNTIME_DIR/quavermill, or $XDG_CACHE_HOME/quavermill
-// (default ~/.cache/quavermill) when there is no usable runtime folder. Chosen once, and again
-// only when the folder has gone.
-QString ExchangeFolder();
+// (default ~/.cache/quavermill) when there is no usable runtime folder. Chosen once for a
+// program folder, and again only when the folder has gone.
+QString ExchangeFolder(const QString &programFolder);
 // The decision itself, made afresh at every call.
 QString ChooseExchangeFolder(const QString &programFolder);
 // The environment variable that tells a tool the exchange folder; a tool started without it

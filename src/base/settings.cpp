@@ -7,22 +7,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-static TSettings &Current()
-{
-    static TSettings settings;
-    return settings;
-}
-
-const TSettings &Settings()
-{
-    return Current();
-}
-
-void SetSettings(const TSettings &settings)
-{
-    Current() = settings;
-}
-
 // Any non-zero integer is 1 and zero is 0; a value that is no integer gives notInteger.
 static bool ReadFlag(const TIniFile &ini, const char *key, const char *defaultText, bool notInteger)
 {
@@ -40,11 +24,11 @@ static bool ReadFlag(const TIniFile &ini, const char *key, const char *defaultTe
     return value != 0;
 }
 
-void LoadSettings()
+TSettings LoadSettings(const QString &programFolder)
 {
     TSettings settings;
     settings.StorageDir = DefaultStorageFolder();
-    const QString path = ConfigFile(SettingsFileName);
+    const QString path = ConfigFile(programFolder, SettingsFileName);
     if (QFileInfo::exists(path)) {
         const TIniFile ini(path);
         settings.UseWMP = ReadFlag(ini, "UseWMP", "0", false);
@@ -61,5 +45,5 @@ void LoadSettings()
         if (!player.isEmpty())
             settings.Player = player;
     }
-    Current() = settings;
+    return settings;
 }

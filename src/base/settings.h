@@ -2,9 +2,9 @@
 
 #include <QString>
 
-// The process-wide settings from "settings.ini", section "Settings": the user's own copy in
-// their config folder, else the program folder's (ConfigFile). Loaded once while the main
-// menu is created; never written by the program.
+// The settings from "settings.ini", section "Settings": the user's own copy in their config
+// folder, else the program folder's (ConfigFile). Read once at start; never written by the
+// program.
 struct TSettings {
     bool UseWMP = false;
     bool UseFreeDB = true;
@@ -15,9 +15,6 @@ struct TSettings {
     QString Player = QStringLiteral("vlc"); // the media player program
 };
 
-const TSettings &Settings();
-// Reads "settings.ini" into Settings(); a missing file leaves the defaults. Raises
-// EQuavermill when the file exists but cannot be read.
-void LoadSettings();
-// For tests: replace the values in memory.
-void SetSettings(const TSettings &settings);
+// Reads "settings.ini"; a missing file gives the defaults. Raises EQuavermill when the file
+// exists but cannot be read.
+TSettings LoadSettings(const QString &programFolder);

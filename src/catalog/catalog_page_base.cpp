@@ -37,7 +37,7 @@ qint64 TCatalogTreePage::FillTree(bool checked)
                            ArtistRootText);
 }
 
-void TCatalogTreePage::ReadTexts(const TIniFile &texts)
+void TCatalogTreePage::ReadTexts(const TSkinFile &texts)
 {
     const QString section = QStringLiteral("ViewCatalog");
     ComposerRootText = ReadText(texts, section, QStringLiteral("Composer"), ComposerRootText);

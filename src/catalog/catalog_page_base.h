@@ -32,7 +32,7 @@ protected:
     void FormShow() override;
     // Empties the tree, so that no node outlives the catalog it was made from.
     void FormHide() override;
-    void ReadTexts(const TIniFile &texts) override;
+    void ReadTexts(const TSkinFile &texts) override;
 
     TCatalog &m_catalog;
 };

@@ -2,10 +2,10 @@
 
 #include "base/application.h"
 #include "base/errors.h"
-#include "base/settings.h"
 #include "catalog/catalog.h"
 #include "catalog/catalog_file.h"
 #include "catalog/catalog_tree.h"
+#include "pages/services.h"
 #include "pages/skin.h"
 #include "platform/trash.h"
 
@@ -47,7 +47,7 @@ void TFormViewCatalog::PageMessage(int message)
     SaveAndShowCatalog();
 }
 
-void TFormViewCatalog::ReadTexts(const TIniFile &texts)
+void TFormViewCatalog::ReadTexts(const TSkinFile &texts)
 {
     TCatalogTreePage::ReadTexts(texts);
     NotSavedText = ReadText(texts, Section(), QStringLiteral("NotSaved"), NotSavedText);
@@ -112,7 +112,7 @@ void TFormViewCatalog::DeleteTracks()
             if (record.IsTrack())
                 kept.insert(record.FileName);
         }
-        const QString storage = Settings().StorageDir;
+        const QString storage = Services().Settings.StorageDir;
         for (const QString &file : std::as_const(uncheckedFiles)) {
             if (!kept.contains(file))
                 DeleteStoredTrack(file, storage);

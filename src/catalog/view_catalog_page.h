@@ -25,7 +25,7 @@ public:
 
 protected:
     void PageMessage(int message) override;
-    void ReadTexts(const TIniFile &texts) override;
+    void ReadTexts(const TSkinFile &texts) override;
 
 private:
     // Saves the catalog, then shows it, and tells on the page when the save failed: what was

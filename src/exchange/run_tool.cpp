@@ -17,13 +17,13 @@ constexpr int TerminateWaitMs = 5000;
 
 } // namespace
 
-qint32 RunTool(const QString &path)
+qint32 RunTool(const QString &path, const QString &exchangeFolder)
 {
     if (ApplicationEnding())
         return E_FAIL;
 
     TChildProcess tool(
-        path, QByteArray(ExchangeFolderVariable) + '=' + QFile::encodeName(ExchangeFolder()));
+        path, QByteArray(ExchangeFolderVariable) + '=' + QFile::encodeName(exchangeFolder));
     if (!tool.Started())
         return E_FAIL;
 

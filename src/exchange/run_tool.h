@@ -10,7 +10,7 @@ inline constexpr qint32 E_FAIL = static_cast<qint32>(0x80004005u);
 // folder, at the lowest priority (nice 19), as a TChildProcess, and waits for it in a nested
 // event loop so the window stays responsive: timers, clicks and page switches run meanwhile,
 // and callers must be ready for that. The environment variable ExchangeFolderVariable tells
-// the tool where its exchange files lie (ExchangeFolder). Returns the tool's exit code read as
+// the tool where its exchange files lie (exchangeFolder). Returns the tool's exit code read as
 // a signed 8-bit value (255 gives -1), so a negative result is failure and zero or more is
 // success.
 //
@@ -18,4 +18,4 @@ inline constexpr qint32 E_FAIL = static_cast<qint32>(0x80004005u);
 // E_FAIL when the application ends during the run: the tool is then sent SIGTERM and given
 // at most 5000 ms to finish (it is killed after that). The tool's standard output is
 // discarded; its standard error goes to the program's.
-qint32 RunTool(const QString &path);
+qint32 RunTool(const QString &path, const QString &exchangeFolder);

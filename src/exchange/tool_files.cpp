@@ -87,11 +87,11 @@ bool WriteParameters(const QString &folder, const QString &prm, const TParameter
 
 // Runs the tool of the program folder with its parameter file in the exchange folder; false
 // when the run failed, after which the parameter file is gone.
-bool RunWithParameters(const QString &tool, const TParameters &keys)
+bool RunWithParameters(const QString &programFolder, const QString &tool, const TParameters &keys)
 {
-    const QString folder = ExchangeFolder();
+    const QString folder = ExchangeFolder(programFolder);
     const QString prm = folder + tool + QStringLiteral(".prm");
-    if (WriteParameters(folder, prm, keys) && RunTool(ProgramFolder() + tool) >= 0)
+    if (WriteParameters(folder, prm, keys) && RunTool(programFolder + tool, folder) >= 0)
         return true;
     QFile::remove(prm);
     return false;
@@ -115,9 +115,9 @@ QString WmaPathFor(const QString &wavPath)
         + QStringLiteral(".wma");
 }
 
-bool ToolExists(const QString &name)
+bool ToolExists(const QString &programFolder, const QString &name)
 {
-    return QFile::exists(ProgramFolder() + name);
+    return QFile::exists(programFolder + name);
 }
 
 QString CutUnits(const QString &text, qsizetype units)
@@ -129,11 +129,11 @@ QString CutUnits(const QString &text, qsizetype units)
     return text.left(units);
 }
 
-bool ConvertWavToWma(const QString &wavPath, const QString &name, const QString &album,
-                     const QString &composer, const QString &artist)
+bool ConvertWavToWma(const QString &programFolder, const QString &wavPath, const QString &name,
+                     const QString &album, const QString &composer, const QString &artist)
 {
     const QString tool = QStringLiteral("wav2wma");
-    if (!ToolExists(tool) || !CanPass(wavPath))
+    if (!ToolExists(programFolder, tool) || !CanPass(wavPath))
         return false;
     const TParameters keys =
         TParameters{{QStringLiteral("Operation"), QStringLiteral("CONVERTWAVTOWMA")},
@@ -142,31 +142,31 @@ bool ConvertWavToWma(const QString &wavPath, const QString &name, const QString 
     // The caller deletes the WAV file after a success, so a run that ends well but leaves no
     // WMA (as when the system's loader cannot find the converter's libraries and ends it with
     // 127) must not count as one.
-    return RunWithParameters(tool, keys) && QFile::exists(WmaPathFor(wavPath));
+    return RunWithParameters(programFolder, tool, keys) && QFile::exists(WmaPathFor(wavPath));
 }
 
-void UpdateWmaTags(const QString &path, const QString &name, const QString &album,
-                   const QString &artist, const QString &composer)
+void UpdateWmaTags(const QString &programFolder, const QString &path, const QString &name,
+                   const QString &album, const QString &artist, const QString &composer)
 {
     const QString tool = QStringLiteral("wma");
-    if (!ToolExists(tool) || !CanPass(path))
+    if (!ToolExists(programFolder, tool) || !CanPass(path))
         return;
     const TParameters keys =
         TParameters{{QStringLiteral("FileToWork"), path},
                     {QStringLiteral("Operation"), QStringLiteral("UPDATEWMATAGS")}}
         + TagParameters(name, album, composer, artist);
-    RunWithParameters(tool, keys);
+    RunWithParameters(programFolder, tool, keys);
 }
 
-TWmaTags ReadWmaTags(const QString &path)
+TWmaTags ReadWmaTags(const QString &programFolder, const QString &path)
 {
     const QString tool = QStringLiteral("wma");
-    if (!ToolExists(tool) || !CanPass(path))
+    if (!ToolExists(programFolder, tool) || !CanPass(path))
         return {};
     // A results file left by an interrupted earlier run must not pass for this file's tags.
-    const QString rslt = ExchangeFolder() + QStringLiteral("wma.rslt");
+    const QString rslt = ExchangeFolder(programFolder) + QStringLiteral("wma.rslt");
     QFile::remove(rslt);
-    if (!RunWithParameters(tool,
+    if (!RunWithParameters(programFolder, tool,
                            {{QStringLiteral("FileToWork"), path},
                             {QStringLiteral("Operation"), QStringLiteral("READWMATAGS")}}))
         return {};

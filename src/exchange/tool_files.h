@@ -2,7 +2,8 @@
 
 #include <QString>
 
-// The program's side of the external tools "wav2wma" and "wma" in the program folder. Each
+// The program's side of the external tools "wav2wma" and "wma" in the program folder given to
+// each call (ending in "/"). Each
 // call writes the tool's parameter file ("wav2wma.prm" or "wma.prm", section "Parameters") in
 // the exchange folder (ExchangeFolder), keeping keys that earlier runs left there (over its old
 // content when nobody else may write the folder, else by replacing it), runs the tool with
@@ -19,7 +20,7 @@ inline constexpr qsizetype ToolValueUnits = 99;
 QString CutUnits(const QString &text, qsizetype units = ToolValueUnits);
 
 // True when the program folder holds the tool called name.
-bool ToolExists(const QString &name);
+bool ToolExists(const QString &programFolder, const QString &name);
 // The file the converter makes of the WAV file at wavPath: its name with ".wma" in place of
 // its extension.
 QString WmaPathFor(const QString &wavPath);
@@ -36,14 +37,14 @@ struct TWmaTags {
 // carrying the four texts as its tags. True when the tool reports success and the WMA file
 // exists. The WAV file is left in place either way; the caller checks beforehand that the
 // tool exists and that conversion is switched on.
-bool ConvertWavToWma(const QString &wavPath, const QString &name, const QString &album,
-                     const QString &composer, const QString &artist);
+bool ConvertWavToWma(const QString &programFolder, const QString &wavPath, const QString &name,
+                     const QString &album, const QString &composer, const QString &artist);
 
 // Writes the four texts into the tags of the MP3 or WMA file at path. Note the order of the
 // texts: artist before composer. Whether the tool succeeded is not reported.
-void UpdateWmaTags(const QString &path, const QString &name, const QString &album,
-                   const QString &artist, const QString &composer);
+void UpdateWmaTags(const QString &programFolder, const QString &path, const QString &name,
+                   const QString &album, const QString &artist, const QString &composer);
 
 // The tags of the MP3 (ID3v2, else ID3v1) or WMA file at path. Four empty texts when the tool
 // is missing, fails, or leaves a text out; "wma.rslt" is deleted after a successful run.
-TWmaTags ReadWmaTags(const QString &path);
+TWmaTags ReadWmaTags(const QString &programFolder, const QString &path);

@@ -24,11 +24,10 @@ int32_t ExtractProgress(int32_t seconds, int32_t position)
 
 } // namespace
 
-int ExtractCdTrack(const QString &source, const QString &target, int position,
-                   const TExtractProgress &progress)
+int ExtractCdTrack(const TVolumeList &volumes, const QString &source, const QString &target,
+                   int position, const TExtractProgress &progress)
 {
     const int number = CdTrackNumber(source);
-    const TVolumeList volumes = CurrentVolumes();
     const TVolume *volume = volumes.VolumeOf(source);
     // A table's drive without its disc still names the CUE sheet that stood for it.
     if (!volume || !MediaPresent(*volume))

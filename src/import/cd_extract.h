@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/volumes.h"
+
 #include <QString>
 
 #include <functional>
@@ -16,5 +18,6 @@ using TExtractProgress = std::function<bool(int seconds, int position)>;
 // ENOENT when the name holds no track number of the disc, ENOMEDIUM when the disc is gone, EIO
 // when a sector cannot be read, ECANCELED when progress asked to stop, or the error of writing
 // the file.
-int ExtractCdTrack(const QString &source, const QString &target, int position,
-                   const TExtractProgress &progress);
+// The disc is looked for among volumes.
+int ExtractCdTrack(const TVolumeList &volumes, const QString &source, const QString &target,
+                   int position, const TExtractProgress &progress);

@@ -5,7 +5,7 @@
 
 #include "base/application.h"
 #include "base/ini_file.h"
-#include "base/settings.h"
+#include "pages/services.h"
 #include "pages/skin.h"
 
 #include <QCoreApplication>
@@ -48,7 +48,7 @@ TFormCopyFiles::TFormCopyFiles(QWidget *parent)
     ApplySkinAndTexts();
 }
 
-void TFormCopyFiles::ReadTexts(const TIniFile &texts)
+void TFormCopyFiles::ReadTexts(const TSkinFile &texts)
 {
     const auto read = [&](const char *key, QString &text) {
         text = ReadText(texts, Section(), QLatin1String(key), text);
@@ -125,9 +125,11 @@ void TFormCopyFiles::CopyRun()
     QString journal;
     if (Catalog) {
         Busy = true;
-        const TSettings &settings = Settings();
+        const TSettings &settings = Services().Settings;
         TCopyRun run(Catalog->PendingRecords,
-                     {settings.StorageDir, settings.Overwrite, settings.ConvertToWMA}, *this);
+                     {settings.StorageDir, settings.Overwrite, settings.ConvertToWMA,
+                      Services().Volumes, Services().UnknownText, Services().ProgramFolder},
+                     *this);
         try {
             if (!StorageFolderFits(settings.StorageDir))
                 throw ERollingBack(m_texts.StorageTooLong);

@@ -60,7 +60,7 @@ public:
 protected:
     void FormShow() override;
     void PageMessage(int message) override;
-    void ReadTexts(const TIniFile &texts) override;
+    void ReadTexts(const TSkinFile &texts) override;
 
 private:
     void ShowCopied(int position, int stored, int count) override;

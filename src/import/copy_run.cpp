@@ -53,9 +53,9 @@ bool HasExtension(const QString &path, const char *extension)
 
 // An MP3 copy gets room for its description in its tag, so that the tag tool writes the tag
 // alone and not the whole file again; without the tool the copy stays as its source is.
-bool LeavesTagRoom(const QString &source)
+bool LeavesTagRoom(const QString &source, const QString &programFolder)
 {
-    return HasExtension(source, ".mp3") && ToolExists(QStringLiteral("wma"));
+    return HasExtension(source, ".mp3") && ToolExists(programFolder, QStringLiteral("wma"));
 }
 
 bool Rename(const QString &from, const QString &to)
@@ -154,8 +154,9 @@ bool TCopyRun::StoreTrack(TCatalogRecord &record, int position)
     // A CD track's file is named by the ripping library and the converter: ".wav" or ".wma".
     const QString file =
         cd ? WithoutExtension(FileNamePart(source)) + QStringLiteral(".wma") : FileNamePart(source);
-    const TStoredNames names = FitStoredNames(m_storage, StorageFolderName(record.Artist),
-                                              StorageFolderName(record.Album), file);
+    const TStoredNames names =
+        FitStoredNames(m_storage, StorageFolderName(record.Artist, m_options.UnknownText),
+                       StorageFolderName(record.Album, m_options.UnknownText), file);
     QString folder = MakeFolder(m_storage, names.Artist);
     if (!folder.isEmpty())
         folder = MakeFolder(folder, names.Album);
@@ -253,7 +254,8 @@ bool TCopyRun::CopyFile(const QString &source, TCatalogRecord &record, const QSt
     if (HasExtension(target, ".mp3") || HasExtension(target, ".wma")) {
         MakeWritable(part);
         StartCopyAhead(m_nextSource);
-        UpdateWmaTags(part, record.Name, record.Album, record.Artist, record.Composer);
+        UpdateWmaTags(m_options.ProgramFolder, part, record.Name, record.Album, record.Artist,
+                      record.Composer);
     }
     return PlaceFile(part, target, record);
 }
@@ -273,12 +275,14 @@ bool TCopyRun::ExtractCdTrack(const QString &source, TCatalogRecord &record, con
     const TExtractProgress progress = [this](int seconds, int track) {
         return m_view.ShowExtracted(seconds, track);
     };
-    if (const int error = ::ExtractCdTrack(source, made, position, progress))
+    if (const int error = ::ExtractCdTrack(TVolumeList(m_options.Volumes->ReadVolumes()), source,
+                                           made, position, progress))
         return Fail(error, !StorageCannotTakeMore(error), source);
-    if (m_options.ConvertToWma && ToolExists(QStringLiteral("wav2wma"))) {
+    if (m_options.ConvertToWma && ToolExists(m_options.ProgramFolder, QStringLiteral("wav2wma"))) {
         m_view.ShowConverting(true);
         // A failed conversion keeps the WAV file as the track's file.
-        if (ConvertWavToWma(made, record.Name, record.Album, record.Composer, record.Artist)) {
+        if (ConvertWavToWma(m_options.ProgramFolder, made, record.Name, record.Album,
+                            record.Composer, record.Artist)) {
             const QString wma = WmaPathFor(made);
             QFile::remove(made);
             made = wma;
@@ -318,7 +322,7 @@ bool TCopyRun::Fail(int error, bool reading, const QString &path)
 {
     if (!reading && StorageCannotTakeMore(error))
         throw ERollingBack(SystemErrorText(error));
-    const TVolumeList volumes = CurrentVolumes();
+    const TVolumeList volumes(m_options.Volumes->ReadVolumes());
     if (reading && !volumes.FolderExists(QFileInfo(path).path() + QLatin1Char('/')))
         throw ERollingBack(SystemErrorText(error));
     ++m_skipped;
@@ -383,10 +387,10 @@ QString TCopyRun::JournalPath() const
     return m_journal && m_cleanedUp ? m_journal->Path() : QString();
 }
 
-TCopyRun::TCopyJob TCopyRun::StartCopy(const QString &source, const QString &path)
+TCopyRun::TCopyJob TCopyRun::StartCopy(const QString &source, const QString &path) const
 {
     auto stop = std::make_shared<std::atomic<bool>>(false);
-    const bool room = LeavesTagRoom(source);
+    const bool room = LeavesTagRoom(source, m_options.ProgramFolder);
     auto outcome = std::async(std::launch::async, [source, path, stop, room] {
         LowerThreadPriority();
         return CopyFileData(source, path, stop.get(), room ? RoomForTags : nullptr);

@@ -4,6 +4,7 @@
 
 #include "import/copy_journal.h"
 #include "platform/file_system.h"
+#include "platform/volumes.h"
 
 #include <QList>
 #include <QSet>
@@ -47,6 +48,12 @@ struct TCopyOptions {
     QString Storage;          // the storage folder, without a trailing "/"
     bool Overwrite = true;    // a file of an earlier import may be replaced
     bool ConvertToWma = true; // WAV files ripped from a CD become WMA files
+    // Where the tracks' volumes are found: a track whose folder is gone rolls the run back.
+    std::shared_ptr<TVolumeSource> Volumes;
+    // The folder name of an empty artist or album.
+    QString UnknownText;
+    // Where the tag tool and the converter lie.
+    QString ProgramFolder;
 };
 
 // One run of the copy page: stores the tracks of a list of catalog records in the storage
@@ -120,7 +127,7 @@ private:
     // Undoes and forgets what was made since the list held mark entries.
     void UndoSince(qsizetype mark);
     void Forget(const QString &made);
-    static TCopyJob StartCopy(const QString &source, const QString &path);
+    TCopyJob StartCopy(const QString &source, const QString &path) const;
     void StartCopyAhead(const QString &source);
     TCopyOutcome CopyData(const QString &source, const QString &part);
     TCopyOutcome AwaitCopy(TCopyJob &job);

@@ -5,12 +5,14 @@
 #include "import/folder_names.h"
 #include "import/set_properties_page.h"
 #include "import/storage_names.h"
+#include "pages/services.h"
 #include "platform/volumes.h"
 #include "search/select_files_item.h"
 
 #include <memory>
 
-static TDescriptionItem *NewTrack(const TCheckedTrack &source, TNodeData &group)
+static TDescriptionItem *NewTrack(const TCheckedTrack &source, TNodeData &group,
+                                  const QString &unknownText)
 {
     auto *track = new TDescriptionItem(source.Name, source.NodeIndex, false);
     TNodeData &data = track->Data;
@@ -28,7 +30,7 @@ static TDescriptionItem *NewTrack(const TCheckedTrack &source, TNodeData &group)
     const QString name = WithoutExtension(source.Name);
     if (!data.Names.contains(name))
         data.Names.append(name);
-    data.ResolveChoices();
+    data.ResolveChoices(unknownText);
     return track;
 }
 
@@ -41,7 +43,8 @@ static bool Uncataloguable(const QString &path)
 }
 
 static std::unique_ptr<TDescriptionItem> NewGroup(const TCheckedFolder &folder,
-                                                  const TVolumeList &volumes, int &leftOut)
+                                                  const TVolumeList &volumes,
+                                                  const QString &unknownText, int &leftOut)
 {
     auto group = std::make_unique<TDescriptionItem>(folder.Path, folder.NodeIndex, true);
     TNodeData &data = group->Data;
@@ -49,20 +52,20 @@ static std::unique_ptr<TDescriptionItem> NewGroup(const TCheckedFolder &folder,
         if (Uncataloguable(folder.Path + track.Name))
             ++leftOut;
         else
-            group->addChild(NewTrack(track, data));
+            group->addChild(NewTrack(track, data, unknownText));
     }
     const QStringList names = FolderNameCandidates(folder.Path, volumes);
     MergeCandidates(data.Albums, names);
     MergeCandidates(data.Composers, names);
     MergeCandidates(data.Artists, names);
-    data.ResolveChoices();
+    data.ResolveChoices(unknownText);
     if (const TVolume *volume = volumes.VolumeOf(folder.Path))
         group->VolumeRoot = volume->Root;
     return group;
 }
 
 int FillDescriptionTree(const TStateTree &selection, TStateTree &description,
-                        const TVolumeList &volumes)
+                        const TVolumeList &volumes, const QString &unknownText)
 {
     int leftOut = 0;
     description.clear();
@@ -70,7 +73,7 @@ int FillDescriptionTree(const TStateTree &selection, TStateTree &description,
     // Each group is built whole before it joins the tree, so that the tree takes it in one
     // step and an error leaves no half-built group behind.
     for (const TCheckedFolder &folder : CheckedTracks(selection))
-        description.addTopLevelItem(NewGroup(folder, volumes, leftOut).release());
+        description.addTopLevelItem(NewGroup(folder, volumes, unknownText, leftOut).release());
     return leftOut;
 }
 
@@ -80,7 +83,9 @@ void HandOverToDescription(TFormBase *selectionPage, const TStateTree &selection
     TFormSetProperties *page = Page<TFormSetProperties>();
     if (!page)
         return;
-    const int leftOut = FillDescriptionTree(selection, *page->TreeViewFiles, CurrentVolumes());
+    const int leftOut =
+        FillDescriptionTree(selection, *page->TreeViewFiles, page->Services().CurrentVolumes(),
+                            page->Services().UnknownText);
     page->FromRemovable = fromRemovable;
     SwitchPage(selectionPage, page);
     if (leftOut > 0)

@@ -27,31 +27,31 @@ void TNodeData::SetName(const QString &text)
 }
 
 // A folder shows a value only when all its tracks agree on it.
-static QString GroupChoice(const QStringList &candidates)
+static QString GroupChoice(const QStringList &candidates, const QString &unknownText)
 {
     switch (candidates.size()) {
-    case 0: return UnknownText();
+    case 0: return unknownText;
     case 1: return candidates.constFirst();
     default: return QString();
     }
 }
 
-static QString TrackChoice(const QStringList &candidates)
+static QString TrackChoice(const QStringList &candidates, const QString &unknownText)
 {
-    return candidates.isEmpty() ? UnknownText() : candidates.constFirst();
+    return candidates.isEmpty() ? unknownText : candidates.constFirst();
 }
 
-void TNodeData::ResolveChoices()
+void TNodeData::ResolveChoices(const QString &unknownText)
 {
     if (IsGroup) {
-        Album = GroupChoice(Albums);
-        Composer = GroupChoice(Composers);
-        Artist = GroupChoice(Artists);
+        Album = GroupChoice(Albums, unknownText);
+        Composer = GroupChoice(Composers, unknownText);
+        Artist = GroupChoice(Artists, unknownText);
         return;
     }
-    Album = TrackChoice(Albums);
-    Composer = TrackChoice(Composers);
-    Artist = TrackChoice(Artists);
+    Album = TrackChoice(Albums, unknownText);
+    Composer = TrackChoice(Composers, unknownText);
+    Artist = TrackChoice(Artists, unknownText);
     // The hand-over always gives a track a name; an empty list must still not crash.
     Name = Names.value(0);
 }

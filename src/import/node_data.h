@@ -21,10 +21,10 @@ public:
 
     // Chooses Album, Composer, Artist (and Name for a track) from the candidate lists.
     // A folder takes the one candidate its tracks agree on, the empty text when they
-    // disagree and UnknownText() when there is none. A track takes the first candidate of
-    // each list (UnknownText() for an empty album, composer or artist list) and the first
-    // name; its Names must not be empty.
-    void ResolveChoices();
+    // disagree and unknownText when there is none. A track takes the first candidate of each
+    // list (unknownText for an empty album, composer or artist list) and the first name; its
+    // Names must not be empty.
+    void ResolveChoices(const QString &unknownText);
 };
 
 // Appends each non-empty entry of source to target unless target already holds an equal

@@ -5,6 +5,7 @@
 #include "import/copy_files_page.h"
 #include "import/description_box.h"
 #include "import/description_item.h"
+#include "pages/services.h"
 #include "pages/skin.h"
 #include "platform/volumes.h"
 
@@ -146,7 +147,7 @@ void TFormSetProperties::CheckMedia()
         if (!isHidden())
             Timer1->start();
     });
-    const TVolumeList volumes = CurrentVolumes();
+    const TVolumeList volumes = Services().CurrentVolumes();
     for (int i = 0; i < TreeViewFiles->topLevelItemCount(); ++i) {
         TDescriptionItem *group = TDescriptionItem::From(TreeViewFiles->topLevelItem(i));
         // A medium that is taken out is unmounted, so its volume leaves the list.
@@ -169,7 +170,7 @@ void TFormSetProperties::CheckMedia()
     }
 }
 
-void TFormSetProperties::ReadTexts(const TIniFile &texts)
+void TFormSetProperties::ReadTexts(const TSkinFile &texts)
 {
     LeftOutText = ReadText(texts, Section(), QStringLiteral("LeftOut"), LeftOutText);
     LeftOutReasonText =

@@ -66,7 +66,7 @@ public:
 protected:
     void FormShow() override;
     void FormHide() override;
-    void ReadTexts(const TIniFile &texts) override;
+    void ReadTexts(const TSkinFile &texts) override;
 
 private:
     // What a box shows and changes of a node's record.

@@ -31,7 +31,7 @@ QString CutToBytes(const QString &text, qsizetype bytes)
 
 } // namespace
 
-QString StorageFolderName(const QString &text)
+QString StorageFolderName(const QString &text, const QString &unknownText)
 {
     QString name;
     name.reserve(text.size());
@@ -42,7 +42,7 @@ QString StorageFolderName(const QString &text)
             name.append(c);
     }
     if (name.isEmpty())
-        name = UnknownText();
+        name = unknownText;
     if (name.count(QLatin1Char('.')) == name.size())
         name.fill(QLatin1Char('_'));
     return CutToBytes(name, NameBytes);

@@ -10,10 +10,10 @@
 
 // The folder name for an artist or album text the user chose: a "/" becomes "-", control
 // characters are dropped, a name of dots alone ("." or "..") becomes as many "_", an empty
-// name becomes UnknownText(), and a name longer than the file system allows (255 bytes of
+// name becomes unknownText, and a name longer than the file system allows (255 bytes of
 // UTF-8) is cut on a character boundary. So every text gives exactly one folder level inside
 // its parent.
-QString StorageFolderName(const QString &text);
+QString StorageFolderName(const QString &text, const QString &unknownText);
 
 // A name as a storage folder tells names apart: two names that differ only in case or in the
 // Unicode form of their accents are one name, as they are on the case-insensitive volumes many

@@ -21,11 +21,12 @@ bool ApplicationMinimized()
     return g_minimized;
 }
 
-TFrameWindow::TFrameWindow(QWidget *parent)
+TFrameWindow::TFrameWindow(TServices &services, QWidget *parent)
     : QWidget(parent,
               Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
-                  | Qt::MSWindowsFixedSizeDialogHint)
+                  | Qt::MSWindowsFixedSizeDialogHint),
+      m_services(services)
 {
     g_frame = this;
     setObjectName(QStringLiteral("FrameWindow"));

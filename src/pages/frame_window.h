@@ -1,17 +1,21 @@
 #pragma once
 
 #include "pages/page_form.h"
+#include "pages/services.h"
 
 #include <QPointer>
 #include <QWidget>
 
 // The one top-level window: fixed client area 639 x 381, minimise and close only. Every page
-// is a child filling it; the title is the visible page's caption.
+// is a child filling it; the title is the visible page's caption. It holds the services its
+// pages use, which must outlive it.
 class TFrameWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit TFrameWindow(QWidget *parent = nullptr);
+    explicit TFrameWindow(TServices &services, QWidget *parent = nullptr);
     ~TFrameWindow() override;
+
+    TServices &Services() const { return m_services; }
 
     TFormBase *CurrentPage() const { return m_current; }
     void SetCurrentPage(TFormBase *page);
@@ -24,6 +28,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    TServices &m_services;
     QPointer<TFormBase> m_current;
 };
 

@@ -15,7 +15,8 @@
 
 TFormBase::TFormBase(TPageId id, const QString &section, const QString &designedCaption,
                      QWidget *parent)
-    : QWidget(parent ? parent : Frame()), m_id(id), m_section(section)
+    : QWidget(parent ? parent : Frame()), m_services(Frame()->Services()), m_id(id),
+      m_section(section)
 {
     RegisterPage(id, this);
     setObjectName(QStringLiteral("TForm") + section);
@@ -148,7 +149,7 @@ void TFormBase::ApplySkinAndTexts()
 {
     const QString skinPath = DataFile(QLatin1String(SkinFileName));
     if (QFileInfo::exists(skinPath)) {
-        const TIniFile skin(skinPath);
+        const TSkinFile skin(skinPath, m_services.SkinKeyRecorder);
         LoadImage(skin, m_section, QStringLiteral("RightImage"), ImageRight);
         LoadImage(skin, m_section, QStringLiteral("LeftImage"), ImageLeft);
         if (m_hintLabel) {
@@ -161,9 +162,9 @@ void TFormBase::ApplySkinAndTexts()
         for (QLabel *label : std::as_const(m_rightLabels))
             SetTextColor(label, right);
     }
-    const QString textPath = ConfigFile(TextFileName);
+    const QString textPath = ConfigFile(m_services.ProgramFolder, TextFileName);
     if (QFileInfo::exists(textPath)) {
-        const TIniFile texts(textPath);
+        const TSkinFile texts(textPath, m_services.SkinKeyRecorder);
         SetCaptionText(ReadText(texts, m_section, QStringLiteral("Caption"), m_captionText));
         for (const auto &[label, key] : std::as_const(m_textLabels))
             label->setText(ReadText(texts, m_section, key, label->text()));
@@ -183,7 +184,7 @@ void TFormBase::ApplyRightSkin(const QString &imageKey, const QString &colorKey)
     const QString skinPath = DataFile(QLatin1String(SkinFileName));
     if (!QFileInfo::exists(skinPath))
         return;
-    const TIniFile skin(skinPath);
+    const TSkinFile skin(skinPath, m_services.SkinKeyRecorder);
     LoadImage(skin, m_section, imageKey, ImageRight);
     const QColor color = ReadColor(skin, m_section, colorKey, Qt::black);
     for (QLabel *label : std::as_const(m_rightLabels))

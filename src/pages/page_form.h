@@ -9,7 +9,8 @@
 #include <QWidget>
 
 class QLabel;
-class TIniFile;
+class TSkinFile;
+struct TServices;
 
 // One icon button and its label in a group. The button is named "Button" + key and the label
 // "Label" + key; the label's text is read from the text file under key.
@@ -36,7 +37,8 @@ public:
     // Base of a bottom group of `count` buttons: its last button stands at top 330.
     static constexpr int BottomBase(int count) { return 330 - 42 * (count - 1); }
 
-    // Registers the page under id; the destructor takes it off again.
+    // Registers the page under id; the destructor takes it off again. The frame window must
+    // exist: the page takes its services.
     TFormBase(TPageId id, const QString &section, const QString &designedCaption,
               QWidget *parent = nullptr);
     ~TFormBase() override;
@@ -46,6 +48,7 @@ public:
     // The caption text without the title; the window title is Title() + " - " + text.
     const QString &CaptionText() const { return m_captionText; }
     void SetCaptionText(const QString &text);
+    TServices &Services() const { return m_services; }
 
     QLabel *ImageLeft;
     QLabel *ImageRight;
@@ -92,7 +95,7 @@ protected:
     // A message the page posted to itself (MSG_START_SCAN ...).
     virtual void PageMessage(int message) { Q_UNUSED(message); }
     // Reads the page's message texts and other keys beyond its labels.
-    virtual void ReadTexts(const TIniFile &texts) { Q_UNUSED(texts); }
+    virtual void ReadTexts(const TSkinFile &texts) { Q_UNUSED(texts); }
 
     bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -106,6 +109,7 @@ private:
     QLabel *CreateButtonLabel(const QString &objectName, int base, int index,
                               const QString &textKey, const QString &text);
 
+    TServices &m_services;
     TPageId m_id;
     QString m_section;
     QString m_captionText;

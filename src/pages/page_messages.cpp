@@ -1,8 +1,8 @@
 #include "pages/page_messages.h"
 
-#include "base/settings.h"
 #include "pages/page_form.h"
 #include "pages/page_registry.h"
+#include "pages/services.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -66,7 +66,7 @@ void TPageMessages::End()
 
 bool TPageMessages::ShowTestMessageIfTestMode()
 {
-    if (!Settings().WinMsgTestMode)
+    if (!m_page->Services().Settings.WinMsgTestMode)
         return false;
     MessageTimer->setInterval(600000);
     Show(QStringLiteral("Test message, string 1."), QStringLiteral("Test message, string 2."));

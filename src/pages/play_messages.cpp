@@ -1,7 +1,7 @@
 #include "pages/play_messages.h"
 
 #include "pages/page_form.h"
-#include "platform/file_opener.h"
+#include "pages/services.h"
 
 TPlayerMessages &PlayerMessages()
 {
@@ -20,5 +20,5 @@ void ShowPlayResult(TFormBase *page, int result)
 
 void PlayTrack(TFormBase *page, const QString &path)
 {
-    ShowPlayResult(page, PlayFile(path));
+    ShowPlayResult(page, page->Services().PlayFile(path));
 }

@@ -31,22 +31,15 @@ constexpr TColorName ColorNames[] = {
 };
 } // namespace
 
-static std::function<void(const TSkinKeyRead &)> &Recorder()
-{
-    static std::function<void(const TSkinKeyRead &)> recorder;
-    return recorder;
-}
+TSkinFile::TSkinFile(const QString &path, TSkinKeyRecorder recorder)
+    : m_ini(path), m_recorder(std::move(recorder))
+{}
 
-void SetSkinKeyRecorder(std::function<void(const TSkinKeyRead &)> recorder)
+void TSkinFile::Record(const QString &section, const QString &key,
+                       const QString &defaultValue) const
 {
-    Recorder() = std::move(recorder);
-}
-
-static void Record(const TIniFile &ini, const QString &section, const QString &key,
-                   const QString &defaultValue)
-{
-    if (Recorder())
-        Recorder()({QFileInfo(ini.path()).fileName(), section, key, defaultValue});
+    if (m_recorder)
+        m_recorder({QFileInfo(m_ini.path()).fileName(), section, key, defaultValue});
 }
 
 static QString ColorName(const QColor &color)
@@ -68,11 +61,11 @@ QColor ColorByName(const QString &name)
     return QColor();
 }
 
-QColor ReadColor(const TIniFile &skin, const QString &section, const QString &key,
+QColor ReadColor(const TSkinFile &skin, const QString &section, const QString &key,
                  const QColor &defaultColor)
 {
-    Record(skin, section, key, ColorName(defaultColor));
-    const QString text = skin.ReadString(section, key, QStringLiteral("NO_COLOR"));
+    skin.Record(section, key, ColorName(defaultColor));
+    const QString text = skin.Ini().ReadString(section, key, QStringLiteral("NO_COLOR"));
     if (text == QLatin1String("NO_COLOR"))
         return defaultColor;
     const QColor color = ColorByName(text);
@@ -103,10 +96,10 @@ static QImage ReadPicture(const QString &path, const QSize &shown)
     }
 }
 
-void LoadImage(const TIniFile &skin, const QString &section, const QString &key, QLabel *image)
+void LoadImage(const TSkinFile &skin, const QString &section, const QString &key, QLabel *image)
 {
-    Record(skin, section, key, QString());
-    const QString path = skin.ReadString(section, key, QStringLiteral("NO_FILE"));
+    skin.Record(section, key, QString());
+    const QString path = skin.Ini().ReadString(section, key, QStringLiteral("NO_FILE"));
     if (path == QLatin1String("NO_FILE"))
         return;
     const QImage picture = ReadPicture(path, image->size());
@@ -131,11 +124,11 @@ QPixmap BuiltInPicture(const QString &path)
     return QPixmap(path);
 }
 
-QString ReadText(const TIniFile &texts, const QString &section, const QString &key,
+QString ReadText(const TSkinFile &texts, const QString &section, const QString &key,
                  const QString &defaultText)
 {
-    Record(texts, section, key, defaultText);
-    return texts.ReadString(section, key, defaultText);
+    texts.Record(section, key, defaultText);
+    return texts.Ini().ReadString(section, key, defaultText);
 }
 
 // The pages were designed for a Windows sans-serif whose heights count the whole character

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "base/settings.h"
 
-#include <memory>
+#include <QString>
 
 // Starting the user's programs on a file: the desktop's associated program, or a named one.
 class TFileOpener {
@@ -15,12 +15,7 @@ public:
     virtual bool OpenWith(const QString &program, const QString &path) = 0;
 };
 
-// The opener in use: the running system's unless a test has set another.
-TFileOpener &FileOpener();
-// For tests: use this opener from now on; null returns to the system's.
-void SetFileOpener(std::unique_ptr<TFileOpener> opener);
-
 // Opens one file with a player: first with the desktop's associated program unless the
 // setting UseWMP is on, then with the program named by the setting Player. 1 when a player was
 // started, -1 when none could be.
-int PlayFile(const QString &path);
+int PlayFile(TFileOpener &opener, const TSettings &settings, const QString &path);

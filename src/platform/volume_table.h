@@ -3,7 +3,7 @@
 #include "platform/volumes.h"
 
 // The table of volumes that tests and end-to-end runs hand the program through the file named
-// by QUAVERMILL_VOLUMES. One volume a line, fields separated by tabs (or, when a line holds no
+// by QUAVERMILL_VOLUMES (see MakeServices). One volume a line, fields separated by tabs (or, when a line holds no
 // tab, by blanks):
 //
 //     root    kind    present    [CUE sheet]

@@ -1,8 +1,6 @@
 #include "platform/volumes.h"
 
 #include "platform/audio_cd.h"
-#include "platform/volume_table.h"
-#include "platform/volumes_linux.h"
 
 #include <QFileInfo>
 
@@ -139,15 +137,6 @@ QString TVolumeList::PathAfterRoot(const QString &path) const
 {
     const TVolume *volume = VolumeOf(path);
     return volume ? path.mid(volume->Root.size()) : path;
-}
-
-// The one place that decides where volumes come from.
-TVolumeList CurrentVolumes()
-{
-    const QString table = qEnvironmentVariable("QUAVERMILL_VOLUMES");
-    if (!table.isEmpty())
-        return TVolumeList(TTableVolumeSource(table).ReadVolumes());
-    return TVolumeList(TLinuxVolumeSource().ReadVolumes());
 }
 
 bool MatchesMask(const QString &name, const QString &mask)

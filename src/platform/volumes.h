@@ -92,16 +92,14 @@ private:
     QList<TVolume> m_volumes;
 };
 
-// Where the volumes come from: the running system, or a table that a test controls.
+// Where the volumes come from: the running system (TLinuxVolumeSource), or a table that a
+// test controls (TTableVolumeSource).
 class TVolumeSource {
 public:
     virtual ~TVolumeSource() = default;
+    // The volumes now, read afresh; safe to call from any thread.
     virtual QList<TVolume> ReadVolumes() = 0;
 };
-
-// The volumes now, read afresh from the source the environment names: the table of
-// QUAVERMILL_VOLUMES when that is set, else the system's mounted file systems.
-TVolumeList CurrentVolumes();
 
 // Whether a file name matches a mask of "*" and "?" wildcards, without regard to case.
 bool MatchesMask(const QString &name, const QString &mask);

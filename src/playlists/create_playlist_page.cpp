@@ -37,7 +37,7 @@ TFormCreatePlaylist::TFormCreatePlaylist(TCatalog &catalog, QWidget *parent)
     FinishPage({aboveTree, TreeViewCatalog, aboveName, EditName});
 }
 
-void TFormCreatePlaylist::ReadTexts(const TIniFile &texts)
+void TFormCreatePlaylist::ReadTexts(const TSkinFile &texts)
 {
     TCatalogTreePage::ReadTexts(texts);
     MustTypeText = ReadText(texts, Section(), QStringLiteral("MustType"), MustTypeText);

@@ -28,5 +28,5 @@ public:
 
 protected:
     void PageMessage(int message) override;
-    void ReadTexts(const TIniFile &texts) override;
+    void ReadTexts(const TSkinFile &texts) override;
 };

@@ -5,8 +5,8 @@
 #include "base/folder_listing.h"
 #include "base/ini_file.h"
 #include "base/locations.h"
-#include "base/settings.h"
 #include "pages/play_messages.h"
+#include "pages/services.h"
 #include "pages/skin.h"
 #include "platform/file_system.h"
 #include "platform/trash.h"
@@ -50,7 +50,7 @@ TFormPlayList::TFormPlayList(QWidget *parent)
     ApplySkinAndTexts();
 }
 
-void TFormPlayList::ReadTexts(const TIniFile &texts)
+void TFormPlayList::ReadTexts(const TSkinFile &texts)
 {
     TPlayerMessages &messages = PlayerMessages();
     messages.PlDoNotHave =
@@ -130,7 +130,7 @@ void TFormPlayList::DeletePlaylist()
 void TFormPlayList::ShowContent()
 {
     auto *content = Page<TFormViewPlayList>();
-    if (Settings().WinMsgTestMode) {
+    if (Services().Settings.WinMsgTestMode) {
         SwitchPage(this, content);
         return;
     }
@@ -148,5 +148,7 @@ void TFormPlayList::Play()
     QString playlistPath;
     QString m3uPath;
     if (SelectedPaths(playlistPath, m3uPath))
-        ShowPlayResult(this, PlayPlaylist(playlistPath, m3uPath));
+        ShowPlayResult(this, PlayPlaylist(playlistPath, m3uPath, [this](const QString &path) {
+                           return Services().PlayFile(path);
+                       }));
 }

@@ -23,7 +23,7 @@ public:
 
 protected:
     void FormShow() override;
-    void ReadTexts(const TIniFile &texts) override;
+    void ReadTexts(const TSkinFile &texts) override;
 
 private:
     // The ".list" and ".m3u" paths of the selected playlist; false when none is selected.

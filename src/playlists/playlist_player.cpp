@@ -2,12 +2,12 @@
 
 #include "catalog/catalog_file.h"
 #include "catalog/catalog_record.h"
-#include "platform/file_opener.h"
 #include "playlists/playlist_file.h"
 
 #include <QFileInfo>
 
-int PlayPlaylist(const QString &playlistPath, const QString &m3uPath)
+int PlayPlaylist(const QString &playlistPath, const QString &m3uPath,
+                 const std::function<int(const QString &)> &play)
 {
     QStringList paths;
     const QStringList lines = ReadPlaylistLines(playlistPath);
@@ -19,5 +19,5 @@ int PlayPlaylist(const QString &playlistPath, const QString &m3uPath)
     if (paths.isEmpty())
         return 0;
     WriteLinesAtomically(m3uPath, SortedUniqueIgnoringCase(paths));
-    return PlayFile(m3uPath);
+    return play(m3uPath);
 }

@@ -3,6 +3,7 @@
 #include "base/ini_file.h"
 #include "catalog/base_string_list.h"
 #include "pages/play_messages.h"
+#include "pages/services.h"
 #include "pages/skin.h"
 #include "pages/state_tree.h"
 #include "playlists/playlist_file.h"
@@ -58,7 +59,7 @@ TFormViewPlayList::TFormViewPlayList(QWidget *parent)
     ApplySkinAndTexts();
 }
 
-void TFormViewPlayList::ReadTexts(const TIniFile &texts)
+void TFormViewPlayList::ReadTexts(const TSkinFile &texts)
 {
     QTreeWidgetItem *header = ListViewPlay->headerItem();
     for (int i = 0; i < int(std::size(Columns)); ++i)
@@ -99,5 +100,7 @@ void TFormViewPlayList::ListTracks()
 
 void TFormViewPlayList::Play()
 {
-    ShowPlayResult(this, PlayPlaylist(PlaylistPath, M3uPath));
+    ShowPlayResult(this, PlayPlaylist(PlaylistPath, M3uPath, [this](const QString &path) {
+                       return Services().PlayFile(path);
+                   }));
 }

@@ -26,5 +26,5 @@ public:
 
 protected:
     void FormShow() override;
-    void ReadTexts(const TIniFile &texts) override;
+    void ReadTexts(const TSkinFile &texts) override;
 };

@@ -29,13 +29,14 @@ int CdTrackNumber(const QString &path)
     return tens.digitValue() * 10 + ones.digitValue();
 }
 
-std::unique_ptr<TIniFile> RequestCdInfo(const QString &drive)
+std::unique_ptr<TIniFile> RequestCdInfo(const QString &programFolder, const QString &drive)
 {
-    const QString results = ExchangeFolder() + Tool + QStringLiteral(".rslt");
+    const QString exchange = ExchangeFolder(programFolder);
+    const QString results = exchange + Tool + QStringLiteral(".rslt");
     QFile::remove(results);
-    if (!ToolExists(Tool))
+    if (!ToolExists(programFolder, Tool))
         return nullptr;
-    const QString prm = ExchangeFolder() + Tool + QStringLiteral(".prm");
+    const QString prm = exchange + Tool + QStringLiteral(".prm");
     try {
         TIniFile parameters(prm, TIniKind::Exchange);
         parameters.WriteString(QStringLiteral("Parameters"), QStringLiteral("Operation"),
@@ -45,7 +46,7 @@ std::unique_ptr<TIniFile> RequestCdInfo(const QString &drive)
     } catch (const EQuavermill &) {
         return nullptr; // the tool would read no drive, or another one
     }
-    if (RunTool(ProgramFolder() + Tool) >= 0)
+    if (RunTool(programFolder + Tool, exchange) >= 0)
         QFile::remove(prm);
     std::unique_ptr<TIniFile> answer;
     try {

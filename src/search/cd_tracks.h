@@ -22,7 +22,7 @@ int CdTrackNumber(const QString &path);
 // the tool is missing. A "cddb.rslt" left by an earlier request (a listing abandoned when the
 // page was left) is deleted before the tool runs, and the answer once it has been read: only
 // the answer to this request is ever read.
-std::unique_ptr<TIniFile> RequestCdInfo(const QString &drive);
+std::unique_ptr<TIniFile> RequestCdInfo(const QString &programFolder, const QString &drive);
 
 // The candidates of the CD track at path from the CD information tool's results: for each
 // described disc, in order (sections "Description0" ... up to "Count" of "Results"), its title

@@ -2,7 +2,7 @@
 
 #include "base/application.h"
 #include "base/ini_file.h"
-#include "base/settings.h"
+#include "pages/services.h"
 #include "pages/skin.h"
 #include "platform/volumes.h"
 #include "search/search_page.h"
@@ -125,7 +125,6 @@ TFormSelectFiles::TFormSelectFiles(QWidget *parent)
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, [this] { RunDropping([this] { WatchMedia(); }); });
 
-    SetUnknownText(QStringLiteral("Unknown"));
     ApplySkinAndTexts();
     m_normalAboveText = LabelAboveTreeView->text();
     m_normalCaption = CaptionText();
@@ -137,12 +136,12 @@ TFormSelectFiles::~TFormSelectFiles()
     ++m_run;
 }
 
-void TFormSelectFiles::ReadTexts(const TIniFile &texts)
+void TFormSelectFiles::ReadTexts(const TSkinFile &texts)
 {
     m_seekingCaption =
         ReadText(texts, Section(), QStringLiteral("SeekingCaption"), m_seekingCaption);
-    SetUnknownText(
-        ReadText(texts, Section(), QStringLiteral("Unknown"), QStringLiteral("Unknown")));
+    Services().UnknownText =
+        ReadText(texts, Section(), QStringLiteral("Unknown"), QStringLiteral("Unknown"));
     // The hover hint names the title with the caption of the description page's name box.
     m_nameCaption =
         ReadText(texts, QStringLiteral("SetDescription"), QStringLiteral("Name"), m_nameCaption);
@@ -199,11 +198,11 @@ void TFormSelectFiles::StartScan()
     m_pump.Force();
     if (ApplicationEnding())
         return;
-    const TVolumeList volumes = CurrentVolumes();
+    const TVolumeList volumes = Services().CurrentVolumes();
     m_settledVolumes.clear();
     m_chosenFolderSeen = SearchMode == 2 && volumes.FolderExists(ChosenFolder);
     TTreeSink sink(this, run, volumes);
-    TTrackWalk walk(volumes, Settings().StorageDir, sink);
+    TTrackWalk walk(volumes, Services().Settings, Services().ProgramFolder, sink);
     if (SearchMode == 0 || SearchMode == 1)
         walk.DrivePass(SearchMode == 0);
     else
@@ -263,14 +262,14 @@ void TFormSelectFiles::WatchMedia()
     Timer1->stop();
     const TWalkGuard guard(this);
     const int run = ++m_run;
-    const TVolumeList volumes = CurrentVolumes();
+    const TVolumeList volumes = Services().CurrentVolumes();
     PruneGoneFolders(volumes);
     Scanning = true;
     FoundTracks = false;
     const bool chosenExists = SearchMode == 2 && volumes.FolderExists(ChosenFolder);
     const bool chosenAppeared = chosenExists && !m_chosenFolderSeen;
     TTreeSink sink(this, run, volumes);
-    TTrackWalk walk(volumes, Settings().StorageDir, sink);
+    TTrackWalk walk(volumes, Services().Settings, Services().ProgramFolder, sink);
     for (const TVolume &volume : volumes.Volumes()) {
         m_pump.Force();
         if (!StillWanted(run))

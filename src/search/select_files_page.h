@@ -74,7 +74,7 @@ protected:
     void FormShow() override;
     void FormHide() override;
     void PageMessage(int message) override;
-    void ReadTexts(const TIniFile &texts) override;
+    void ReadTexts(const TSkinFile &texts) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

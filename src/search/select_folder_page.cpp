@@ -1,6 +1,7 @@
 #include "search/select_folder_page.h"
 
 #include "base/application.h"
+#include "pages/services.h"
 #include "pages/skin.h"
 #include "pages/state_tree.h"
 #include "platform/volumes.h"
@@ -119,7 +120,7 @@ void TFormSelectFolder::AddFolderNode(QTreeWidgetItem *parent, const QString &te
 
 void TFormSelectFolder::AddDrives(bool full)
 {
-    const TVolumeList volumes = CurrentVolumes();
+    const TVolumeList volumes = Services().CurrentVolumes();
     bool added = false;
     for (const TVolume &volume : volumes.Volumes()) {
         if (!MediaPresent(volume))
@@ -150,7 +151,7 @@ void TFormSelectFolder::FormHide()
 void TFormSelectFolder::DriveCheck()
 {
     Timer1->stop();
-    const TVolumeList volumes = CurrentVolumes();
+    const TVolumeList volumes = Services().CurrentVolumes();
     // A drive node stays while its volume is listed with its medium in, as AddDrives lists
     // it, also when its root cannot be opened (an audio CD, a stale mount): dropping it would
     // only bring it back at once, and the user's selection with it.
@@ -210,7 +211,7 @@ void TFormSelectFolder::NodeExpanded(QTreeWidgetItem *node)
     }
     const QString path = FullPath(node);
     DeleteChildren(node);
-    const TVolumeList volumes = CurrentVolumes();
+    const TVolumeList volumes = Services().CurrentVolumes();
     const QStringList folders = volumes.ListFolder(path).Folders;
     TListing listing{node};
     m_listings.append(&listing);
@@ -248,7 +249,7 @@ void TFormSelectFolder::StartSearchFromFolder()
     QTreeWidgetItem *top = node;
     while (top->parent())
         top = top->parent();
-    const TVolumeList volumes = CurrentVolumes();
+    const TVolumeList volumes = Services().CurrentVolumes();
     // A drive that went a moment ago (its node not yet pruned) counts as removable.
     const TVolume *volume = volumes.VolumeOf(FullPath(top));
     const bool fixed = volume && volume->Root == FullPath(top) && DriveType(*volume) == DRIVE_FIXED;

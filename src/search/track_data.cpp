@@ -28,19 +28,3 @@ QString TSelectFilesData::LastName() const
 {
     return Names.isEmpty() ? QString() : Names.constLast();
 }
-
-static QString &UnknownTextValue()
-{
-    static QString text = QStringLiteral("Unknown");
-    return text;
-}
-
-const QString &UnknownText()
-{
-    return UnknownTextValue();
-}
-
-void SetUnknownText(const QString &text)
-{
-    UnknownTextValue() = text;
-}

@@ -27,8 +27,3 @@ public:
     // The last entry of Names, or the empty text.
     QString LastName() const;
 };
-
-// The process-wide text shown for an unknown album, composer or artist: "Unknown" until the
-// track selection page sets the translated text.
-const QString &UnknownText();
-void SetUnknownText(const QString &text);

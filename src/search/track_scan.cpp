@@ -19,12 +19,12 @@ bool IsInStorage(const QString &path, const QString &storageFolder)
         || storage == QLatin1String("/");
 }
 
-std::unique_ptr<TSelectFilesData> ReadTrackTags(const QString &path)
+std::unique_ptr<TSelectFilesData> ReadTrackTags(const QString &programFolder, const QString &path)
 {
     const QString upper = path.toUpper();
     if (!upper.endsWith(QLatin1String(".MP3")) && !upper.endsWith(QLatin1String(".WMA")))
         return nullptr;
-    const TWmaTags tags = ReadWmaTags(path);
+    const TWmaTags tags = ReadWmaTags(programFolder, path);
     auto record = std::make_unique<TSelectFilesData>();
     record->AddName(tags.Name);
     record->AddAlbum(tags.Album);
@@ -40,8 +40,10 @@ bool TakenByDrivePass(bool removable, TDriveType type)
     return type == DRIVE_REMOVABLE || type == DRIVE_REMOTE || type == DRIVE_CDROM;
 }
 
-TTrackWalk::TTrackWalk(TVolumeList volumes, QString storageFolder, TTrackScanSink &sink)
-    : m_volumes(std::move(volumes)), m_storageFolder(std::move(storageFolder)), m_sink(sink)
+TTrackWalk::TTrackWalk(TVolumeList volumes, const TSettings &settings, QString programFolder,
+                       TTrackScanSink &sink)
+    : m_volumes(std::move(volumes)), m_storageFolder(settings.StorageDir),
+      m_useFreeDb(settings.UseFreeDB), m_programFolder(std::move(programFolder)), m_sink(sink)
 {}
 
 bool TTrackWalk::Pump()
@@ -85,7 +87,7 @@ void TTrackWalk::ScanCdAudio(const TVolume &drive)
         return;
     m_sink.ShowFolder(root);
     const std::unique_ptr<TIniFile> results =
-        Settings().UseFreeDB ? RequestCdInfo(drive.DiscSource()) : nullptr;
+        m_useFreeDb ? RequestCdInfo(m_programFolder, drive.DiscSource()) : nullptr;
     bool first = true;
     for (const QString &name : std::as_const(tracks)) {
         if (!Pump())
@@ -120,7 +122,7 @@ void TTrackWalk::ScanFolderTree(const QString &path, const QString &mask)
         if (first)
             m_sink.AddFolder(path);
         first = false;
-        m_sink.AddTrack(name, ReadTrackTags(path + name));
+        m_sink.AddTrack(name, ReadTrackTags(m_programFolder, path + name));
     }
     if (!first)
         m_sink.EndFolder();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/settings.h"
 #include "platform/volumes.h"
 
 #include <QSet>
@@ -15,7 +16,7 @@ bool IsInStorage(const QString &path, const QString &storageFolder);
 
 // The candidates from the tags of an MP3 or WMA file (read by the tag tool); null for any other
 // file. A missing or failing tag tool gives a record with empty lists.
-std::unique_ptr<TSelectFilesData> ReadTrackTags(const QString &path);
+std::unique_ptr<TSelectFilesData> ReadTrackTags(const QString &programFolder, const QString &path);
 
 // Whether a pass over all drives takes a drive of that type: removable, network and CD drives
 // in the removable pass, fixed disks in the other. The media checks that follow a scan take
@@ -45,7 +46,10 @@ public:
 // points of other volumes left out. Once the sink's pump says stop, every walk returns.
 class TTrackWalk {
 public:
-    TTrackWalk(TVolumeList volumes, QString storageFolder, TTrackScanSink &sink);
+    // The settings name the storage folder, which the walks leave out, and whether the CD
+    // information tool is asked; the tools lie in the program folder.
+    TTrackWalk(TVolumeList volumes, const TSettings &settings, QString programFolder,
+               TTrackScanSink &sink);
 
     // Every volume with its medium in whose drive type the pass takes: removable, network
     // and CD drives (removable pass) or fixed disks.
@@ -68,6 +72,8 @@ private:
     QSet<QString> m_leftOut;
     TVolumeList m_volumes;
     QString m_storageFolder;
+    bool m_useFreeDb;
+    QString m_programFolder;
     TTrackScanSink &m_sink;
     bool m_stopped = false;
 };

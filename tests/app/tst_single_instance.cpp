@@ -3,6 +3,7 @@
 #include "base/errors.h"
 #include "catalog/catalog.h"
 #include "pages/frame_window.h"
+#include "test_services.h"
 
 #include <QElapsedTimer>
 #include <QLocalSocket>
@@ -28,6 +29,7 @@ class TestSingleInstance : public QObject {
 
 private:
     QTemporaryDir m_dir;
+    TServices m_services = TestServices(m_dir.path());
 
     void Prepare(QProcess &process)
     {
@@ -105,7 +107,7 @@ private Q_SLOTS:
     {
         qputenv("XDG_DATA_HOME", m_dir.path().toUtf8());
         TCatalog catalog;
-        TFrameWindow frame;
+        TFrameWindow frame(m_services);
         CreatePages(&frame, catalog);
         QTRY_VERIFY(frame.isVisible());
         frame.MinimizeApplication();
@@ -136,7 +138,7 @@ private Q_SLOTS:
         QFile::remove(name);
         QVERIFY(QDir().mkpath(name));
         TCatalog catalog;
-        TFrameWindow frame;
+        TFrameWindow frame(m_services);
         try {
             CreatePages(&frame, catalog);
             QFAIL("the start went on");
@@ -251,7 +253,7 @@ private Q_SLOTS:
         QFile::remove(name);
 
         TCatalog catalog;
-        TFrameWindow frame;
+        TFrameWindow frame(m_services);
         CreatePages(&frame, catalog);
         QTRY_VERIFY(frame.isVisible());
         // The folder and the socket are opened for the stranger's sake alone.

@@ -27,6 +27,7 @@ private Q_SLOTS:
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
     std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_program; // the program folder of the test, ending in "/"
 };
 
 // Somebody else: the user nobody.
@@ -45,7 +46,7 @@ void TestLocations::init()
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(path(QStringLiteral("config"))));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(path(QStringLiteral("run"))));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(path(QStringLiteral("cache"))));
-    SetProgramFolder(path(QStringLiteral("program")) + QLatin1Char('/'));
+    m_program = path(QStringLiteral("program")) + QLatin1Char('/');
 }
 
 void TestLocations::cleanup()
@@ -91,7 +92,7 @@ void TestLocations::configFile()
             QVERIFY(QDir().mkpath(path(ownCopy)));
             QVERIFY(QFile(own).open(QIODevice::WriteOnly));
         }
-        QCOMPARE(ConfigFile(name), ownCopyRead ? own : ProgramFolder() + QLatin1String(name));
+        QCOMPARE(ConfigFile(m_program, name), ownCopyRead ? own : m_program + QLatin1String(name));
     }
 }
 
@@ -159,7 +160,7 @@ void TestLocations::exchangeFolder()
                        program.startsWith(QLatin1String("sticky")) ? 01777 : 0777),
                  0);
     if (program == QLatin1String("system"))
-        SetProgramFolder(QStringLiteral("/usr/lib/"));
+        m_program = QStringLiteral("/usr/lib/");
     const QString entry = path(QStringLiteral("run/quavermill"));
     const QByteArray native = QFile::encodeName(entry);
     if (runtime == QLatin1String("unset"))
@@ -182,9 +183,9 @@ void TestLocations::exchangeFolder()
         QCOMPARE(mkdir(native.constData(), 0700) | chown(native.constData(), OtherUser, OtherUser),
                  0);
 
-    const QString folders[] = {ProgramFolder(), entry + QLatin1Char('/'),
+    const QString folders[] = {m_program, entry + QLatin1Char('/'),
                                path(QStringLiteral("cache/quavermill/"))};
-    const QString chosen = ChooseExchangeFolder(ProgramFolder());
+    const QString chosen = ChooseExchangeFolder(m_program);
     const int index = expected == QLatin1String("program") ? 0
         : expected == QLatin1String("runtime")             ? 1
                                                            : 2;
@@ -201,16 +202,16 @@ void TestLocations::exchangeFolderIsChosenOnce()
 {
     QCOMPARE(chmod(QFile::encodeName(path(QStringLiteral("program"))).constData(), 0555), 0);
     const QString first = path(QStringLiteral("run/quavermill/"));
-    QCOMPARE(ExchangeFolder(), first);
+    QCOMPARE(ExchangeFolder(m_program), first);
     // The tools of one run must keep finding their files where the program put them.
     qputenv("XDG_RUNTIME_DIR", "");
-    QCOMPARE(ExchangeFolder(), first);
+    QCOMPARE(ExchangeFolder(m_program), first);
     // A folder that has gone is chosen anew.
     QVERIFY(QDir(first).removeRecursively());
-    QCOMPARE(ExchangeFolder(), path(QStringLiteral("cache/quavermill/")));
+    QCOMPARE(ExchangeFolder(m_program), path(QStringLiteral("cache/quavermill/")));
     // So is the folder of another program folder (a test's).
-    SetProgramFolder(path(QStringLiteral("home")));
-    QCOMPARE(ExchangeFolder(), path(QStringLiteral("home")) + QLatin1Char('/'));
+    const QString home = path(QStringLiteral("home")) + QLatin1Char('/');
+    QCOMPARE(ExchangeFolder(home), home);
 }
 
 QTEST_GUILESS_MAIN(TestLocations)

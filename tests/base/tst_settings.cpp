@@ -14,6 +14,7 @@ private:
     QTemporaryDir m_dir;
 
     QString ProgramDir() const { return m_dir.path() + QStringLiteral("/bin/"); }
+    TSettings Load() const { return LoadSettings(ProgramDir()); }
     void WriteSettings(const QByteArray &text)
     {
         QFile file(ProgramDir() + QLatin1String(SettingsFileName));
@@ -29,13 +30,11 @@ private Q_SLOTS:
         QDir().mkpath(ProgramDir());
         qputenv("XDG_DATA_HOME", (m_dir.path() + QStringLiteral("/data")).toUtf8());
         qputenv("XDG_CONFIG_HOME", (m_dir.path() + QStringLiteral("/config")).toUtf8());
-        SetProgramFolder(ProgramDir());
     }
 
     void defaultsWithoutFile()
     {
-        LoadSettings();
-        const TSettings &s = Settings();
+        const TSettings s = Load();
         QCOMPARE(s.UseWMP, false);
         QCOMPARE(s.UseFreeDB, true);
         QCOMPARE(s.ConvertToWMA, true);
@@ -68,8 +67,7 @@ private Q_SLOTS:
         // Keys and section are matched without regard to case.
         WriteSettings("[settings]\nusewmp=" + value + "\nUseFreeDB=" + value + "\nConvertToWMA="
                       + value + "\nOVERWRITE=" + value + "\nWinMsgTestMode=" + value + "\n");
-        LoadSettings();
-        const TSettings &s = Settings();
+        const TSettings s = Load();
         QCOMPARE(
             (QList<bool>{s.UseWMP, s.UseFreeDB, s.ConvertToWMA, s.Overwrite, s.WinMsgTestMode}),
             expected);
@@ -93,15 +91,13 @@ private Q_SLOTS:
         QFile(m_dir.path() + QStringLiteral("/file")).open(QIODevice::WriteOnly);
         const QString path = value.isEmpty() ? QString() : m_dir.path() + QLatin1Char('/') + value;
         WriteSettings("[Settings]\nStorageDir=" + path.toUtf8() + "\n");
-        LoadSettings();
-        QCOMPARE(Settings().StorageDir, kept ? path : DefaultStorageFolder());
+        QCOMPARE(Load().StorageDir, kept ? path : DefaultStorageFolder());
     }
 
     void player()
     {
         WriteSettings("[Settings]\nPlayer=mpv\n");
-        LoadSettings();
-        QCOMPARE(Settings().Player, QStringLiteral("mpv"));
+        QCOMPARE(Load().Player, QStringLiteral("mpv"));
     }
 
     void usersOwnCopyIsReadInstead()
@@ -113,10 +109,10 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("[Settings]\nPlayer=totem\n");
         file.close();
-        LoadSettings();
         // The whole file is the user's: the program folder's keys do not mix in.
-        QCOMPARE(Settings().Player, QStringLiteral("totem"));
-        QCOMPARE(Settings().UseWMP, false);
+        const TSettings s = Load();
+        QCOMPARE(s.Player, QStringLiteral("totem"));
+        QCOMPARE(s.UseWMP, false);
     }
 
     void dataFolderComesBack()

@@ -472,9 +472,7 @@ private Q_SLOTS:
     void testModeShowsTheTestLinesOnly()
     {
         TPagesWorld world;
-        TSettings settings = Settings();
-        settings.WinMsgTestMode = true;
-        SetSettings(settings);
+        world.Services.Settings.WinMsgTestMode = true;
         SwitchPage(Page<TFormMain>(), Page<TFormViewCatalog>());
         QCoreApplication::processEvents();
         QVERIFY(TPagesWorld::ShowsMessage(Page<TFormViewCatalog>(),

@@ -19,6 +19,7 @@ class TestAllPages : public QObject {
 
 private:
     QTemporaryDir m_dir;
+    TServices m_services;
     TCatalog m_catalog;
     TFrameWindow *m_frame = nullptr;
 
@@ -30,8 +31,8 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        PrepareStartWorld(m_dir.path());
-        m_frame = new TFrameWindow;
+        m_services = PrepareStartWorld(m_dir.path());
+        m_frame = new TFrameWindow(m_services);
         CreatePages(m_frame, m_catalog);
     }
 

@@ -57,6 +57,7 @@ class TestSampleFiles : public QObject {
 
 private:
     QTemporaryDir m_dir;
+    TServices m_services;
     TCatalog m_catalog;
     TFrameWindow *m_frame = nullptr;
     QList<TSkinKeyRead> m_reads;
@@ -93,19 +94,19 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        PrepareStartWorld(m_dir.path());
+        m_services = PrepareStartWorld(m_dir.path());
         // Both files exist, empty, so that the pages read every key and get their defaults.
-        for (const QString &path :
-             {ProgramFolder() + QLatin1String(TextFileName), DataFile(QLatin1String(SkinFileName))})
+        for (const QString &path : {m_services.ProgramFolder + QLatin1String(TextFileName),
+                                    DataFile(QLatin1String(SkinFileName))})
             QVERIFY(QFile(path).open(QIODevice::WriteOnly));
-        SetSkinKeyRecorder([this](const TSkinKeyRead &read) { m_reads << read; });
-        m_frame = new TFrameWindow;
+        m_services.SkinKeyRecorder = [this](const TSkinKeyRead &read) { m_reads << read; };
+        m_frame = new TFrameWindow(m_services);
         CreatePages(m_frame, m_catalog);
         for (TFormBase *page : m_frame->findChildren<TFormBase *>()) {
             if (page->Messages)
                 page->Messages->Show(QStringLiteral("1"), QStringLiteral("2"));
         }
-        SetSkinKeyRecorder(nullptr);
+        m_services.SkinKeyRecorder = nullptr;
         QVERIFY(!m_reads.isEmpty());
     }
 

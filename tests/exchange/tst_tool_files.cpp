@@ -35,6 +35,8 @@ private Q_SLOTS:
 
 private:
     QString file(const QString &name) const { return m_dir->filePath(name); }
+    // The test's program folder, where its tools lie.
+    QString Program() const { return m_dir->path() + QLatin1Char('/'); }
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
@@ -47,16 +49,16 @@ void TestToolFiles::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    SetProgramFolder(m_dir->path());
 }
 
 void TestToolFiles::missingToolTouchesNothing()
 {
-    const TWmaTags tags = ReadWmaTags(Utf8("/music/a.mp3"));
+    const TWmaTags tags = ReadWmaTags(Program(), Utf8("/music/a.mp3"));
     QVERIFY(tags.Name.isEmpty() && tags.Album.isEmpty() && tags.Artist.isEmpty()
             && tags.Composer.isEmpty());
-    UpdateWmaTags(Utf8("/music/a.mp3"), Utf8("n"), Utf8("al"), Utf8("ar"), Utf8("c"));
-    QVERIFY(!ConvertWavToWma(Utf8("/music/a.wav"), Utf8("n"), Utf8("al"), Utf8("c"), Utf8("ar")));
+    UpdateWmaTags(Program(), Utf8("/music/a.mp3"), Utf8("n"), Utf8("al"), Utf8("ar"), Utf8("c"));
+    QVERIFY(!ConvertWavToWma(Program(), Utf8("/music/a.wav"), Utf8("n"), Utf8("al"), Utf8("c"),
+                             Utf8("ar")));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 
@@ -102,7 +104,7 @@ void TestToolFiles::readWmaTags()
     QVERIFY(
         WriteFakeTool(file(QStringLiteral("wma")), body + QStringLiteral("exit %1").arg(exitCode)));
 
-    const TWmaTags tags = ReadWmaTags(Utf8("/music/Björk/Jóga.mp3"));
+    const TWmaTags tags = ReadWmaTags(Program(), Utf8("/music/Björk/Jóga.mp3"));
     QCOMPARE((QStringList{tags.Name, tags.Album, tags.Artist, tags.Composer}), expected);
     QCOMPARE(QFileInfo::exists(file(QStringLiteral("wma.prm"))), parametersKept);
     if (exitCode == 0)
@@ -116,7 +118,7 @@ void TestToolFiles::staleResultsAreNotRead()
     stale.write("[Results]\nName=Someone else's track\n");
     stale.close();
     QVERIFY(WriteFakeTool(file(QStringLiteral("wma")), QStringLiteral("exit 0")));
-    QCOMPARE(ReadWmaTags(Utf8("/music/a.mp3")).Name, QString());
+    QCOMPARE(ReadWmaTags(Program(), Utf8("/music/a.mp3")).Name, QString());
 }
 
 void TestToolFiles::parameterFiles_data()
@@ -150,11 +152,11 @@ void TestToolFiles::parameterFiles()
                               .arg(tool, file(QStringLiteral("seen")))));
     const QString path = Utf8("/m/Ömm.wav");
     if (operation == QLatin1String("convert"))
-        ConvertWavToWma(path, Utf8("Né"), Utf8("Al"), Utf8("Co"), Utf8("Ar"));
+        ConvertWavToWma(Program(), path, Utf8("Né"), Utf8("Al"), Utf8("Co"), Utf8("Ar"));
     else if (operation == QLatin1String("update"))
-        UpdateWmaTags(path, Utf8("Né"), Utf8("Al"), Utf8("Ar"), Utf8("Co"));
+        UpdateWmaTags(Program(), path, Utf8("Né"), Utf8("Al"), Utf8("Ar"), Utf8("Co"));
     else
-        ReadWmaTags(path);
+        ReadWmaTags(Program(), path);
     QCOMPARE(ReadWholeFile(file(QStringLiteral("seen"))), parameters);
     QCOMPARE(ReadWholeFile(file(tool + QStringLiteral(".prm"))), parameters);
 }
@@ -180,7 +182,7 @@ void TestToolFiles::tagValuesAreCut()
     QFETCH(QString, name);
     QFETCH(QString, passed);
     QVERIFY(WriteFakeTool(file(QStringLiteral("wma")), QStringLiteral("exit 0")));
-    UpdateWmaTags(Utf8("/m/a.mp3"), name, Utf8("Al"), Utf8("Ar"), Utf8("Co"));
+    UpdateWmaTags(Program(), Utf8("/m/a.mp3"), name, Utf8("Al"), Utf8("Ar"), Utf8("Co"));
     const QByteArray prm = ReadWholeFile(file(QStringLiteral("wma.prm")));
     QVERIFY2(prm.contains("\nName=" + passed.toUtf8() + "\nAlbum=Al\n"), prm.constData());
 }
@@ -192,7 +194,7 @@ void TestToolFiles::earlierKeysStay()
     prm.write("[Parameters]\nName=Old\nExtra=kept\n[Other]\nKey=also kept\n");
     prm.close();
     QVERIFY(WriteFakeTool(file(QStringLiteral("wma")), QStringLiteral("exit 0")));
-    ReadWmaTags(Utf8("/m/a.mp3"));
+    ReadWmaTags(Program(), Utf8("/m/a.mp3"));
     const TIniFile ini(prm.fileName());
     const QString section = QStringLiteral("Parameters");
     QCOMPARE(ini.ReadString(section, QStringLiteral("Name"), QString()), Utf8("Old"));
@@ -224,7 +226,8 @@ void TestToolFiles::conversionResult()
     const QString wav = file(QStringLiteral("Track01.wav"));
     QVERIFY(WriteFakeTool(wav, QStringLiteral("not really audio")));
     QVERIFY(WriteFakeTool(file(QStringLiteral("wav2wma")), body));
-    QCOMPARE(ConvertWavToWma(wav, Utf8("N"), Utf8("Al"), Utf8("Co"), Utf8("Ar")), converted);
+    QCOMPARE(ConvertWavToWma(Program(), wav, Utf8("N"), Utf8("Al"), Utf8("Co"), Utf8("Ar")),
+             converted);
     QCOMPARE(QFileInfo::exists(file(QStringLiteral("wav2wma.prm"))), parametersKept);
     QVERIFY(QFileInfo::exists(wav));
 }
@@ -235,14 +238,14 @@ void TestToolFiles::pathsThatCannotBePassed()
                           QStringLiteral("touch \"%1\"").arg(file(QStringLiteral("ran")))));
     for (const QString &path :
          {Utf8("/m/a\nOperation=UPDATEWMATAGS.mp3"), Utf8("/m/a.mp3 "), QString()}) {
-        UpdateWmaTags(path, Utf8("N"), Utf8("Al"), Utf8("Ar"), Utf8("Co"));
+        UpdateWmaTags(Program(), path, Utf8("N"), Utf8("Al"), Utf8("Ar"), Utf8("Co"));
         QVERIFY(!QFileInfo::exists(file(QStringLiteral("ran"))));
         QVERIFY(!QFileInfo::exists(file(QStringLiteral("wma.prm"))));
     }
     // A long path goes whole: a shortened one would name another file.
     const QString longPath =
         QLatin1Char('/') + QString(300, QLatin1Char('d')) + QStringLiteral("/a.mp3");
-    UpdateWmaTags(longPath, Utf8("N"), Utf8("Al"), Utf8("Ar"), Utf8("Co"));
+    UpdateWmaTags(Program(), longPath, Utf8("N"), Utf8("Al"), Utf8("Ar"), Utf8("Co"));
     QVERIFY(QFileInfo::exists(file(QStringLiteral("ran"))));
     QVERIFY(ReadWholeFile(file(QStringLiteral("wma.prm")))
                 .contains("FileToWork=" + longPath.toUtf8() + '\n'));
@@ -274,7 +277,6 @@ void TestToolFiles::plantedFilesAreNeitherFollowedNorRead()
     QVERIFY(QDir().mkdir(run) && chmod(QFile::encodeName(run).constData(), 0700) == 0);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(run));
     QCOMPARE(chmod(QFile::encodeName(m_dir->path()).constData(), mode_t(programMode)), 0);
-    SetProgramFolder(m_dir->path()); // the exchange folder is chosen anew
 
     const QByteArray secret = "[Parameters]\nPlanted=1\n[Results]\nName=planted\n";
     const QString victim = file(QStringLiteral("authorized_keys"));
@@ -292,11 +294,11 @@ void TestToolFiles::plantedFilesAreNeitherFollowedNorRead()
             QStringLiteral("%1 \"%2\" wma.rslt\n").arg(QLatin1String(link ? "ln -s" : "cp"), thing);
     QVERIFY(WriteFakeTool(file(QStringLiteral("wma")), body));
 
-    QCOMPARE(ReadWmaTags(Utf8("/m/a.mp3")).Name, QString());
+    QCOMPARE(ReadWmaTags(Program(), Utf8("/m/a.mp3")).Name, QString());
     QCOMPARE(ReadWholeFile(victim), secret);
-    const QByteArray seen = ReadWholeFile(ExchangeFolder() + QStringLiteral("seen.prm"));
+    const QByteArray seen = ReadWholeFile(ExchangeFolder(Program()) + QStringLiteral("seen.prm"));
     QVERIFY2(seen.contains("Operation=READWMATAGS") && !seen.contains("Planted"), seen.constData());
-    QCOMPARE(ExchangeFolder() == ProgramFolder(), programMode == 0700);
+    QCOMPARE(ExchangeFolder(Program()) == Program(), programMode == 0700);
 }
 
 QTEST_GUILESS_MAIN(TestToolFiles)

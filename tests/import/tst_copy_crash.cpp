@@ -96,7 +96,7 @@ private Q_SLOTS:
         TCrashWorld world;
         m_before = world.StorageListing();
         TQuietView view;
-        TCopyRun run(world.Records, {world.Storage, true, false}, view);
+        TCopyRun run(world.Records, world.Options(true, false), view);
         run.CopyAll();
         run.Complete();
         m_after = world.StorageListing();
@@ -169,7 +169,7 @@ private Q_SLOTS:
             if (stop == QLatin1String("limit"))
                 limit.emplace(256 * 1024);
             TQuietView view;
-            TCopyRun run(world.Records, {world.Storage, true, false}, view);
+            TCopyRun run(world.Records, world.Options(true, false), view);
             try {
                 run.CopyAll();
                 run.Complete();

@@ -61,13 +61,13 @@ private Q_SLOTS:
     void init()
     {
         m_world = std::make_unique<TCopyWorld>();
-        QVERIFY(WriteFakeTool(ProgramFolder() + QStringLiteral("wma"),
+        QVERIFY(WriteFakeTool(m_world->Services.ProgramFolder + QStringLiteral("wma"),
                               QStringLiteral("cd '%1'; echo x >> calls\n"
                                              "if [ $(wc -l < calls) -eq 2 ]; then touch started;\n"
                                              "  while [ ! -e go ]; do sleep 0.01; done; fi")
                                   .arg(m_world->Root)));
         m_catalog = std::make_unique<TCatalog>();
-        m_frame = std::make_unique<TFrameWindow>();
+        m_frame = std::make_unique<TFrameWindow>(m_world->Services);
         new TFormMain(m_frame.get());
         new TFormSelectFiles(m_frame.get());
         new TFormCopyFiles(m_frame.get());

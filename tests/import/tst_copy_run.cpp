@@ -89,12 +89,11 @@ class TestCopyRun : public QObject {
 
 private:
     // Runs the copy of records; the text of the ERollingBack it raised, or "done".
-    static QString Run(QStringList &records, TTestView &view, bool overwrite = true,
-                       bool convert = true, TCopyRun **keep = nullptr)
+    static QString Run(const TCopyWorld &world, QStringList &records, TTestView &view,
+                       bool overwrite = true, bool convert = true, TCopyRun **keep = nullptr)
     {
         static std::unique_ptr<TCopyRun> run;
-        run = std::make_unique<TCopyRun>(
-            records, TCopyOptions{Settings().StorageDir, overwrite, convert}, view);
+        run = std::make_unique<TCopyRun>(records, world.Options(overwrite, convert), view);
         if (keep)
             *keep = run.get();
         try {
@@ -116,7 +115,7 @@ private Q_SLOTS:
                 world.Write(QStringLiteral("stick/%1.wav").arg(size), QByteArray(size, 'x')));
         TTestView view;
         TCopyRun *run = nullptr;
-        QCOMPARE(Run(records, view, true, true, &run), QStringLiteral("done"));
+        QCOMPARE(Run(world, records, view, true, true, &run), QStringLiteral("done"));
         run->Complete();
         QCOMPARE(view.Copied, qMakePair(3, 3));
         const quint64 fragment = Fragment(world.Storage);
@@ -146,7 +145,7 @@ private Q_SLOTS:
         };
         TTestView view;
         TCopyRun *run = nullptr;
-        QCOMPARE(Run(records, view, true, true, &run), QStringLiteral("done"));
+        QCOMPARE(Run(world, records, view, true, true, &run), QStringLiteral("done"));
         QCOMPARE(ParseRecord(records.at(0)).FileName,
                  world.Storage + QStringLiteral("/A/B/Intro.wav"));
         QCOMPARE(ParseRecord(records.at(1)).FileName,
@@ -168,7 +167,7 @@ private Q_SLOTS:
                                world.Write(QStringLiteral("stick/Song.mp3"), "new"))};
         TTestView view;
         TCopyRun *run = nullptr;
-        QCOMPARE(Run(records, view, false, true, &run), QStringLiteral("done"));
+        QCOMPARE(Run(world, records, view, false, true, &run), QStringLiteral("done"));
         QCOMPARE(ParseRecord(records.at(0)).FileName,
                  world.Storage + QStringLiteral("/A/B/song.WMA"));
         run->RollBack();
@@ -186,7 +185,7 @@ private Q_SLOTS:
             TCopyWorld::Record(QStringLiteral("A"), QStringLiteral("B"),
                                world.Write(QStringLiteral("stick/Song.mp3"), "new"))};
         TTestView view;
-        QCOMPARE(Run(records, view, false), QStringLiteral("done"));
+        QCOMPARE(Run(world, records, view, false), QStringLiteral("done"));
         QCOMPARE(ParseRecord(records.at(0)).FileName,
                  world.Storage + QStringLiteral("/A/B/song.mp3"));
     }
@@ -232,7 +231,7 @@ private Q_SLOTS:
                                world.Write(QStringLiteral("stick/2/") + second, "second")),
         };
         TTestView view;
-        QCOMPARE(Run(records, view), QStringLiteral("done"));
+        QCOMPARE(Run(world, records, view), QStringLiteral("done"));
         const QString folder = world.Storage + QStringLiteral("/A/B/");
         QCOMPARE(ParseRecord(records.at(0)).FileName, folder + first);
         QCOMPARE(ParseRecord(records.at(1)).FileName, folder + secondStored);
@@ -255,7 +254,7 @@ private Q_SLOTS:
         TTestView view;
         view.StopAtPump = 3;
         TCopyRun *run = nullptr;
-        QCOMPARE(Run(records, view, true, true, &run), QStringLiteral("rolling back: "));
+        QCOMPARE(Run(world, records, view, true, true, &run), QStringLiteral("rolling back: "));
         QCOMPARE(view.Copied.first, 0);
         QVERIFY(view.WorkerBelowWindow);
         run->RollBack();
@@ -276,7 +275,7 @@ private Q_SLOTS:
         TTestView view;
         view.StopAfter = 2;
         TCopyRun *run = nullptr;
-        QCOMPARE(Run(records, view, true, true, &run), QStringLiteral("rolling back: "));
+        QCOMPARE(Run(world, records, view, true, true, &run), QStringLiteral("rolling back: "));
         run->RollBack();
         // The album folder and two files; the artist folder was there before.
         QCOMPARE(view.Deleted, (QList<QPair<int, int>>{{1, 3}, {2, 3}, {3, 3}}));
@@ -305,16 +304,17 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(QString, folder);
-        QCOMPARE(StorageFolderName(text), folder);
+        QCOMPARE(StorageFolderName(text, QStringLiteral("Unknown")), folder);
         TCopyWorld world;
         QStringList records = {
             TCopyWorld::Record(text, text, world.Write(QStringLiteral("stick/t.wav"), "x"))};
         TTestView view;
-        QCOMPARE(Run(records, view), QStringLiteral("done"));
+        QCOMPARE(Run(world, records, view), QStringLiteral("done"));
         // The record holds the text as far as its field is wide.
         const TCatalogRecord record = ParseRecord(records.at(0));
         const QString cut =
-            StorageFolderName(ParseRecord(TCopyWorld::Record(text, text, QString())).Artist);
+            StorageFolderName(ParseRecord(TCopyWorld::Record(text, text, QString())).Artist,
+                              QStringLiteral("Unknown"));
         QCOMPARE(record.FileName,
                  world.Storage + QLatin1Char('/') + cut + QLatin1Char('/') + cut
                      + QStringLiteral("/t.wav"));
@@ -336,20 +336,21 @@ private Q_SLOTS:
         };
         TTestView view;
         TCopyRun *run = nullptr;
-        QCOMPARE(Run(records, view, true, true, &run), QStringLiteral("done"));
+        QCOMPARE(Run(world, records, view, true, true, &run), QStringLiteral("done"));
         QCOMPARE(records.size(), 1);
         QCOMPARE(run->Skipped(), 1);
         QVERIFY(run->SkipReason().endsWith(pipe));
         // A skipped track leaves no folder of its own behind.
         records = {TCopyWorld::Record(QStringLiteral("C"), QStringLiteral("D"), pipe)};
-        QCOMPARE(Run(records, view), QStringLiteral("done"));
+        QCOMPARE(Run(world, records, view), QStringLiteral("done"));
         QVERIFY(!QFileInfo::exists(world.Storage + QStringLiteral("/C")));
         QCOMPARE(view.Stored, 0); // "Copied 0 tracks from 1": only stored tracks count
 
         world.SetVolumes({QStringLiteral("stick\tremovable\t0")});
         records = {TCopyWorld::Record(QStringLiteral("A"), QStringLiteral("B"),
                                       world.Root + QStringLiteral("stick/gone.wav"))};
-        QCOMPARE(Run(records, view), QStringLiteral("rolling back: No such file or directory"));
+        QCOMPARE(Run(world, records, view),
+                 QStringLiteral("rolling back: No such file or directory"));
     }
 
     // The next track's data is copied while a track's tags are written. That copy becomes the
@@ -367,7 +368,7 @@ private Q_SLOTS:
         const QString two = world.Write(QStringLiteral("stick/two.mp3"), "two");
         QStringList records = {record(one), record(pipe), record(two), record(two)};
         TTestView view;
-        QCOMPARE(Run(records, view), QStringLiteral("done"));
+        QCOMPARE(Run(world, records, view), QStringLiteral("done"));
         QCOMPARE(records.size(), 3);
         QCOMPARE(TestMedia::ReadFile(world.Storage + QStringLiteral("/A/B/two (2).mp3")),
                  QByteArray("two"));
@@ -378,7 +379,7 @@ private Q_SLOTS:
         records = {record(one), record(two)};
         view.StopAfter = 1;
         TCopyRun *run = nullptr;
-        QCOMPARE(Run(records, view, true, true, &run), QStringLiteral("rolling back: "));
+        QCOMPARE(Run(world, records, view, true, true, &run), QStringLiteral("rolling back: "));
         run->RollBack();
         QCOMPARE(world.StorageListing(), before);
     }
@@ -423,7 +424,7 @@ private Q_SLOTS:
             std::optional<TFileSizeLimit> limit;
             if (options.isEmpty())
                 limit.emplace(30000);
-            result = Run(records, view, true, true, &run);
+            result = Run(world, records, view, true, true, &run);
         }
         run->RollBack();
         const QStringList after = world.StorageListing();
@@ -438,11 +439,12 @@ private Q_SLOTS:
     {
         TCopyWorld world;
         QVERIFY(TestMedia::InstallTools(
-            ProgramFolder(),
+            world.Services.ProgramFolder,
             {QStringLiteral("wma"), QStringLiteral("wma-update"), QStringLiteral("wav2wma")}));
         const QString wav =
             world.Write(QStringLiteral("stick/tone.wav"), TestMedia::Wav(44100, 2, 44100));
-        QVERIFY(ConvertWavToWma(wav, QStringLiteral("old"), QString(), QString(), QString()));
+        QVERIFY(ConvertWavToWma(world.Services.ProgramFolder, wav, QStringLiteral("old"), QString(),
+                                QString(), QString()));
         QStringList records = {
             BuildRecord(QStringLiteral("DAT"), QStringLiteral("Bach"), QStringLiteral("Björk"),
                         QStringLiteral("Homogenic"), QStringLiteral("0"),
@@ -454,7 +456,7 @@ private Q_SLOTS:
                         QStringLiteral("0")),
         };
         TTestView view;
-        QCOMPARE(Run(records, view), QStringLiteral("done"));
+        QCOMPARE(Run(world, records, view), QStringLiteral("done"));
         for (const QString &line : std::as_const(records)) {
             const TagLib::FileRef file(QFile::encodeName(ParseRecord(line).FileName).constData());
             QVERIFY(!file.isNull());
@@ -497,7 +499,7 @@ private Q_SLOTS:
         QFETCH(qint64, growth);
         TCopyWorld world;
         if (tool)
-            QVERIFY(TestMedia::InstallTools(ProgramFolder(),
+            QVERIFY(TestMedia::InstallTools(world.Services.ProgramFolder,
                                             {QStringLiteral("wma"), QStringLiteral("wma-update")}));
         const QByteArray audio = TestMedia::SilentMp3(20);
         QStringList records = {BuildRecord(QStringLiteral("DAT"), QStringLiteral("Bach"),
@@ -506,7 +508,7 @@ private Q_SLOTS:
                                            world.Write(QStringLiteral("stick/a.mp3"), tag + audio),
                                            QStringLiteral("Jóga"), QStringLiteral("0"))};
         TTestView view;
-        QCOMPARE(Run(records, view), QStringLiteral("done"));
+        QCOMPARE(Run(world, records, view), QStringLiteral("done"));
         const QString stored = ParseRecord(records.at(0)).FileName;
         const QByteArray bytes = TestMedia::ReadFile(stored);
         QVERIFY(bytes.endsWith(audio));
@@ -534,7 +536,8 @@ private Q_SLOTS:
         QFETCH(QString, file);
         TCopyWorld world;
         if (converter)
-            QVERIFY(TestMedia::InstallTools(ProgramFolder(), {QStringLiteral("wav2wma")}));
+            QVERIFY(
+                TestMedia::InstallTools(world.Services.ProgramFolder, {QStringLiteral("wav2wma")}));
         QList<TestDisc::TTrack> tracks;
         for (int i = 0; i < 5; ++i)
             tracks.append(TestDisc::TTrack(2 * TestDisc::SectorsPerSecond));
@@ -546,7 +549,7 @@ private Q_SLOTS:
                                                   world.Root + QStringLiteral("cd/Track05.cda"))};
         TTestView view;
         TCopyRun *run = nullptr;
-        QCOMPARE(Run(records, view, true, convert, &run), QStringLiteral("done"));
+        QCOMPARE(Run(world, records, view, true, convert, &run), QStringLiteral("done"));
         run->Complete();
         const QString stored = world.Storage + QStringLiteral("/A/B/") + file;
         QCOMPARE(ParseRecord(records.at(0)).FileName, stored);
@@ -596,7 +599,9 @@ private Q_SLOTS:
         const QString target = world.Root + QStringLiteral("out/")
             + QFileInfo(track).completeBaseName() + QStringLiteral(".wav");
         QVERIFY(QDir().mkpath(world.Root + QStringLiteral("out")));
-        QTEST(ExtractCdTrack(source, target, 1, [](int, int) { return false; }), "error");
+        QTEST(ExtractCdTrack(world.Services.CurrentVolumes(), source, target, 1,
+                             [](int, int) { return false; }),
+              "error");
         QCOMPARE(QDir(world.Root + QStringLiteral("out"))
                      .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList());
@@ -605,7 +610,7 @@ private Q_SLOTS:
             TCopyWorld::Record(QStringLiteral("A"), QStringLiteral("B"), source)};
         TTestView view;
         TCopyRun *run = nullptr;
-        QTEST(Run(records, view, true, true, &run), "result");
+        QTEST(Run(world, records, view, true, true, &run), "result");
         // A track skipped while its disc is there says why, in the system's words.
         if (run->Skipped() > 0)
             QCOMPARE(run->SkipReason(), SystemErrorText(ENOENT) + QStringLiteral(": ") + source);

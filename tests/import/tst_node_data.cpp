@@ -46,7 +46,7 @@ void TestNodeData::lastName()
 
     TNodeData node;
     node.Names = data.Names;
-    node.ResolveChoices();
+    node.ResolveChoices(QStringLiteral("Unknown"));
     QCOMPARE(node.Name, QStringLiteral("Joga"));
     QCOMPARE(node.LastName(), QStringLiteral("Jóga (live)"));
 }
@@ -100,7 +100,7 @@ void TestNodeData::resolveChoices()
     node.Albums = candidates;
     node.Composers = candidates;
     node.Artists = candidates;
-    node.ResolveChoices();
+    node.ResolveChoices(QStringLiteral("Unknown"));
     QCOMPARE(node.Album, chosen);
     QCOMPARE(node.Composer, chosen);
     QCOMPARE(node.Artist, chosen);
@@ -110,9 +110,9 @@ void TestNodeData::resolveChoices()
 void TestNodeData::resolveTrackWithoutNamesDoesNotCrash()
 {
     TNodeData node;
-    node.ResolveChoices();
+    node.ResolveChoices(QStringLiteral("Unknown"));
     QCOMPARE(node.Name, QString());
-    QCOMPARE(node.Album, UnknownText());
+    QCOMPARE(node.Album, QStringLiteral("Unknown"));
 }
 
 void TestNodeData::mergeCandidates_data()
@@ -148,13 +148,10 @@ void TestNodeData::mergeCandidates()
 
 void TestNodeData::unknownTextFollowsTheTextFile()
 {
-    QCOMPARE(UnknownText(), QStringLiteral("Unknown"));
-    SetUnknownText(QStringLiteral("Unbekannt"));
     TNodeData node;
     node.IsGroup = true;
-    node.ResolveChoices();
+    node.ResolveChoices(QStringLiteral("Unbekannt"));
     QCOMPARE(node.Artist, QStringLiteral("Unbekannt"));
-    SetUnknownText(QStringLiteral("Unknown"));
 }
 
 QTEST_GUILESS_MAIN(TestNodeData)

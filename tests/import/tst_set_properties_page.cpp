@@ -349,14 +349,14 @@ void TestSetPropertiesPage::trackIconPlaysAndPointerShowsIt()
     TFormSetProperties *page = Form();
     TStateTree *tree = page->TreeViewFiles;
     Group()->setExpanded(true);
-    TOpenerRecording opener;
+    TRecordingOpener *opener = &RecordedOpener(m_world->Services);
     page->TreeClicked({Group(), THitPart::NodePicture});
     QVERIFY(opener->Launches.isEmpty());
     page->TreeClicked({Track(0), THitPart::NodePicture});
     const QString path = m_world->Root + QStringLiteral("disk/Album/1.mp3");
     QCOMPARE(opener->Launches,
              (QStringList{QStringLiteral("xdg-open ") + path,
-                          Settings().Player + QLatin1Char(' ') + path}));
+                          m_world->Services.Settings.Player + QLatin1Char(' ') + path}));
     opener->ProgramWorks = false;
     page->TreeClicked({Track(0), THitPart::NodePicture});
     QCOMPARE(page->Messages->Label1->text(),

@@ -3,7 +3,6 @@
 //   tag_reader <program folder> <file> <expected title> <times>
 // Exit code 0 when every read gave the title, 1 with the wrong title on standard error.
 
-#include "base/locations.h"
 #include "exchange/tool_files.h"
 
 #include <QCoreApplication>
@@ -17,10 +16,12 @@ int main(int argc, char **argv)
     const QStringList arguments = application.arguments();
     if (arguments.size() != 5)
         return 2;
-    SetProgramFolder(arguments[1]);
+    QString program = arguments[1];
+    if (!program.endsWith(QLatin1Char('/')))
+        program += QLatin1Char('/');
     const int times = arguments[4].toInt();
     for (int read = 0; read < times; ++read) {
-        const QString title = ReadWmaTags(arguments[2]).Name;
+        const QString title = ReadWmaTags(program, arguments[2]).Name;
         if (title != arguments[3]) {
             std::fprintf(stderr, "read %d of %s gave \"%s\"\n", read, qPrintable(arguments[2]),
                          qPrintable(title));

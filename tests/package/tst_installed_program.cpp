@@ -80,7 +80,6 @@ void TestInstalledProgram::initTestCase()
     QVERIFY(QDir().mkpath(path(QStringLiteral("music"))));
     QVERIFY(chmod(QFile::encodeName(ProgramDir()).constData(), 0555) == 0);
     m_installed = ProgramFiles();
-    SetProgramFolder(ProgramDir());
 }
 
 void TestInstalledProgram::readOnlyProgramFolder_data()
@@ -109,24 +108,24 @@ void TestInstalledProgram::readOnlyProgramFolder()
     const QByteArray runtime = RuntimeFolder(tag);
     QVERIFY(!runtime.isEmpty());
     qputenv("XDG_RUNTIME_DIR", runtime);
-    SetProgramFolder(ProgramDir()); // the exchange folder is chosen anew
-
-    LoadSettings();
-    QCOMPARE(Settings().Player, QStringLiteral("mpv"));
-    QVERIFY(Settings().UseWMP);
+    const TSettings settings = LoadSettings(ProgramDir());
+    QCOMPARE(settings.Player, QStringLiteral("mpv"));
+    QVERIFY(settings.UseWMP);
 
     const QString exchange = QFile::decodeName(runtime) + QStringLiteral("/quavermill/");
-    QCOMPARE(ExchangeFolder(), exchange);
+    QCOMPARE(ExchangeFolder(ProgramDir()), exchange);
     const QString mp3 = path(QStringLiteral("music/")) + tag + QStringLiteral(".mp3");
     QVERIFY(WriteFile(mp3, SilentMp3()));
     const QStringList tags{Utf8("Jóga"), Utf8("Homogenic"), Utf8("Björk"), Utf8("Sjón")};
-    UpdateWmaTags(mp3, tags[0], tags[1], tags[2], tags[3]);
-    const TWmaTags read = ReadWmaTags(mp3);
+    UpdateWmaTags(ProgramDir(), mp3, tags[0], tags[1], tags[2], tags[3]);
+    const TWmaTags read = ReadWmaTags(ProgramDir(), mp3);
     QCOMPARE((QStringList{read.Name, read.Album, read.Artist, read.Composer}), tags);
 
     QCOMPARE(ProgramFiles(), m_installed);
     // The parameter file stays after a successful run, as the tools expect; the results go.
     QCOMPARE(QDir(exchange).entryList(QDir::Files), QStringList{QStringLiteral("wma.prm")});
+    // A folder that has gone is chosen anew: the next row's runtime folder.
+    QVERIFY(QDir(exchange).removeRecursively());
     if (mounted) {
         QCOMPARE(umount(program.constData()), 0);
         QCOMPARE(chmod(program.constData(), 0555), 0);
@@ -141,7 +140,8 @@ void TestInstalledProgram::twoUsersReadAtOnce()
     for (const QString &user : {QStringLiteral("ann"), QStringLiteral("bob")}) {
         const QString mp3 = path(QStringLiteral("music/")) + user + QStringLiteral(".mp3");
         QVERIFY(WriteFile(mp3, SilentMp3()));
-        UpdateWmaTags(mp3, user + QStringLiteral("'s song"), QString(), QString(), QString());
+        UpdateWmaTags(ProgramDir(), mp3, user + QStringLiteral("'s song"), QString(), QString(),
+                      QString());
         auto *reader = new QProcess(this);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"),

@@ -1,11 +1,11 @@
 #include "base/application.h"
 #include "base/errors.h"
 #include "base/locations.h"
-#include "base/settings.h"
 #include "pages/frame_window.h"
 #include "pages/page_form.h"
 
 #include "pages/skin.h"
+#include "test_services.h"
 
 #include <QApplication>
 #include <QFile>
@@ -87,6 +87,7 @@ class TestPageFramework : public QObject {
 
 private:
     QTemporaryDir m_dir;
+    TServices m_services;
     TFrameWindow *m_frame = nullptr;
     TTestPage *m_a = nullptr;
     TTestPage *m_b = nullptr;
@@ -112,10 +113,9 @@ private Q_SLOTS:
     void init()
     {
         qputenv("XDG_DATA_HOME", m_dir.path().toUtf8());
-        SetProgramFolder(m_dir.path());
-        SetSettings(TSettings());
+        m_services = TestServices(m_dir.path());
         QFile::remove(DataFile(QLatin1String(SkinFileName)));
-        m_frame = new TFrameWindow;
+        m_frame = new TFrameWindow(m_services);
         m_a = new TTestPage(TPageId::Main, QStringLiteral("A"));
         m_b = new TTestPage(TPageId::Search, QStringLiteral("B"), m_a);
         SwitchPage(nullptr, m_a);
@@ -278,14 +278,12 @@ private Q_SLOTS:
 
     void testModeShowsTestLinesForTenMinutes()
     {
-        TSettings settings;
-        settings.WinMsgTestMode = true;
-        SetSettings(settings);
+        m_services.Settings.WinMsgTestMode = true;
         QVERIFY(m_b->Messages->ShowTestMessageIfTestMode());
         QCOMPARE(m_b->Messages->Label1->text(), QStringLiteral("Test message, string 1."));
         QCOMPARE(m_b->Messages->Label2->text(), QStringLiteral("Test message, string 2."));
         QCOMPARE(m_b->Messages->MessageTimer->interval(), 600000);
-        SetSettings(TSettings());
+        m_services.Settings.WinMsgTestMode = false;
         QVERIFY(!m_a->Messages->ShowTestMessageIfTestMode());
         QVERIFY(!m_a->Messages->Presenting());
     }

@@ -1,7 +1,6 @@
 // Runs at QT_SCALE_FACTOR=2, as on a screen of twice the pixel density.
-#include "base/ini_file.h"
 #include "base/locations.h"
-#include "pages/page_form.h"
+#include "pages/frame_window.h"
 #include "pages/skin.h"
 #include "pages/state_tree.h"
 
@@ -24,7 +23,6 @@ private Q_SLOTS:
     {
         QCOMPARE(qGuiApp->devicePixelRatio(), 2.0);
         qputenv("XDG_DATA_HOME", m_dir.path().toUtf8());
-        SetProgramFolder(m_dir.path());
     }
 
     void everyBuiltInPictureHasItsDoubleDrawing_data()
@@ -53,8 +51,9 @@ private Q_SLOTS:
 
     void pagesShowTheDoubleDrawings()
     {
-        QWidget parent;
-        TFormBase page(TPageId::Main, QStringLiteral("Main"), QStringLiteral("Main"), &parent);
+        TServices services;
+        TFrameWindow frame(services);
+        TFormBase page(TPageId::Main, QStringLiteral("Main"), QStringLiteral("Main"), &frame);
         page.CreateButtonGroup(TFormBase::TopBase, {{"Play", "Play", "play", nullptr}});
         auto *button = page.findChild<TIconButton *>(QStringLiteral("ButtonPlay"));
         QCOMPARE(page.ImageLeft->pixmap().devicePixelRatio(), 2.0);
@@ -81,7 +80,7 @@ private Q_SLOTS:
         skin.write("[Main]\nRightImage=" + mine.toUtf8() + "\n");
         skin.close();
         QLabel label;
-        LoadImage(TIniFile(skin.fileName()), QStringLiteral("Main"), QStringLiteral("RightImage"),
+        LoadImage(TSkinFile(skin.fileName()), QStringLiteral("Main"), QStringLiteral("RightImage"),
                   &label);
         QCOMPARE(label.pixmap().size(), QSize(10, 10));
         QCOMPARE(label.pixmap().devicePixelRatio(), 1.0);

@@ -4,6 +4,7 @@
 #include "base/locations.h"
 #include "pages/frame_window.h"
 #include "pages/skin.h"
+#include "test_services.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,6 +20,7 @@ class TestSkin : public QObject {
 
 private:
     QTemporaryDir m_dir;
+    TServices m_services;
 
     QString Write(const QString &name, const QByteArray &text)
     {
@@ -48,7 +50,7 @@ private Q_SLOTS:
     void init()
     {
         qputenv("XDG_DATA_HOME", (m_dir.path() + QStringLiteral("/data")).toUtf8());
-        SetProgramFolder(m_dir.path() + QStringLiteral("/bin"));
+        m_services = TestServices(m_dir.path() + QStringLiteral("/bin"));
         QDir(m_dir.path() + QStringLiteral("/data")).removeRecursively();
         QDir(m_dir.path() + QStringLiteral("/bin")).removeRecursively();
         QDir().mkpath(m_dir.path() + QStringLiteral("/bin"));
@@ -75,7 +77,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, value);
         QFETCH(QColor, expected);
-        const TIniFile skin(Write(QStringLiteral("c.ini"), "[S]\nColor=" + value.toUtf8() + "\n"));
+        const TSkinFile skin(Write(QStringLiteral("c.ini"), "[S]\nColor=" + value.toUtf8() + "\n"));
         QCOMPARE(ReadColor(skin, QStringLiteral("s"), QStringLiteral("color"), QColor(1, 2, 3)),
                  expected);
         QCOMPARE(ReadColor(skin, QStringLiteral("S"), QStringLiteral("Absent"), QColor(1, 2, 3)),
@@ -118,8 +120,8 @@ private Q_SLOTS:
         Write(QStringLiteral("broken.jpg"), "not a picture");
         QFile::remove(m_dir.filePath(QStringLiteral("pipe.png")));
         QCOMPARE(mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("pipe.png"))), 0600), 0);
-        const TIniFile skin(Write(QStringLiteral("i.ini"),
-                                  "[S]\nImage=" + value.arg(m_dir.path()).toUtf8() + "\n"));
+        const TSkinFile skin(Write(QStringLiteral("i.ini"),
+                                   "[S]\nImage=" + value.arg(m_dir.path()).toUtf8() + "\n"));
         QWidget parent;
         QLabel image(&parent);
         image.resize(50, 40);
@@ -137,7 +139,7 @@ private Q_SLOTS:
 
     void mainPageWithoutFiles()
     {
-        TFrameWindow frame;
+        TFrameWindow frame(m_services);
         TFormMain page;
         QCOMPARE(page.windowTitle(), QStringLiteral("Quavermill v.1.2.2 - Main Menu"));
         QCOMPARE(Find<QLabel>(&page, "LabelPlayList")->text(), QStringLiteral("Play a list"));
@@ -152,7 +154,7 @@ private Q_SLOTS:
                   + m_dir.filePath(QStringLiteral("no.jpg")).toUtf8() + "\n");
         Write(QStringLiteral("bin/Quavermill.ini"),
               "[Main]\nCaption=Menu\nPlayList=Lecture\nHelp=\n");
-        TFrameWindow frame;
+        TFrameWindow frame(m_services);
         TFormMain page;
         QCOMPARE(page.windowTitle(), Title() + QStringLiteral(" - Menu"));
         QCOMPARE(Find<QLabel>(&page, "LabelPlayList")->text(), QStringLiteral("Lecture"));
@@ -168,7 +170,7 @@ private Q_SLOTS:
     void skinWithoutThePagesSection()
     {
         WriteSkin("[Other]\nRightTextColor=Red\n");
-        TFrameWindow frame;
+        TFrameWindow frame(m_services);
         TFormMain page;
         QCOMPARE(Color(Find<QLabel>(&page, "LabelExit")), QColor(Qt::black));
         QVERIFY(!page.ImageLeft->isHidden());

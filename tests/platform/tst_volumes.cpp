@@ -233,15 +233,15 @@ void TestVolumes::tableChangesWhileRunning()
 {
     QTemporaryDir dir;
     const QString table = dir.filePath(QStringLiteral("volumes.txt"));
-    qputenv("QUAVERMILL_VOLUMES", table.toUtf8());
-    QCOMPARE(CurrentVolumes().Volumes().size(), 0);
+    TTableVolumeSource source(table);
+    const auto volumesNow = [&source] { return TVolumeList(source.ReadVolumes()); };
+    QCOMPARE(volumesNow().Volumes().size(), 0);
     WriteFile(table, "a\tfixed\t1\n");
-    QCOMPARE(CurrentVolumes().Volumes().size(), 1);
+    QCOMPARE(volumesNow().Volumes().size(), 1);
     WriteFile(table, "a\tfixed\t1\nb\tremovable\t1\n");
-    const TVolumeList volumes = CurrentVolumes();
+    const TVolumeList volumes = volumesNow();
     QCOMPARE(volumes.Volumes().size(), 2);
     QCOMPARE(volumes.Volumes().at(1).Root, dir.filePath(QStringLiteral("b/")));
-    qunsetenv("QUAVERMILL_VOLUMES");
 }
 
 void TestVolumes::pathsLieOnTheLongestRoot()
@@ -396,12 +396,10 @@ void TestVolumes::audioDiscRootListsItsTracks()
     QVERIFY(!WriteDiscImage(folder, QStringLiteral("data"), TDisc(QList<TTrack>{{75, true}}))
                  .isEmpty());
     const QString table = folder + QStringLiteral("volumes.txt");
-    qputenv("QUAVERMILL_VOLUMES", table.toUtf8());
     WriteFile(table,
               "cd\tcd\t1\tmixed.cue\ndvd\tcd\t1\tdata.cue\n"
               "gone\tcd\t1\tnone.cue\nout\tcd\t0\tmixed.cue\n");
-    const TVolumeList volumes = CurrentVolumes();
-    qunsetenv("QUAVERMILL_VOLUMES");
+    const TVolumeList volumes(TTableVolumeSource(table).ReadVolumes());
     const QString cd = folder + QStringLiteral("cd/");
     const TVolume *volume = volumes.VolumeOf(cd + QStringLiteral("Track02.cda"));
     QVERIFY(volume && volume->HoldsAudioDisc());
@@ -432,9 +430,10 @@ void TestVolumes::tableDiscIsReadOncePerChange()
     const QString folder = dir.path() + QLatin1Char('/');
     QVERIFY(!WriteDiscImage(folder, QStringLiteral("disc"), TDisc(QList<TTrack>{{75}})).isEmpty());
     const QString table = folder + QStringLiteral("volumes.txt");
-    qputenv("QUAVERMILL_VOLUMES", table.toUtf8());
     WriteFile(table, "cd\tcd\t1\tdisc.cue\n");
-    const auto tracks = [] { return CurrentVolumes().Volumes().value(0).AudioTracks; };
+    const auto tracks = [&table] {
+        return TTableVolumeSource(table).ReadVolumes().value(0).AudioTracks;
+    };
     const int reads = DiscCache().Reads();
     for (int i = 0; i < 3; ++i)
         QCOMPARE(tracks(), QList<int>{1});
@@ -451,7 +450,6 @@ void TestVolumes::tableDiscIsReadOncePerChange()
     WriteFile(table, "cd\tcd\t1\tdisc.cue\n");
     QCOMPARE(tracks(), (QList<int>{1, 2, 3}));
     QCOMPARE(DiscCache().Reads(), reads + 3);
-    qunsetenv("QUAVERMILL_VOLUMES");
 }
 
 QTEST_GUILESS_MAIN(TestVolumes)

@@ -1,8 +1,8 @@
 #include "base/errors.h"
-#include "base/settings.h"
 #include "catalog/catalog_file.h"
 #include "catalog/catalog_record.h"
-#include "platform/file_opener.h"
+#include "pages/services.h"
+#include "platform/file_opener_linux.h"
 #include "playlists/playlist_player.h"
 
 #include <QDir>
@@ -17,6 +17,11 @@ class TestPlayer : public QObject {
 
 private:
     QTemporaryDir dir;
+    // The system's opener, which starts the fake programs this test puts on the PATH.
+    TServices m_services{.Opener = std::make_shared<TLinuxFileOpener>()};
+    const std::function<int(const QString &)> m_play = [this](const QString &path) {
+        return m_services.PlayFile(path);
+    };
     QString bin;
     QString log;
 
@@ -57,10 +62,8 @@ private:
 
     void SetPlayerSettings(bool useWmp)
     {
-        TSettings settings;
-        settings.UseWMP = useWmp;
-        settings.Player = QStringLiteral("fakeplayer");
-        SetSettings(settings);
+        m_services.Settings.UseWMP = useWmp;
+        m_services.Settings.Player = QStringLiteral("fakeplayer");
     }
 
 private Q_SLOTS:
@@ -114,7 +117,7 @@ private Q_SLOTS:
             WriteProgram(QStringLiteral("fakeplayer"), player);
         SetPlayerSettings(useWmp);
         const QString path = dir.path() + QStringLiteral("/my song.mp3");
-        QCOMPARE(PlayFile(path), result);
+        QCOMPARE(m_services.PlayFile(path), result);
         QStringList expected;
         for (const QString &program : started)
             expected << program + QLatin1Char(' ') + path;
@@ -143,7 +146,7 @@ private Q_SLOTS:
             old.write("old\r\n");
         }
         QFile::setPermissions(m3u, QFileDevice::ReadOwner);
-        QCOMPARE(PlayPlaylist(playlist, m3u), 1);
+        QCOMPARE(PlayPlaylist(playlist, m3u, m_play), 1);
         QFile written(m3u);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(
@@ -164,7 +167,7 @@ private Q_SLOTS:
         const QString playlist = dir.path() + QStringLiteral("/twice.list");
         const QString m3u = dir.path() + QStringLiteral("/twice.m3u");
         WriteLinesAtomically(playlist, {Record(track), Record(upper), Record(track)});
-        QCOMPARE(PlayPlaylist(playlist, m3u), 1);
+        QCOMPARE(PlayPlaylist(playlist, m3u, m_play), 1);
         QFile written(m3u);
         QVERIFY(written.open(QIODevice::ReadOnly));
         QCOMPARE(written.readAll().count("\r\n"), 1);
@@ -177,11 +180,11 @@ private Q_SLOTS:
         const QString playlist = dir.path() + QStringLiteral("/empty.list");
         const QString m3u = dir.path() + QStringLiteral("/empty.m3u");
         WriteLinesAtomically(playlist, {Record(dir.path() + QStringLiteral("/none.mp3"))});
-        QCOMPARE(PlayPlaylist(playlist, m3u), 0);
+        QCOMPARE(PlayPlaylist(playlist, m3u, m_play), 0);
         QVERIFY(!QFile::exists(m3u));
         QVERIFY(LogLines().isEmpty());
-        QVERIFY_THROWS_EXCEPTION(EQuavermill,
-                                 PlayPlaylist(dir.path() + QStringLiteral("/absent.list"), m3u));
+        QVERIFY_THROWS_EXCEPTION(
+            EQuavermill, PlayPlaylist(dir.path() + QStringLiteral("/absent.list"), m3u, m_play));
     }
 
     void noPlayerStillWritesTheM3u()
@@ -190,7 +193,7 @@ private Q_SLOTS:
         const QString playlist = dir.path() + QStringLiteral("/solo.list");
         const QString m3u = dir.path() + QStringLiteral("/solo.m3u");
         WriteLinesAtomically(playlist, {Record(Track(QStringLiteral("solo.mp3")))});
-        QCOMPARE(PlayPlaylist(playlist, m3u), -1);
+        QCOMPARE(PlayPlaylist(playlist, m3u, m_play), -1);
         QVERIFY(QFile::exists(m3u));
     }
 };

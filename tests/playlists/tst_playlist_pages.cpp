@@ -371,9 +371,7 @@ private Q_SLOTS:
     {
         TPagesWorld world;
         WritePlaylist(QStringLiteral("some"), {});
-        TSettings settings = Settings();
-        settings.WinMsgTestMode = true;
-        SetSettings(settings);
+        world.Services.Settings.WinMsgTestMode = true;
         SwitchPage(Page<TFormMain>(), Page<TFormPlayList>());
         QVERIFY(TPagesWorld::ShowsMessage(Page<TFormPlayList>(),
                                           QStringLiteral("Test message, string 1.")));

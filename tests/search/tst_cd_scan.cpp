@@ -15,7 +15,10 @@ private:
     std::unique_ptr<TDescribeWorld> m_world;
 
     static TStateTree *Tree() { return TDescribeWorld::Selection()->TreeViewFiles; }
-    QString Exchange(const QString &name) const { return ExchangeFolder() + name; }
+    QString Exchange(const QString &name) const
+    {
+        return ExchangeFolder(m_world->Services.ProgramFolder) + name;
+    }
 
     // Writes disc.cue and disc.bin: three tracks, named by CD-TEXT, the first a data track
     // when mixed.
@@ -39,15 +42,10 @@ private:
             body += QStringLiteral("cat > cddb.rslt <<'EOF'\n") + QString::fromUtf8(results)
                 + QStringLiteral("EOF\n");
         body += QStringLiteral("exit %1").arg(exitCode);
-        QVERIFY(WriteFakeTool(ProgramFolder() + QStringLiteral("cddb"), body));
+        QVERIFY(WriteFakeTool(m_world->Services.ProgramFolder + QStringLiteral("cddb"), body));
     }
 
-    void UseFreeDb(bool on) const
-    {
-        TSettings settings = Settings();
-        settings.UseFreeDB = on;
-        SetSettings(settings);
-    }
+    void UseFreeDb(bool on) const { m_world->Services.Settings.UseFreeDB = on; }
 
     void Scan(int mode = 0, const QString &chosen = QString()) const
     {
@@ -121,7 +119,7 @@ void TestCdScan::listsTheDiscWithItsCdText()
     QFETCH(bool, mixed);
     QFETCH(QStringList, names);
     WriteDisc(mixed);
-    QVERIFY(TestMedia::InstallTools(ProgramFolder(), {QStringLiteral("cddb")}));
+    QVERIFY(TestMedia::InstallTools(m_world->Services.ProgramFolder, {QStringLiteral("cddb")}));
     // The user's own cddb.ini leaves the network out.
     const QString config = m_world->Root + QStringLiteral("config");
     m_world->Write(QStringLiteral("config/Quavermill/cddb.ini"),

@@ -30,7 +30,6 @@ void TestCdTracks::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    SetProgramFolder(m_dir->path());
 }
 
 void TestCdTracks::trackNumbers_data()

@@ -551,7 +551,7 @@ void TestSelectFilesPage::trackIconPlaysOrReports()
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
     Scan(1);
     QTreeWidgetItem *track = Tree()->topLevelItem(0)->child(0);
-    TOpenerRecording opener;
+    TRecordingOpener *opener = &RecordedOpener(m_world->Services);
     opener->DesktopWorks = true;
     Page<TFormSelectFiles>()->ToggleCheck(track, THitPart::NodePicture);
     QCOMPARE(

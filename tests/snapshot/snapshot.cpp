@@ -22,6 +22,7 @@
 #include "playlists/view_play_list_page.h"
 #include "search/select_files_page.h"
 #include "test_media.h"
+#include "test_services.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,7 +73,6 @@ void BuildWorld(const QString &root)
     QFile table(volumes);
     table.open(QIODevice::WriteOnly);
     table.write(stick.toUtf8() + "/\tremovable\t1\n");
-    qputenv("QUAVERMILL_VOLUMES", volumes.toUtf8());
 
     const QString library = DefaultStorageFolder();
     const QStringList records = {
@@ -159,10 +159,13 @@ int main(int argc, char *argv[])
     QDir().mkpath(folder);
     QTemporaryDir world;
     BuildWorld(world.path());
-    SetProgramFolder(QStringLiteral(QUAVERMILL_BIN_DIR)); // the tag tool
+    // The program folder holds the tag tool.
+    TServices services =
+        TestServices(QStringLiteral(QUAVERMILL_BIN_DIR), world.path() + QStringLiteral("/volumes"));
+    services.Settings.StorageDir = DefaultStorageFolder();
 
     TCatalog catalog;
-    TFrameWindow frame;
+    TFrameWindow frame(services);
     CreatePages(&frame, catalog);
     SwitchPage(nullptr, Page<TFormMain>());
     QTest::qWait(100);

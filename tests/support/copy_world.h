@@ -1,12 +1,13 @@
 #pragma once
 
 // A world for copying tracks into storage: program, data and storage folders in a temporary
-// folder, a QUAVERMILL_VOLUMES table for the sources, and the means to compare the storage
+// folder, a volume table for the sources, and the means to compare the storage
 // folder before and after a run.
 
 #include "base/locations.h"
-#include "base/settings.h"
 #include "catalog/catalog_record.h"
+#include "import/copy_run.h"
+#include "test_services.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -22,20 +23,31 @@ public:
         Root = m_dir.path() + QLatin1Char('/');
         Storage = Root + QStringLiteral("Library");
         QDir().mkpath(Root + QStringLiteral("program"));
-        SetProgramFolder(Root + QStringLiteral("program"));
+        Services =
+            TestServices(Root + QStringLiteral("program"), Root + QStringLiteral("volumes.txt"));
         qputenv("XDG_DATA_HOME", QFile::encodeName(Root + QStringLiteral("data")));
-        qputenv("QUAVERMILL_VOLUMES", QFile::encodeName(Root + QStringLiteral("volumes.txt")));
         SetVolumes({QStringLiteral("stick\tremovable\t1")});
         UseSettings(true, true);
     }
 
-    void UseSettings(bool overwrite, bool convertToWma) const
+    void UseSettings(bool overwrite, bool convertToWma)
     {
         TSettings settings;
         settings.StorageDir = Storage;
         settings.Overwrite = overwrite;
         settings.ConvertToWMA = convertToWma;
-        SetSettings(settings);
+        Services.Settings = settings;
+    }
+
+    // The options of a copy run into the storage folder, as the copy page gives them.
+    TCopyOptions Options(bool overwrite = true, bool convertToWma = true) const
+    {
+        return {Storage,
+                overwrite,
+                convertToWma,
+                Services.Volumes,
+                Services.UnknownText,
+                Services.ProgramFolder};
     }
 
     // One line per volume: "folder<TAB>kind<TAB>present[<TAB>CUE sheet]", relative to Root.
@@ -92,6 +104,7 @@ public:
 
     QString Root;    // ends in "/"
     QString Storage; // no trailing "/"
+    TServices Services;
 
 private:
     QTemporaryDir m_dir;

@@ -1,7 +1,7 @@
 #pragma once
 
 // A world for the description page: the pages of a search, the description page and the
-// catalog view, connected as the program connects them, over a QUAVERMILL_VOLUMES table.
+// catalog view, connected as the program connects them, over a volume table.
 // Selection trees are built by hand (AddFolder), as a scan would leave them.
 
 #include "app/create_pages.h"
@@ -41,7 +41,6 @@ public:
         new TFormSetProperties(Catalog, Frame);
         new TFormViewCatalog(Catalog, Frame);
         ConnectPages();
-        UseSettings();
     }
     ~TDescribeWorld() { delete Frame; }
 

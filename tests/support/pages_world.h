@@ -6,7 +6,6 @@
 
 #include "app/main_page.h"
 #include "base/locations.h"
-#include "base/settings.h"
 #include "catalog/catalog.h"
 #include "catalog/catalog_record.h"
 #include "catalog/catalog_tree.h"
@@ -15,7 +14,7 @@
 #include "playlists/create_playlist_page.h"
 #include "playlists/play_list_page.h"
 #include "playlists/view_play_list_page.h"
-#include "recording_opener.h"
+#include "test_services.h"
 
 #include <QApplication>
 #include <QDir>
@@ -34,24 +33,22 @@ public:
     {
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/data")));
         QDir().mkpath(m_dir.path() + QStringLiteral("/program"));
-        SetProgramFolder(m_dir.path() + QStringLiteral("/program/"));
+        Services.ProgramFolder = m_dir.path() + QStringLiteral("/program/");
         if (!texts.isEmpty()) {
-            QFile file(ProgramFolder() + QLatin1String(TextFileName));
+            QFile file(Services.ProgramFolder + QLatin1String(TextFileName));
             if (file.open(QIODevice::WriteOnly))
                 file.write(texts);
         }
         Storage = m_dir.path() + QStringLiteral("/Library");
         QDir().mkpath(Storage);
-        Frame = std::make_unique<TFrameWindow>();
+        Services.Settings.StorageDir = Storage;
+        Services.Settings.Player = QStringLiteral("player");
+        Frame = std::make_unique<TFrameWindow>(Services);
         new TFormMain(Frame.get());
         new TFormPlayList(Frame.get());
         new TFormViewCatalog(Catalog, Frame.get());
         new TFormViewPlayList(Frame.get());
         new TFormCreatePlaylist(Catalog, Frame.get());
-        TSettings settings;
-        settings.StorageDir = Storage;
-        settings.Player = QStringLiteral("player");
-        SetSettings(settings);
         Frame->show();
         SwitchPage(nullptr, TPageId::Main);
     }
@@ -129,7 +126,8 @@ public:
     }
 
     QString Storage;
-    TOpenerRecording Opener;
+    TServices Services = TestServices(QString());
+    TRecordingOpener *const Opener = &RecordedOpener(Services);
     TCatalog Catalog; // outlives the pages, which the destructor deletes first
     std::unique_ptr<TFrameWindow> Frame;
 

@@ -24,22 +24,3 @@ public:
     bool DesktopWorks = false;
     bool ProgramWorks = true;
 };
-
-// Puts a recording opener in place of the system's for as long as it lives.
-class TOpenerRecording {
-public:
-    TOpenerRecording()
-    {
-        auto opener = std::make_unique<TRecordingOpener>();
-        m_opener = opener.get();
-        SetFileOpener(std::move(opener));
-    }
-    ~TOpenerRecording() { SetFileOpener(nullptr); }
-    TOpenerRecording(const TOpenerRecording &) = delete;
-    TOpenerRecording &operator=(const TOpenerRecording &) = delete;
-
-    TRecordingOpener *operator->() const { return m_opener; }
-
-private:
-    TRecordingOpener *m_opener;
-};

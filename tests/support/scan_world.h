@@ -1,15 +1,15 @@
 #pragma once
 
 // A world of volumes for the scan and folder chooser tests: a temporary folder holding the
-// data folder, the program folder and the folders that a QUAVERMILL_VOLUMES table names.
+// data folder, the program folder and the folders that a volume table names.
 
 #include "app/main_page.h"
 #include "base/locations.h"
-#include "base/settings.h"
 #include "pages/frame_window.h"
 #include "search/search_page.h"
 #include "search/select_files_page.h"
 #include "search/select_folder_page.h"
+#include "test_services.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,19 +23,19 @@ public:
         Root = m_dir.path() + QLatin1Char('/');
         QDir().mkpath(Root + QStringLiteral("program"));
         qputenv("XDG_DATA_HOME", (Root + QStringLiteral("data")).toUtf8());
-        SetProgramFolder(Root + QStringLiteral("program"));
-        qputenv("QUAVERMILL_VOLUMES", (Root + QStringLiteral("volumes.txt")).toUtf8());
+        Services =
+            TestServices(Root + QStringLiteral("program"), Root + QStringLiteral("volumes.txt"));
         SetVolumes({});
         UseSettings();
     }
 
-    // The storage folder is disk/Library; call again after a page has loaded the settings.
-    void UseSettings(bool testMode = false) const
+    // The storage folder is disk/Library.
+    void UseSettings(bool testMode = false)
     {
         TSettings settings;
         settings.StorageDir = Root + QStringLiteral("disk/Library");
         settings.WinMsgTestMode = testMode;
-        SetSettings(settings);
+        Services.Settings = settings;
     }
 
     // One line per volume: "folder<TAB>kind<TAB>present", the folder relative to Root.
@@ -87,16 +87,15 @@ public:
     // folder.
     void InstallTagTool() const
     {
-        const QString tool = ProgramFolder() + QStringLiteral("wma");
+        const QString tool = Services.ProgramFolder + QStringLiteral("wma");
         QVERIFY(QFile::copy(QStringLiteral(QUAVERMILL_BIN_DIR "/wma"), tool));
         QVERIFY(QFile::setPermissions(tool, QFile::permissions(tool) | QFile::ExeOwner));
     }
 
-    // The frame with the pages a search goes through, showing the main menu. Creating the
-    // main menu loads the settings, so the world's settings are set again afterwards.
-    TFrameWindow *CreatePages(bool testMode = false) const
+    // The frame with the pages a search goes through, showing the main menu.
+    TFrameWindow *CreatePages(bool testMode = false)
     {
-        auto *frame = new TFrameWindow;
+        auto *frame = new TFrameWindow(Services);
         new TFormMain(frame);
         new TFormSearch(frame);
         new TFormSelectFolder(frame);
@@ -133,7 +132,8 @@ public:
             << QStringList{QStringLiteral("A"), QStringLiteral("a")};
     }
 
-    QString Root; // ends in "/"
+    QString Root;       // ends in "/"
+    TServices Services; // outlives the pages of every frame the world makes
 
 private:
     QTemporaryDir m_dir;
