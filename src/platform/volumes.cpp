@@ -1,6 +1,7 @@
 #include "platform/volumes.h"
 
 #include "platform/audio_cd.h"
+#include "platform/volumes_linux.h"
 
 #include <QFileInfo>
 
