@@ -17,8 +17,7 @@ class TestPlayer : public QObject {
 
 private:
     QTemporaryDir dir;
-    // The system's opener, which starts the fake programs this test puts on the PATH.
-    TServices m_services{.Opener = std::make_shared<TLinuxFileOpener>()};
+    TServices m_services;
     const std::function<int(const QString &)> m_play = [this](const QString &path) {
         return m_services.PlayFile(path);
     };
@@ -69,6 +68,8 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
+        // The system's opener, which starts the fake programs this test puts on the PATH.
+        m_services.Opener = std::make_shared<TLinuxFileOpener>();
         bin = dir.path() + QStringLiteral("/bin");
         log = dir.path() + QStringLiteral("/log");
         QDir().mkpath(bin);
