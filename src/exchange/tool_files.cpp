@@ -3,6 +3,7 @@
 #include "base/errors.h"
 #include "base/ini_file.h"
 #include "base/locations.h"
+#include "common/tool_protocol.h"
 #include "exchange/run_tool.h"
 #include "platform/file_descriptor.h"
 
@@ -16,7 +17,6 @@
 
 namespace {
 
-const QString ParametersSection = QStringLiteral("Parameters");
 constexpr qsizetype TagUnits = ToolValueUnits;
 
 using TParameters = QList<QPair<QString, QString>>;
@@ -76,7 +76,7 @@ bool WriteParameters(const QString &folder, const QString &prm, const TParameter
     try {
         TIniFile ini(prm, TIniKind::Exchange);
         for (const auto &[key, value] : keys)
-            ini.WriteString(ParametersSection, key, value);
+            ini.WriteString(QLatin1String(ToolProtocol::ParametersSection), key, value);
         if (!RewriteInPlace(folder, prm, ini.Text()))
             ini.Save();
         return true;
@@ -100,10 +100,10 @@ bool RunWithParameters(const QString &programFolder, const QString &tool, const 
 TParameters TagParameters(const QString &name, const QString &album, const QString &composer,
                           const QString &artist)
 {
-    return {{QStringLiteral("Name"), TagValue(name)},
-            {QStringLiteral("Album"), TagValue(album)},
-            {QStringLiteral("Composer"), TagValue(composer)},
-            {QStringLiteral("Artist"), TagValue(artist)}};
+    return {{QLatin1String(ToolProtocol::NameKey), TagValue(name)},
+            {QLatin1String(ToolProtocol::AlbumKey), TagValue(album)},
+            {QLatin1String(ToolProtocol::ComposerKey), TagValue(composer)},
+            {QLatin1String(ToolProtocol::ArtistKey), TagValue(artist)}};
 }
 
 } // namespace
@@ -135,9 +135,9 @@ bool ConvertWavToWma(const QString &programFolder, const QString &wavPath, const
     const QString tool = QStringLiteral("wav2wma");
     if (!ToolExists(programFolder, tool) || !CanPass(wavPath))
         return false;
-    const TParameters keys =
-        TParameters{{QStringLiteral("Operation"), QStringLiteral("CONVERTWAVTOWMA")},
-                    {QStringLiteral("FileToWork"), wavPath}}
+    const TParameters keys = TParameters{{QLatin1String(ToolProtocol::OperationKey),
+                                          QLatin1String(ToolProtocol::ConvertOperation)},
+                                         {QLatin1String(ToolProtocol::FileToWorkKey), wavPath}}
         + TagParameters(name, album, composer, artist);
     // The caller deletes the WAV file after a success, so a run that ends well but leaves no
     // WMA (as when the system's loader cannot find the converter's libraries and ends it with
@@ -151,9 +151,9 @@ void UpdateWmaTags(const QString &programFolder, const QString &path, const QStr
     const QString tool = QStringLiteral("wma");
     if (!ToolExists(programFolder, tool) || !CanPass(path))
         return;
-    const TParameters keys =
-        TParameters{{QStringLiteral("FileToWork"), path},
-                    {QStringLiteral("Operation"), QStringLiteral("UPDATEWMATAGS")}}
+    const TParameters keys = TParameters{{QLatin1String(ToolProtocol::FileToWorkKey), path},
+                                         {QLatin1String(ToolProtocol::OperationKey),
+                                          QLatin1String(ToolProtocol::UpdateTagsOperation)}}
         + TagParameters(name, album, composer, artist);
     RunWithParameters(programFolder, tool, keys);
 }
@@ -167,21 +167,25 @@ TWmaTags ReadWmaTags(const QString &programFolder, const QString &path)
     const QString rslt = ExchangeFolder(programFolder) + QStringLiteral("wma.rslt");
     QFile::remove(rslt);
     if (!RunWithParameters(programFolder, tool,
-                           {{QStringLiteral("FileToWork"), path},
-                            {QStringLiteral("Operation"), QStringLiteral("READWMATAGS")}}))
+                           {{QLatin1String(ToolProtocol::FileToWorkKey), path},
+                            {QLatin1String(ToolProtocol::OperationKey),
+                             QLatin1String(ToolProtocol::ReadTagsOperation)}}))
         return {};
     TWmaTags tags;
     try {
         const TIniFile results(rslt, TIniKind::Exchange);
-        const QString section = QStringLiteral("Results");
-        tags.Name =
-            CutUnits(results.ReadString(section, QStringLiteral("Name"), QString()), TagUnits);
+        const QString section = QLatin1String(ToolProtocol::ResultsSection);
+        tags.Name = CutUnits(
+            results.ReadString(section, QLatin1String(ToolProtocol::NameKey), QString()), TagUnits);
         tags.Album =
-            CutUnits(results.ReadString(section, QStringLiteral("Album"), QString()), TagUnits);
+            CutUnits(results.ReadString(section, QLatin1String(ToolProtocol::AlbumKey), QString()),
+                     TagUnits);
         tags.Artist =
-            CutUnits(results.ReadString(section, QStringLiteral("Artist"), QString()), TagUnits);
-        tags.Composer =
-            CutUnits(results.ReadString(section, QStringLiteral("Composer"), QString()), TagUnits);
+            CutUnits(results.ReadString(section, QLatin1String(ToolProtocol::ArtistKey), QString()),
+                     TagUnits);
+        tags.Composer = CutUnits(
+            results.ReadString(section, QLatin1String(ToolProtocol::ComposerKey), QString()),
+            TagUnits);
     } catch (const EQuavermill &) {
         tags = {};
     }

@@ -3,6 +3,7 @@
 #include "base/errors.h"
 #include "base/ini_file.h"
 #include "base/locations.h"
+#include "common/tool_protocol.h"
 #include "exchange/run_tool.h"
 #include "exchange/tool_files.h"
 #include "search/track_data.h"
@@ -39,9 +40,10 @@ std::unique_ptr<TIniFile> RequestCdInfo(const QString &programFolder, const QStr
     const QString prm = exchange + Tool + QStringLiteral(".prm");
     try {
         TIniFile parameters(prm, TIniKind::Exchange);
-        parameters.WriteString(QStringLiteral("Parameters"), QStringLiteral("Operation"),
-                               QStringLiteral("GETCDINFO"));
-        parameters.WriteString(QStringLiteral("Parameters"), QStringLiteral("Drive"), drive);
+        const QLatin1String section(ToolProtocol::ParametersSection);
+        parameters.WriteString(section, QLatin1String(ToolProtocol::OperationKey),
+                               QLatin1String(ToolProtocol::CdInfoOperation));
+        parameters.WriteString(section, QLatin1String(ToolProtocol::DriveKey), drive);
         parameters.Save();
     } catch (const EQuavermill &) {
         return nullptr; // the tool would read no drive, or another one
@@ -64,22 +66,25 @@ std::unique_ptr<TSelectFilesData> CdTrackRecord(const TIniFile *results, const Q
     const int number = CdTrackNumber(path);
     if (number == 0 || !results)
         return record;
-    const int count =
-        qMin(results->ReadString(QStringLiteral("Results"), QStringLiteral("Count"), QString())
-                 .left(10)
-                 .toInt(),
-             MaxDescriptions);
-    const QString title = QStringLiteral("TTITLE%1").arg(number - 1);
+    const int count = qMin(results
+                               ->ReadString(QLatin1String(ToolProtocol::ResultsSection),
+                                            QLatin1String(ToolProtocol::CountKey), QString())
+                               .left(10)
+                               .toInt(),
+                           MaxDescriptions);
+    const QString title =
+        QLatin1String(ToolProtocol::TrackTitleKeyPrefix) + QString::number(number - 1);
     for (int i = 0; i < count; ++i) {
-        const QString section = QStringLiteral("Description%1").arg(i);
+        const QString section =
+            QLatin1String(ToolProtocol::DescriptionSectionPrefix) + QString::number(i);
         const auto value = [&](const QString &key) {
             return CutUnits(results->ReadString(section, key, QString()));
         };
-        const QString artist = value(QStringLiteral("Artist"));
+        const QString artist = value(QLatin1String(ToolProtocol::ArtistKey));
         record->AddName(value(title));
         record->AddArtist(artist);
         record->AddComposer(artist);
-        record->AddAlbum(value(QStringLiteral("Album")));
+        record->AddAlbum(value(QLatin1String(ToolProtocol::AlbumKey)));
     }
     return record;
 }

@@ -12,9 +12,8 @@
 inline TServices TestServices(const QString &programFolder, const QString &volumeTable = {})
 {
     TServices services;
-    services.ProgramFolder = programFolder.endsWith(QLatin1Char('/'))
-        ? programFolder
-        : programFolder + QLatin1Char('/');
+    services.ProgramFolder =
+        programFolder.endsWith(QLatin1Char('/')) ? programFolder : programFolder + QLatin1Char('/');
     services.Opener = std::make_shared<TRecordingOpener>();
     services.Volumes = std::make_shared<TTableVolumeSource>(volumeTable);
     return services;

@@ -10,6 +10,7 @@
 
 #include "cddb_lookup.h"
 #include "common/tool_common.h"
+#include "common/tool_protocol.h"
 #include "disc.h"
 #include "lookup_settings.h"
 #include "lookups.h"
@@ -26,7 +27,6 @@
 namespace {
 
 const char ToolName[] = "cddb";
-const char Parameters[] = "Parameters";
 
 using Clock = std::chrono::steady_clock;
 const Clock::time_point g_start = Clock::now();
@@ -44,8 +44,11 @@ int Work(const std::string &folder, const TExchangeFile &parameters)
     // A result left by an earlier run describes another disc: it must not outlive this run.
     const std::string resultPath = folder + "cddb.rslt";
     std::remove(resultPath.c_str());
-    const std::string drive = parameters.Get(Parameters, "Drive");
-    if (parameters.Get(Parameters, "Operation") != "GETCDINFO" || drive.empty()) {
+    const std::string drive =
+        parameters.Get(ToolProtocol::ParametersSection, ToolProtocol::DriveKey);
+    if (parameters.Get(ToolProtocol::ParametersSection, ToolProtocol::OperationKey)
+            != ToolProtocol::CdInfoOperation
+        || drive.empty()) {
         BeginEnding();
         return Fail(ToolName, "cddb.prm asks for no disc information");
     }

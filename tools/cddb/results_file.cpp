@@ -1,6 +1,7 @@
 #include "results_file.h"
 
 #include "common/tool_common.h"
+#include "common/tool_protocol.h"
 
 namespace {
 
@@ -52,15 +53,16 @@ bool WriteResults(const std::string &path, const TDiscToc &toc,
                   const std::vector<TDescription> &descriptions)
 {
     TExchangeFile results;
-    results.Set("Results", "Count", std::to_string(descriptions.size()));
+    results.Set(ToolProtocol::ResultsSection, ToolProtocol::CountKey,
+                std::to_string(descriptions.size()));
     for (size_t i = 0; i < descriptions.size(); ++i) {
-        const std::string section = "Description" + std::to_string(i);
+        const std::string section = ToolProtocol::DescriptionSectionPrefix + std::to_string(i);
         const TDescription &description = descriptions[i];
-        results.Set(section.c_str(), "Album", Utf8Text(description.Album));
-        results.Set(section.c_str(), "Artist", Utf8Text(description.Artist));
+        results.Set(section.c_str(), ToolProtocol::AlbumKey, Utf8Text(description.Album));
+        results.Set(section.c_str(), ToolProtocol::ArtistKey, Utf8Text(description.Artist));
         for (int track = toc.First; track <= toc.Last(); ++track) {
             const auto title = description.Titles.find(track);
-            const std::string key = "TTITLE" + std::to_string(track - 1);
+            const std::string key = ToolProtocol::TrackTitleKeyPrefix + std::to_string(track - 1);
             results.Set(section.c_str(), key.c_str(),
                         title == description.Titles.end() ? "" : Utf8Text(title->second));
         }

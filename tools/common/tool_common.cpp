@@ -1,6 +1,7 @@
 #include "common/tool_common.h"
 
 #include "common/temporary_file.h"
+#include "common/tool_protocol.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -167,20 +168,22 @@ int RunWithParameters(const char *tool, const char *fileName,
 TTrackTags TagParameters(const TExchangeFile &parameters)
 {
     TTrackTags tags;
-    tags.Name = parameters.Get("Parameters", "Name");
-    tags.Album = parameters.Get("Parameters", "Album");
-    tags.Composer = parameters.Get("Parameters", "Composer");
-    tags.Artist = parameters.Get("Parameters", "Artist");
+    using namespace ToolProtocol;
+    tags.Name = parameters.Get(ParametersSection, NameKey);
+    tags.Album = parameters.Get(ParametersSection, AlbumKey);
+    tags.Composer = parameters.Get(ParametersSection, ComposerKey);
+    tags.Artist = parameters.Get(ParametersSection, ArtistKey);
     return tags;
 }
 
 int SaveTagResults(const char *tool, const std::string &folder, const TTrackTags &tags)
 {
     TExchangeFile results;
-    results.Set("Results", "Name", tags.Name);
-    results.Set("Results", "Album", tags.Album);
-    results.Set("Results", "Composer", tags.Composer);
-    results.Set("Results", "Artist", tags.Artist);
+    using namespace ToolProtocol;
+    results.Set(ResultsSection, NameKey, tags.Name);
+    results.Set(ResultsSection, AlbumKey, tags.Album);
+    results.Set(ResultsSection, ComposerKey, tags.Composer);
+    results.Set(ResultsSection, ArtistKey, tags.Artist);
     if (!results.Save(folder + "wma.rslt"))
         return Fail(tool, "cannot write wma.rslt: " + SystemError());
     return 0;

@@ -6,6 +6,7 @@
 
 #include "common/temporary_file.h"
 #include "common/tool_common.h"
+#include "common/tool_protocol.h"
 #include "common/track_tags.h"
 #include "wav_encoder.h"
 
@@ -15,7 +16,6 @@
 namespace {
 
 const char ToolName[] = "wav2wma";
-const char Parameters[] = "Parameters";
 
 volatile std::sig_atomic_t g_stopRequested = 0;
 
@@ -46,9 +46,11 @@ std::string WmaPathFor(const std::string &wavPath)
 
 int Convert(const std::string &, const TExchangeFile &parameters)
 {
-    if (parameters.Get(Parameters, "Operation") != "CONVERTWAVTOWMA")
+    if (parameters.Get(ToolProtocol::ParametersSection, ToolProtocol::OperationKey)
+        != ToolProtocol::ConvertOperation)
         return Fail(ToolName, "wav2wma.prm asks for no conversion");
-    const std::string wavPath = parameters.Get(Parameters, "FileToWork");
+    const std::string wavPath =
+        parameters.Get(ToolProtocol::ParametersSection, ToolProtocol::FileToWorkKey);
     if (wavPath.empty())
         return Fail(ToolName, "no file to work on");
     const TTrackTags tags = TagParameters(parameters);

@@ -8,6 +8,7 @@
 // half of the tool that uses TagLib.
 
 #include "common/tool_common.h"
+#include "common/tool_protocol.h"
 #include "tag_file.h"
 
 #include <unistd.h>
@@ -15,7 +16,6 @@
 namespace {
 
 const char ToolName[] = "wma";
-const char Parameters[] = "Parameters";
 
 // The same process goes on as the TagLib half beside this program, which reads "wma.prm"
 // again; whoever waits for this tool gets that half's exit code.
@@ -53,13 +53,15 @@ int UpdateTags(const std::string &path, const TTrackTags &tags)
 
 int Work(const std::string &folder, const TExchangeFile &parameters)
 {
-    const std::string operation = parameters.Get(Parameters, "Operation");
-    const std::string path = parameters.Get(Parameters, "FileToWork");
+    const std::string operation =
+        parameters.Get(ToolProtocol::ParametersSection, ToolProtocol::OperationKey);
+    const std::string path =
+        parameters.Get(ToolProtocol::ParametersSection, ToolProtocol::FileToWorkKey);
     if (path.empty())
         return Fail(ToolName, "no file to work on");
-    if (operation == "READWMATAGS")
+    if (operation == ToolProtocol::ReadTagsOperation)
         return ReadTags(folder, path);
-    if (operation == "UPDATEWMATAGS")
+    if (operation == ToolProtocol::UpdateTagsOperation)
         return UpdateTags(path, TagParameters(parameters));
     return Fail(ToolName, "unknown operation \"" + operation + "\"");
 }

@@ -4,12 +4,12 @@
 // 0 on success, 255 on any failure with one line on standard error.
 
 #include "common/tool_common.h"
+#include "common/tool_protocol.h"
 #include "common/track_tags.h"
 
 namespace {
 
 const char ToolName[] = "wma";
-const char Parameters[] = "Parameters";
 
 int UpdateTags(const std::string &path, const TTrackTags &tags)
 {
@@ -36,11 +36,13 @@ int ReadTags(const std::string &folder, const std::string &path)
 
 int Work(const std::string &folder, const TExchangeFile &parameters)
 {
-    const std::string operation = parameters.Get(Parameters, "Operation");
-    const std::string path = parameters.Get(Parameters, "FileToWork");
-    if (operation == "UPDATEWMATAGS")
+    const std::string operation =
+        parameters.Get(ToolProtocol::ParametersSection, ToolProtocol::OperationKey);
+    const std::string path =
+        parameters.Get(ToolProtocol::ParametersSection, ToolProtocol::FileToWorkKey);
+    if (operation == ToolProtocol::UpdateTagsOperation)
         return UpdateTags(path, TagParameters(parameters));
-    if (operation == "READWMATAGS")
+    if (operation == ToolProtocol::ReadTagsOperation)
         return ReadTags(folder, path);
     return Fail(ToolName, "wma.prm asks for no tag operation");
 }
