@@ -8,12 +8,19 @@
 #include <QFile>
 #include <QSocketNotifier>
 
+#include <poll.h>
+
 namespace {
 
 // Our own wake-ups end the loop with this code; any other return means that something
 // outside asked every event loop to stop (the application quitting).
 constexpr int ToolEvent = 1;
 constexpr int TerminateWaitMs = 5000;
+// How long a tool is waited for before the event loop runs. Most tools are done in less
+// (a tag read takes about half a millisecond), and an event loop entered for each of them would
+// repaint the window once per tool, which costs more than the tool itself; the scans that start
+// one tool per file let events run on their own, every few milliseconds.
+constexpr int QuickToolMs = 5;
 
 } // namespace
 
@@ -26,6 +33,9 @@ qint32 RunTool(const QString &path, const QString &exchangeFolder)
         path, QByteArray(ExchangeFolderVariable) + '=' + QFile::encodeName(exchangeFolder));
     if (!tool.Started())
         return E_FAIL;
+
+    pollfd end{tool.EndHandle(), POLLIN, 0};
+    ::poll(&end, 1, QuickToolMs);
 
     QEventLoop loop;
     QSocketNotifier ended(qintptr(tool.EndHandle()), QSocketNotifier::Read);
