@@ -10,6 +10,7 @@
 #include "search/select_files_page.h"
 
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -32,14 +33,26 @@ private:
     }
 
     // Tracks of one new artist and album, handed over on the page from.
-    void StartRun(int tracks = 5, TFormBase *from = ::Page<TFormMain>())
+    void StartRun(int tracks = 5, TFormBase *from = ::Page<TFormMain>(),
+                  const QString &name = QStringLiteral("%1.mp3"))
     {
         for (int i = 0; i < tracks; ++i)
-            m_catalog->PendingRecords
-                << TCopyWorld::Record(QStringLiteral("Artist"), QStringLiteral("Album"),
-                                      m_world->Write(QStringLiteral("stick/%1.mp3").arg(i), "mp3"));
+            m_catalog->PendingRecords << TCopyWorld::Record(
+                QStringLiteral("Artist"), QStringLiteral("Album"),
+                m_world->Write(QStringLiteral("stick/") + name.arg(i), "mp3"));
         Page()->Catalog = m_catalog.get();
         SwitchPage(from, Page());
+    }
+
+    // The tag tool holds the track at position held (from 1) until the test lets it go.
+    void HoldTrack(int held) const
+    {
+        QVERIFY(WriteFakeTool(ProgramFolder() + QStringLiteral("wma"),
+                              QStringLiteral("cd '%1'; echo x >> calls\n"
+                                             "if [ $(wc -l < calls) -eq %2 ]; then touch started;\n"
+                                             "  while [ ! -e go ]; do sleep 0.01; done; fi")
+                                  .arg(m_world->Root)
+                                  .arg(held)));
     }
 
     // Runs action inside the run, while the tag tool holds the second track, then lets the
@@ -61,11 +74,7 @@ private Q_SLOTS:
     void init()
     {
         m_world = std::make_unique<TCopyWorld>();
-        QVERIFY(WriteFakeTool(ProgramFolder() + QStringLiteral("wma"),
-                              QStringLiteral("cd '%1'; echo x >> calls\n"
-                                             "if [ $(wc -l < calls) -eq 2 ]; then touch started;\n"
-                                             "  while [ ! -e go ]; do sleep 0.01; done; fi")
-                                  .arg(m_world->Root)));
+        HoldTrack(2);
         m_catalog = std::make_unique<TCatalog>();
         m_frame = std::make_unique<TFrameWindow>();
         new TFormMain(m_frame.get());
@@ -139,6 +148,44 @@ private Q_SLOTS:
     // "Return to main menu" or the close box during the second of five tracks: that track is
     // finished, then everything the run made goes, newest first; then the main menu follows,
     // or the program ends (the close box only asks while the run goes on).
+    // The track being copied shows by its name, cut in the middle to fit; after the first
+    // few tracks the time left is estimated.
+    void fileAndTimeLeftShowDuringTheRun_data()
+    {
+        QTest::addColumn<int>("held");
+        QTest::addColumn<bool>("estimate");
+        QTest::newRow("second track") << 2 << false;
+        QTest::newRow("fifth track") << 5 << true;
+    }
+
+    void fileAndTimeLeftShowDuringTheRun()
+    {
+        QFETCH(int, held);
+        QFETCH(bool, estimate);
+        HoldTrack(held);
+        const QString name = QStringLiteral("A very long file name of a live recording <b>%1<b>"
+                                            " in the rain, take %1.mp3");
+        QString step;
+        QString progress;
+        DuringSecondTrack([&] {
+            step = Label("Label2");
+            progress = Label("LabelProgress");
+        });
+        StartRun(6, ::Page<TFormMain>(), name);
+        QTRY_VERIFY(!::Page<TFormViewCatalog>()->isHidden());
+        const QString file = name.arg(held - 1);
+        QVERIFY2(step.startsWith(file.left(10)) && step.endsWith(file.right(10))
+                     && step.contains(QChar(0x2026)),
+                 qPrintable(step));
+        QVERIFY(Page()->LabelStep->fontMetrics().horizontalAdvance(step)
+                <= Page()->LabelStep->width());
+        static const QRegularExpression timeLeft(
+            QStringLiteral("^Tracks copying\\.\\.\\. Time left: about \\d+ (seconds|minutes)$"));
+        QCOMPARE(timeLeft.match(progress).hasMatch(), estimate);
+        if (!estimate)
+            QCOMPARE(progress, QStringLiteral("Tracks copying..."));
+    }
+
     void stopDuringRunRollsBack_data()
     {
         QTest::addColumn<bool>("closeBox");
