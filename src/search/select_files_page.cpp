@@ -248,7 +248,7 @@ void TFormSelectFiles::ShowProgress(bool force)
     QString text = m_normalHint + QStringLiteral("\n\n") + FoundText + QLatin1Char(' ')
         + QString::number(tracks);
     if (m_handOverWaits)
-        text += QStringLiteral("\n\n") + WaitText;
+        text += QLatin1Char('\n') + WaitText;
     LabelHint->setText(text);
 }
 

@@ -73,8 +73,7 @@ public:
     // Under the hint while the tracks are sought: FoundText and the number found so far; then
     // WaitText once "Set tracks description" waits for the search to end.
     QString FoundText = QStringLiteral("Tracks found so far:");
-    QString WaitText =
-        QStringLiteral("The tracks go on to their description when the search ends.");
+    QString WaitText = QStringLiteral("The description follows when the search ends.");
 
 protected:
     void FormShow() override;

@@ -346,7 +346,7 @@ void TestSelectFilesPage::setDescriptionDuringScanWaitsForItsEnd()
     Scan(1);
     QCOMPARE(handedOver, QList<int>{6});
     QCOMPARE(hint,
-             page->LabelHint->text() + QStringLiteral("\n\nTracks found so far: 2\n\n")
+             page->LabelHint->text() + QStringLiteral("\n\nTracks found so far: 2\n")
                  + page->WaitText);
 }
 
