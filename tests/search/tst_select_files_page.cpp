@@ -117,8 +117,7 @@ private Q_SLOTS:
     void tagsGiveRecordsAndHoverHint();
     void checkRules();
     void folderClickWaitsForDoubleClick();
-    void deselectAllDuringScan();
-    void setDescriptionDuringScanWaitsForItsEnd();
+    void buttonsDuringScan();
     void secondStartDuringScanKeepsTheTree();
     void leavingEndsTheScan();
     void captionShowsTheFolder();
@@ -287,25 +286,38 @@ void TestSelectFilesPage::folderClickWaitsForDoubleClick()
     QCOMPARE(States(), (QList<int>{1, 2, 1}));
 }
 
-void TestSelectFilesPage::deselectAllDuringScan()
+void TestSelectFilesPage::buttonsDuringScan()
 {
     // The tag tool's runs let the click in while the walk goes on.
     m_world->InstallTagTool();
     for (int i = 0; i < 6; ++i)
         m_world->Write(QStringLiteral("disk/F%1/t.mp3").arg(i), TScanWorld::Mp3());
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
-    auto *deselect =
-        Page<TFormSelectFiles>()->findChild<QPushButton *>(QStringLiteral("ButtonDeselectAll"));
+    TFormSelectFiles *page = Page<TFormSelectFiles>();
+    auto *deselect = page->findChild<QPushButton *>(QStringLiteral("ButtonDeselectAll"));
     QVERIFY(deselect);
+    // "Set tracks description" waits for the end of the scan, and the hint says so.
+    QList<int> handedOver; // the tracks in the tree at each hand-over
+    page->DescriptionHandOver = [&] { handedOver << States().size() - 6; };
+    QString hint;
     int folders = 0;
-    // Pressed while the walk is at the third folder.
-    connect(Page<TFormSelectFiles>(), &QWidget::windowTitleChanged, this,
-            [&](const QString &title) {
-                if (title.contains(QLatin1Char('[')) && ++folders == 3)
-                    QMetaObject::invokeMethod(
-                        deselect, [deselect] { deselect->click(); }, Qt::QueuedConnection);
-            });
+    // Both pressed while the walk is at the third folder.
+    connect(page, &QWidget::windowTitleChanged, this, [&](const QString &title) {
+        if (title.contains(QLatin1Char('[')) && ++folders == 3)
+            QMetaObject::invokeMethod(
+                deselect,
+                [&] {
+                    deselect->click();
+                    page->findChild<QPushButton *>(QStringLiteral("ButtonSetDescription"))->click();
+                    hint = page->LabelHint->text();
+                },
+                Qt::QueuedConnection);
+    });
     Scan(1);
+    QCOMPARE(handedOver, QList<int>{6});
+    QCOMPARE(hint,
+             page->LabelHint->text() + QStringLiteral("\n\nTracks found so far: 2\n")
+                 + page->WaitText);
     QCOMPARE(Tree()->topLevelItemCount(), 6);
     for (int state : States())
         QCOMPARE(state, 2);
@@ -319,35 +331,6 @@ void TestSelectFilesPage::deselectAllDuringScan()
         Tree()->findItems(m_world->Root + QStringLiteral("disk2/"), Qt::MatchExactly);
     QCOMPARE(found.size(), 1);
     QCOMPARE(TStateTree::Item(found.first())->StateIndex(), 1);
-}
-
-void TestSelectFilesPage::setDescriptionDuringScanWaitsForItsEnd()
-{
-    m_world->InstallTagTool();
-    for (int i = 0; i < 6; ++i)
-        m_world->Write(QStringLiteral("disk/F%1/t.mp3").arg(i), TScanWorld::Mp3());
-    m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
-    TFormSelectFiles *page = Page<TFormSelectFiles>();
-    QList<int> handedOver; // the tracks in the tree at each hand-over
-    page->DescriptionHandOver = [&] { handedOver << States().size() - 6; };
-    QString hint;
-    int folders = 0;
-    // Pressed while the walk is at the third folder, when the hint counts the first two.
-    connect(page, &QWidget::windowTitleChanged, this, [&](const QString &title) {
-        if (title.contains(QLatin1Char('[')) && ++folders == 3)
-            QMetaObject::invokeMethod(
-                page,
-                [&] {
-                    page->findChild<QPushButton *>(QStringLiteral("ButtonSetDescription"))->click();
-                    hint = page->LabelHint->text();
-                },
-                Qt::QueuedConnection);
-    });
-    Scan(1);
-    QCOMPARE(handedOver, QList<int>{6});
-    QCOMPARE(hint,
-             page->LabelHint->text() + QStringLiteral("\n\nTracks found so far: 2\n")
-                 + page->WaitText);
 }
 
 void TestSelectFilesPage::secondStartDuringScanKeepsTheTree()
