@@ -165,6 +165,7 @@ void TAtomicFile::Fail(int error)
 
 QString LinkAside(const QString &path)
 {
+    RefuseNulInPath(path);
     const QByteArray target = QFile::encodeName(path);
     struct stat info;
     if (::lstat(target.constData(), &info) != 0 || !S_ISREG(info.st_mode))

@@ -13,7 +13,6 @@
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <QStyleOptionComboBox>
-#include <QTextDocument>
 
 namespace {
 
