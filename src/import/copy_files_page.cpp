@@ -294,9 +294,11 @@ QString LastLine(const QString &text)
 
 qint64 SecondsLeft(int position, qint64 elapsedMs, qint64 bytesDone, qint64 bytesTotal)
 {
-    // The first tracks wait for the disks to wake and the tag tool to start: too soon to tell.
+    // The first tracks wait for the disks to wake and the tag tool to start: too soon to tell,
+    // unless they are big enough to make up a good part of the run.
     constexpr int FirstTracks = 3;
-    if (position <= FirstTracks || bytesDone <= 0 || bytesDone > bytesTotal)
+    if (bytesDone <= 0 || bytesDone > bytesTotal
+        || (position <= FirstTracks && bytesDone < bytesTotal / 10))
         return -1;
     return qint64(double(elapsedMs) * double(bytesTotal - bytesDone) / double(bytesDone) / 1000);
 }

@@ -99,5 +99,6 @@ private:
 QString LastLine(const QString &text);
 
 // How long the rest of a run will take, in seconds, when its first bytesDone bytes took
-// elapsedMs; -1 while too little is done to tell (the first few tracks, or no bytes).
+// elapsedMs; -1 while too little is done to tell (the first few tracks, unless they hold a
+// tenth of the bytes; no bytes).
 qint64 SecondsLeft(int position, qint64 elapsedMs, qint64 bytesDone, qint64 bytesTotal);
