@@ -163,6 +163,24 @@ void TAtomicFile::Fail(int error)
     throw ESystemError(error, QStringLiteral("Cannot write %1").arg(m_path));
 }
 
+QString LinkAside(const QString &path)
+{
+    RefuseNulInPath(path);
+    const QByteArray target = QFile::encodeName(path);
+    struct stat info;
+    if (::lstat(target.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return QString();
+    QByteArray aside = target + TemporaryMarker + QByteArray::number(::getpid()) + "-XXXXXX";
+    const int fd = ::mkstemp(aside.data());
+    if (fd < 0)
+        return QString();
+    ::close(fd);
+    // Names with this process's id are its own: nobody takes the name between these calls.
+    if (::unlink(aside.constData()) != 0 || ::link(target.constData(), aside.constData()) != 0)
+        return QString();
+    return QFile::decodeName(aside);
+}
+
 void RemoveStaleTemporaryFiles(const QString &folder)
 {
     const QByteArray path = QFile::encodeName(folder);

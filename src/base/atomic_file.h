@@ -43,6 +43,13 @@ private:
 // success (a playlist named "mp3_library.dat" + NUL + "x" would replace the catalog).
 void RefuseNulInPath(const QString &path);
 
+// A second name for the regular file at path, beside it, named as this process's temporary
+// files are (so that RemoveStaleTemporaryFiles takes it away should the process die): the
+// file's content outlives a TAtomicFile that replaces it, until the caller lets it go. Empty
+// when path is no regular file or its file system has no hard links. Raises as
+// RefuseNulInPath does.
+QString LinkAside(const QString &path);
+
 // Removes the temporary files of TAtomicFile in folder whose writer has ended without
 // finishing them (killed, or the machine went down); files still being written stay.
 void RemoveStaleTemporaryFiles(const QString &folder);

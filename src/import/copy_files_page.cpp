@@ -68,6 +68,8 @@ void TFormCopyFiles::ReadTexts(const TSkinFile &texts)
     read("Skipped", m_texts.Skipped);
     read("StorageTooLong", m_texts.StorageTooLong);
     read("RecordsWaiting", m_texts.RecordsWaiting);
+    read("TimeLeft", m_texts.TimeLeft);
+    read("Seconds", m_texts.Seconds);
 }
 
 void TFormCopyFiles::FormShow()
@@ -77,6 +79,7 @@ void TFormCopyFiles::FormShow()
     LabelHint->setText(m_texts.CopyHint);
     LabelProgress->setText(m_texts.CopyingProgress + QStringLiteral("..."));
     LabelCopied->clear();
+    m_trackName.clear();
     LabelStep->clear();
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
@@ -231,17 +234,41 @@ void TFormCopyFiles::ShowCopied(int position, int stored, int count)
     LabelCopied->setText(Counted(m_texts.Copied, stored, count));
 }
 
+void TFormCopyFiles::ShowTrack(const QString &source, int position, qint64 bytesDone,
+                               qint64 bytesTotal)
+{
+    if (position == 1)
+        m_runClock.start();
+    m_trackName = LabelStep->fontMetrics().elidedText(FileNamePart(source), Qt::ElideMiddle,
+                                                      LabelStep->width());
+    ShowStep(QString());
+    QString progress = m_texts.CopyingProgress + QStringLiteral("...");
+    const qint64 left = SecondsLeft(position, m_runClock.elapsed(), bytesDone, bytesTotal);
+    if (left >= 0) {
+        // Rounded up: whole minutes, or tens of seconds in the last minute.
+        const bool minutes = left >= 60;
+        const qint64 amount = minutes ? (left + 59) / 60 : qMax<qint64>(10, (left + 9) / 10 * 10);
+        progress += QLatin1Char(' ') + m_texts.TimeLeft + QLatin1Char(' ') + QString::number(amount)
+            + QLatin1Char(' ') + (minutes ? m_texts.Minutes : m_texts.Seconds);
+    }
+    LabelProgress->setText(progress);
+}
+
+void TFormCopyFiles::ShowStep(const QString &step)
+{
+    LabelStep->setText(step.isEmpty() ? m_trackName : m_trackName + QLatin1Char('\n') + step);
+}
+
 void TFormCopyFiles::ShowConverting(bool converting)
 {
-    LabelStep->setText(converting ? m_texts.Conversion : QString());
+    ShowStep(converting ? m_texts.Conversion : QString());
 }
 
 bool TFormCopyFiles::ShowExtracted(int seconds, int track)
 {
-    LabelStep->setText(m_texts.Extracted + QLatin1Char(' ') + QString::number(seconds / 60)
-                       + QLatin1Char(' ') + m_texts.Minutes + QLatin1Char(' ')
-                       + QString::number(seconds % 60) + QLatin1Char(' ') + m_texts.SecondsOf
-                       + QLatin1Char(' ') + QString::number(track));
+    ShowStep(m_texts.Extracted + QLatin1Char(' ') + QString::number(seconds / 60) + QLatin1Char(' ')
+             + m_texts.Minutes + QLatin1Char(' ') + QString::number(seconds % 60) + QLatin1Char(' ')
+             + m_texts.SecondsOf + QLatin1Char(' ') + QString::number(track));
     return PumpAndAskStop();
 }
 
@@ -265,4 +292,15 @@ QString LastLine(const QString &text)
     const qsizetype cut =
         std::max(text.lastIndexOf(QLatin1Char('\n')), text.lastIndexOf(QLatin1Char('\r')));
     return text.mid(cut + 1);
+}
+
+qint64 SecondsLeft(int position, qint64 elapsedMs, qint64 bytesDone, qint64 bytesTotal)
+{
+    // The first tracks wait for the disks to wake and the tag tool to start: too soon to tell,
+    // unless they are big enough to make up a good part of the run.
+    constexpr int FirstTracks = 3;
+    if (bytesDone <= 0 || bytesDone > bytesTotal
+        || (position <= FirstTracks && bytesDone < bytesTotal / 10))
+        return -1;
+    return qint64(double(elapsedMs) * double(bytesTotal - bytesDone) / double(bytesDone) / 1000);
 }

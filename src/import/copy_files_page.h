@@ -3,6 +3,8 @@
 #include "import/copy_run.h"
 #include "pages/page_form.h"
 
+#include <QElapsedTimer>
+
 class QProgressBar;
 class TCatalog;
 
@@ -50,6 +52,8 @@ public:
             QStringLiteral("The tracks just stored join the catalog at its next save or start.");
         QString StorageTooLong =
             QStringLiteral("The storage folder's path is too long for the catalog.");
+        QString TimeLeft = QStringLiteral("Time left: about");
+        QString Seconds = QStringLiteral("seconds");
     };
     const TTexts &Texts() const { return m_texts; }
 
@@ -63,6 +67,8 @@ protected:
     void ReadTexts(const TSkinFile &texts) override;
 
 private:
+    void ShowTrack(const QString &source, int position, qint64 bytesDone,
+                   qint64 bytesTotal) override;
     void ShowCopied(int position, int stored, int count) override;
     void ShowConverting(bool converting) override;
     bool ShowExtracted(int seconds, int track) override;
@@ -81,9 +87,18 @@ private:
     QString Counted(const QString &word, int done, int count) const;
     // Lets the page paint for ms milliseconds; user input waits unless allowed.
     void Pause(int ms, bool input);
+    // Label2: the current track's name, then its step (extraction or conversion), if any.
+    void ShowStep(const QString &step);
 
     TTexts m_texts;
+    QString m_trackName;      // elided to the width of Label2
+    QElapsedTimer m_runClock; // since the first track began
 };
 
 // The last line of an error text (all of it when it has no line break).
 QString LastLine(const QString &text);
+
+// How long the rest of a run will take, in seconds, when its first bytesDone bytes took
+// elapsedMs; -1 while too little is done to tell (the first few tracks, unless they hold a
+// tenth of the bytes; no bytes).
+qint64 SecondsLeft(int position, qint64 elapsedMs, qint64 bytesDone, qint64 bytesTotal);

@@ -102,12 +102,20 @@ void TCopyRun::CopyAll()
         throw ERollingBack(QString());
     QList<TCatalogRecord> records;
     records.reserve(count);
-    for (const QString &line : std::as_const(m_records))
+    QList<qint64> sizes;
+    qint64 bytesTotal = 0;
+    for (const QString &line : std::as_const(m_records)) {
         records.append(ParseRecord(line));
+        sizes.append(QFileInfo(records.last().FileName).size());
+        bytesTotal += sizes.last();
+    }
     QStringList stored;
+    qint64 bytesDone = 0;
     for (int i = 0; i < count; ++i) {
         TCatalogRecord &record = records[i];
         const QString source = record.FileName;
+        m_view.ShowTrack(source, i + 1, bytesDone, bytesTotal);
+        bytesDone += sizes.at(i);
         m_nextSource = i + 1 < count ? records.at(i + 1).FileName : QString();
         const qsizetype mark = m_made.size();
         const bool kept = StoreTrack(record, i + 1);

@@ -33,6 +33,10 @@ public:
     // position of count tracks are done, stored of them are in storage ("Copied n tracks from
     // m" counts the stored ones).
     virtual void ShowCopied(int position, int stored, int count) = 0;
+    // The track at position (from 1) begins; bytesDone of the bytesTotal bytes of the run's
+    // sources lie behind it. A CD track counts no bytes: its size is known only once ripped.
+    virtual void ShowTrack(const QString &source, int position, qint64 bytesDone,
+                           qint64 bytesTotal) = 0;
     // The current track's step: none, or converting its WAV file to WMA.
     virtual void ShowConverting(bool converting) = 0;
     // seconds of track n are extracted from the CD; true when the user wants the run to stop.

@@ -70,6 +70,16 @@ QStyle *BoxStyle()
     return style;
 }
 
+// A tool tip that shows the text as it is: a tag may hold "<b>", which a tool tip would take
+// for markup.
+QString PlainToolTip(const QString &text)
+{
+    if (text.isEmpty())
+        return text;
+    return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped()
+        + QStringLiteral("</p>");
+}
+
 } // namespace
 
 TDescriptionBox::TDescriptionBox(QWidget *parent) : QComboBox(parent)
@@ -83,6 +93,13 @@ TDescriptionBox::TDescriptionBox(QWidget *parent) : QComboBox(parent)
     // Candidates that differ only in case ("Pink Floyd", "pink floyd") are all offered, so
     // completing must not turn the one the user types into another.
     completer()->setCaseSensitivity(Qt::CaseSensitive);
+    // Candidates are offered in a list under the box; appending the rest of one to what the
+    // user types would turn "Field Recordings" into a folder name "Field Recordings Wav".
+    completer()->setCompletionMode(QCompleter::PopupCompletion);
+    completer()->popup()->setFont(font());
+    // The box is narrow: its whole value shows when the pointer rests on it.
+    connect(this, &QComboBox::editTextChanged, this,
+            [this](const QString &text) { setToolTip(PlainToolTip(text)); });
     SetDropDownLook(false);
 }
 
@@ -118,8 +135,10 @@ void TDescriptionBox::Fit()
     const QStyle *style = view()->style();
     const int margins = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view()) + 1)
         + 2 * view()->frameWidth();
-    view()->setMinimumWidth(widest + margins
-                            + style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view()) + 5);
+    const int listWidth =
+        widest + margins + style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view()) + 5;
+    view()->setMinimumWidth(listWidth);
+    completer()->popup()->setMinimumWidth(listWidth);
     if (isEnabled())
         SetDropDownLook(count() > 0);
 }
@@ -156,6 +175,15 @@ void TDescriptionBox::keyPressEvent(QKeyEvent *event)
         return;
     }
     QComboBox::keyPressEvent(event);
+}
+
+void TDescriptionBox::focusInEvent(QFocusEvent *event)
+{
+    QComboBox::focusInEvent(event);
+    // A value selected whole on the way in (the Tab key) still shows its beginning.
+    QLineEdit *edit = lineEdit();
+    if (edit->hasSelectedText() && edit->selectedText() == edit->text())
+        edit->setSelection(int(edit->text().size()), -int(edit->text().size()));
 }
 
 void TDescriptionBox::focusOutEvent(QFocusEvent *event)

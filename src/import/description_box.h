@@ -4,7 +4,8 @@
 
 // An editable box of the description page. It has two looks: a plain edit field, or an edit
 // field with a drop-down list, which its button or the down-arrow key opens. The plain look
-// opens no list.
+// opens no list. Its value shows from its beginning and whole in its tool tip; typing offers
+// the candidates that begin with what was typed, and never adds to it.
 class TDescriptionBox : public QComboBox {
     Q_OBJECT
 public:
@@ -37,6 +38,7 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
 

@@ -45,6 +45,8 @@ void TFormCreatePlaylist::ReadTexts(const TSkinFile &texts)
     WrongNameText = ReadText(texts, Section(), QStringLiteral("WrongName"), WrongNameText);
     TypeAnotherText =
         ReadText(texts, Section(), QStringLiteral("TypeAnotherName"), TypeAnotherText);
+    MustCheckText = ReadText(texts, Section(), QStringLiteral("MustCheck"), MustCheckText);
+    SomeTracksText = ReadText(texts, Section(), QStringLiteral("SomeTracks"), SomeTracksText);
 }
 
 void TFormCreatePlaylist::PageMessage(int message)
@@ -76,6 +78,11 @@ void TFormCreatePlaylist::SavePlaylist()
         if (track->Check() == CheckChecked && track->RecordIndex < catalog.Count())
             records.append(catalog.Line(track->RecordIndex));
     });
+    // An empty playlist would only be listed to play nothing.
+    if (records.isEmpty()) {
+        Messages->Show(MustCheckText, SomeTracksText);
+        return;
+    }
     WritePlaylist(name, records);
     SwitchPage(this, TPageId::PlayList);
 }

@@ -23,6 +23,9 @@ public:
     QString WrongNameText =
         QStringLiteral("A playlist name cannot hold \"/\" or be \".\" or \"..\".");
     QString TypeAnotherText = QStringLiteral("Please type another playlist name.");
+    // The two lines shown when no track is checked.
+    QString MustCheckText = QStringLiteral("You must check");
+    QString SomeTracksText = QStringLiteral("the tracks of the playlist.");
 
     void SavePlaylist();
 

@@ -1,8 +1,11 @@
 #include "playlists/playlist_file.h"
 
+#include "base/atomic_file.h"
 #include "base/errors.h"
 #include "base/locations.h"
 #include "catalog/catalog_file.h"
+#include "platform/file_system.h"
+#include "platform/trash.h"
 
 #include <QFileInfo>
 
@@ -57,7 +60,18 @@ void WritePlaylist(const QString &name, const QStringList &records)
 
 void WritePlaylistFile(const QString &path, const QStringList &records)
 {
-    WriteLinesAtomically(path, SortedUniqueIgnoringCase(records));
+    // The playlist replaced goes to the Trash, where the user can still get it back. It keeps
+    // a second name until the new one has taken its place whole, so the path never lacks one.
+    const QString old = LinkAside(path);
+    try {
+        WriteLinesAtomically(path, SortedUniqueIgnoringCase(records));
+    } catch (...) {
+        if (!old.isEmpty())
+            RemoveFileOrLink(old);
+        throw;
+    }
+    if (!old.isEmpty() && !TrashOrDelete(old, path))
+        RemoveFileOrLink(old);
 }
 
 std::unique_ptr<TBaseStringList> ReadPlaylistForDisplay(const QString &path)

@@ -25,9 +25,10 @@ QStringList SortedUniqueIgnoringCase(const QStringList &lines);
 // Writes the playlist called name to PlaylistPath(name), replacing any playlist of that name
 // (read-only or not). The records are written sorted by whole line without regard to case,
 // each once, followed by CR LF. An empty list gives an empty file. The write is atomic: when
-// it fails, an earlier playlist of that name is left as it was. Raises EQuavermill when the
-// name is empty or holds "/" (a name is a file name, never a path into other folders) or NUL,
-// and when the file cannot be written.
+// it fails, an earlier playlist of that name is left as it was; when it succeeds, the earlier
+// playlist goes to the Trash. Raises EQuavermill when the name is empty or holds "/" (a name
+// is a file name, never a path into other folders) or NUL, and when the file cannot be
+// written.
 void WritePlaylist(const QString &name, const QStringList &records);
 // The same, to a given path.
 void WritePlaylistFile(const QString &path, const QStringList &records);

@@ -55,6 +55,7 @@ public:
         m_folder->addChild(new TSelectFilesItem(name, state, ImageTrack, std::move(record)));
         m_page->FoundTracks = true;
         m_first = false;
+        m_page->ShowProgress(false);
     }
 
     void EndFolder() override { m_folder->sortChildren(0, Qt::AscendingOrder); }
@@ -127,6 +128,7 @@ TFormSelectFiles::TFormSelectFiles(QWidget *parent)
 
     ApplySkinAndTexts();
     m_normalAboveText = LabelAboveTreeView->text();
+    m_normalHint = LabelHint->text();
     m_normalCaption = CaptionText();
 }
 
@@ -148,6 +150,8 @@ void TFormSelectFiles::ReadTexts(const TSkinFile &texts)
     LeftOutText = ReadText(texts, Section(), QStringLiteral("LeftOut"), LeftOutText);
     LeftOutReasonText =
         ReadText(texts, Section(), QStringLiteral("LeftOutReason"), LeftOutReasonText);
+    FoundText = ReadText(texts, Section(), QStringLiteral("FoundSoFar"), FoundText);
+    WaitText = ReadText(texts, Section(), QStringLiteral("WaitForSearch"), WaitText);
 }
 
 void TFormSelectFiles::FormShow()
@@ -156,6 +160,8 @@ void TFormSelectFiles::FormShow()
     SetCaptionText(m_normalCaption);
     Scanning = false;
     DeselectPending = false;
+    m_handOverWaits = false;
+    LabelHint->setText(m_normalHint);
     if (Messages->ShowTestMessageIfTestMode())
         return;
     PostPageMessage(this, MSG_START_SCAN);
@@ -164,6 +170,7 @@ void TFormSelectFiles::FormShow()
 void TFormSelectFiles::FormHide()
 {
     Timer1->stop();
+    m_handOverWaits = false;
     TreeViewFiles->DropHeldClick();
 }
 
@@ -195,6 +202,7 @@ void TFormSelectFiles::StartScan()
     TreeViewFiles->TruncateNodePictures(FirstFolderImage);
     m_icons.Clear();
     SetCaptionText(m_seekingCaption);
+    ShowProgress(true);
     m_pump.Force();
     if (ApplicationEnding())
         return;
@@ -211,11 +219,36 @@ void TFormSelectFiles::StartScan()
         return;
     SetCaptionText(m_normalCaption);
     TreeViewFiles->sortItems(0, Qt::AscendingOrder);
+    FinishWalk(walk);
+}
+
+void TFormSelectFiles::FinishWalk(const TTrackWalk &walk)
+{
     Scanning = false;
     DeselectPending = false;
+    LabelHint->setText(m_normalHint);
+    m_progressShown.invalidate();
     TellLeftOut(walk);
-    if (!isHidden())
-        Timer1->start();
+    if (isHidden())
+        return;
+    Timer1->start();
+    if (std::exchange(m_handOverWaits, false))
+        SetTracksDescription();
+}
+
+void TFormSelectFiles::ShowProgress(bool force)
+{
+    if (!force && m_progressShown.isValid() && m_progressShown.elapsed() < ProgressIntervalMs)
+        return;
+    m_progressShown.start();
+    int tracks = 0;
+    for (int i = 0; i < TreeViewFiles->topLevelItemCount(); ++i)
+        tracks += TreeViewFiles->topLevelItem(i)->childCount();
+    QString text = m_normalHint + QStringLiteral("\n\n") + FoundText + QLatin1Char(' ')
+        + QString::number(tracks);
+    if (m_handOverWaits)
+        text += QLatin1Char('\n') + WaitText;
+    LabelHint->setText(text);
 }
 
 void TFormSelectFiles::ShowScanFolder(const QString &folder)
@@ -303,15 +336,17 @@ void TFormSelectFiles::WatchMedia()
         TreeViewFiles->setUpdatesEnabled(true);
         SetCaptionText(m_normalCaption);
     }
-    Scanning = false;
-    DeselectPending = false;
-    TellLeftOut(walk);
-    if (!isHidden())
-        Timer1->start();
+    FinishWalk(walk);
 }
 
 void TFormSelectFiles::SetTracksDescription()
 {
+    // Handed over now, the tracks still to be found would be left out without a word.
+    if (Scanning) {
+        m_handOverWaits = true;
+        ShowProgress(true);
+        return;
+    }
     if (DescriptionHandOver)
         DescriptionHandOver();
 }

@@ -7,6 +7,7 @@
 #include "search/message_pump.h"
 #include "search/select_files_item.h"
 
+#include <QElapsedTimer>
 #include <QSet>
 #include <functional>
 
@@ -69,6 +70,10 @@ public:
     // LeftOutText and the count, then LeftOutReasonText.
     QString LeftOutText = QStringLiteral("Tracks or folders left out:");
     QString LeftOutReasonText = QStringLiteral("their names are not valid UTF-8.");
+    // Under the hint while the tracks are sought: FoundText and the number found so far; then
+    // WaitText once "Set tracks description" waits for the search to end.
+    QString FoundText = QStringLiteral("Tracks found so far:");
+    QString WaitText = QStringLiteral("The description follows when the search ends.");
 
 protected:
     void FormShow() override;
@@ -83,6 +88,11 @@ private:
     struct TWalkGuard;
 
     void StartScan();
+    // The end of a scan or media check that ran to its end.
+    void FinishWalk(const TTrackWalk &walk);
+    // The number of tracks in the tree under the hint, at most every ProgressIntervalMs
+    // unless forced: the walk goes on between.
+    void ShowProgress(bool force);
     bool StillWanted(int run) const;
     void ShowScanFolder(const QString &folder);
     void TellLeftOut(const TTrackWalk &walk);
@@ -94,6 +104,10 @@ private:
     QString m_normalCaption;
     QString m_seekingCaption = QStringLiteral("Seeking in");
     QString m_normalAboveText;
+    QString m_normalHint;
+    static constexpr int ProgressIntervalMs = 100;
+    QElapsedTimer m_progressShown;
+    bool m_handOverWaits = false; // "Set tracks description" waits for the walk's end
     QString m_nameCaption = QStringLiteral("Name");
     TFolderIconCache m_icons;
     TMessagePump m_pump;

@@ -23,6 +23,7 @@ constexpr int Tracks = 300;
 class TQuietView : public TCopyView {
 public:
     void ShowCopied(int, int, int) override {}
+    void ShowTrack(const QString &, int, qint64, qint64) override {}
     void ShowConverting(bool) override {}
     bool ShowExtracted(int, int) override { return false; }
     bool PumpAndAskStop() override { return false; }

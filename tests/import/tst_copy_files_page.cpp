@@ -10,6 +10,7 @@
 #include "search/select_files_page.h"
 
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -32,18 +33,30 @@ private:
     }
 
     // Tracks of one new artist and album, handed over on the page from.
-    void StartRun(int tracks = 5, TFormBase *from = ::Page<TFormMain>())
+    void StartRun(int tracks = 5, TFormBase *from = ::Page<TFormMain>(),
+                  const QString &name = QStringLiteral("%1.mp3"))
     {
         for (int i = 0; i < tracks; ++i)
-            m_catalog->PendingRecords
-                << TCopyWorld::Record(QStringLiteral("Artist"), QStringLiteral("Album"),
-                                      m_world->Write(QStringLiteral("stick/%1.mp3").arg(i), "mp3"));
+            m_catalog->PendingRecords << TCopyWorld::Record(
+                QStringLiteral("Artist"), QStringLiteral("Album"),
+                m_world->Write(QStringLiteral("stick/") + name.arg(i), "mp3"));
         Page()->Catalog = m_catalog.get();
         SwitchPage(from, Page());
     }
 
-    // Runs action inside the run, while the tag tool holds the second track, then lets the
-    // tool go on.
+    // The tag tool holds the track at position held (from 1) until the test lets it go.
+    void HoldTrack(int held) const
+    {
+        QVERIFY(WriteFakeTool(m_world->Services.ProgramFolder + QStringLiteral("wma"),
+                              QStringLiteral("cd '%1'; echo x >> calls\n"
+                                             "if [ $(wc -l < calls) -eq %2 ]; then touch started;\n"
+                                             "  while [ ! -e go ]; do sleep 0.01; done; fi")
+                                  .arg(m_world->Root)
+                                  .arg(held)));
+    }
+
+    // Runs action inside the run, while the tag tool holds its track (the second unless the
+    // test says otherwise), then lets the tool go on.
     void DuringSecondTrack(const std::function<void()> &action)
     {
         auto *poll = new QTimer(this);
@@ -61,11 +74,7 @@ private Q_SLOTS:
     void init()
     {
         m_world = std::make_unique<TCopyWorld>();
-        QVERIFY(WriteFakeTool(m_world->Services.ProgramFolder + QStringLiteral("wma"),
-                              QStringLiteral("cd '%1'; echo x >> calls\n"
-                                             "if [ $(wc -l < calls) -eq 2 ]; then touch started;\n"
-                                             "  while [ ! -e go ]; do sleep 0.01; done; fi")
-                                  .arg(m_world->Root)));
+        HoldTrack(2);
         m_catalog = std::make_unique<TCatalog>();
         m_frame = std::make_unique<TFrameWindow>(m_world->Services);
         new TFormMain(m_frame.get());
@@ -134,6 +143,28 @@ private Q_SLOTS:
         QTRY_COMPARE(ReadLines(CatalogPath()).size(), 4);
         for (const QString &line : ReadLines(CatalogPath()).mid(1))
             QVERIFY(ParseRecord(line).FileName.startsWith(m_world->Storage));
+    }
+
+    // The track being copied shows by its name, cut in the middle to fit; after the first
+    // few tracks, the time left.
+    void fileAndTimeLeftShowDuringTheRun()
+    {
+        HoldTrack(5);
+        QString step;
+        QString progress;
+        DuringSecondTrack([&] {
+            step = Label("Label2");
+            progress = Label("LabelProgress");
+        });
+        StartRun(6, ::Page<TFormMain>(),
+                 QStringLiteral("A long file name of a live recording <b>%1 in the rain, %1.mp3"));
+        QTRY_VERIFY(!::Page<TFormViewCatalog>()->isHidden());
+        QVERIFY2(step.startsWith(QStringLiteral("A long fil")) && step.contains(QChar(0x2026))
+                     && step.endsWith(QStringLiteral("rain, 4.mp3")),
+                 qPrintable(step));
+        static const QRegularExpression timeLeft(
+            QStringLiteral("^Tracks copying\\.\\.\\. Time left: about \\d+ (seconds|minutes)$"));
+        QVERIFY2(progress.contains(timeLeft), qPrintable(progress));
     }
 
     // "Return to main menu" or the close box during the second of five tracks: that track is

@@ -50,6 +50,7 @@ public:
         Copied = {position, count};
         Stored = stored;
     }
+    void ShowTrack(const QString &, int, qint64, qint64) override {}
     void ShowConverting(bool converting) override { Converted |= converting; }
     bool ShowExtracted(int seconds, int track) override
     {

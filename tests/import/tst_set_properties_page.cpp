@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QTextDocumentFragment>
 
 class TestSetPropertiesPage : public QObject {
     Q_OBJECT
@@ -223,6 +224,8 @@ void TestSetPropertiesPage::boxLooks_data()
     QTest::newRow("two items") << list("Abba,ABBA") << "Abba" << true;
     QTest::newRow("a long item") << list("Abba,The Very Best of the Most Famous Swedish Pop Group")
                                  << "" << true;
+    QTest::newRow("a long text") << QStringList() << "Goldberg Variations, BWV 988" << false;
+    QTest::newRow("markup") << list("<b>Bold</b>") << "<b>Bold</b> & Co" << true;
 }
 
 void TestSetPropertiesPage::boxLooks()
@@ -232,14 +235,18 @@ void TestSetPropertiesPage::boxLooks()
     QFETCH(bool, dropDown);
     QWidget window;
     auto *box = new TDescriptionBox(&window);
+    auto *other = new QLineEdit(&window);
     box->setGeometry(0, 0, 121, 24);
     window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
     box->addItems(items);
     box->Fit();
     box->ChooseLook(text);
     QCOMPARE(box->currentText(), text);
     QCOMPARE(box->currentIndex(), items.indexOf(text));
     QCOMPARE(box->lineEdit()->cursorPosition(), 0);
+    QCOMPARE(QTextDocumentFragment::fromHtml(box->toolTip()).toPlainText(), text);
     QCOMPARE(box->DropDownLook(), dropDown);
     // The edit field takes the list button's room in the plain look.
     QCOMPARE(box->lineEdit()->width() > 121 - 20, !dropDown);
@@ -255,6 +262,16 @@ void TestSetPropertiesPage::boxLooks()
     box->setEnabled(false);
     box->ChooseLook(QStringLiteral("other"));
     QCOMPARE(box->currentText(), text);
+
+    // Coming back with the Tab key shows the beginning; typing the start of an item completes
+    // nothing, and Enter keeps what was typed.
+    box->setEnabled(true);
+    other->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(other, Qt::Key_Backtab);
+    QCOMPARE(box->lineEdit()->cursorPosition(), 0);
+    QTest::keyClicks(box->lineEdit(), QStringLiteral("Ab"));
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    QCOMPARE(box->currentText(), QStringLiteral("Ab"));
 }
 
 void TestSetPropertiesPage::mediumGoesAndComesBack()

@@ -88,6 +88,11 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(PlaylistPath(u"same"_s), QFileDevice::ReadOwner));
         WritePlaylist(u"same"_s, {Track(u"New"_s)});
         QCOMPARE(ReadFile(PlaylistPath(u"same"_s)), Crlf({Track(u"New"_s)}));
+        // The old playlist waits in the Trash under its own name; nothing else is left behind.
+        QCOMPARE(ReadFile(m_home.path() + u"/Trash/files/same.list"_s), Crlf({Track(u"Old"_s)}));
+        QCOMPARE(QDir(m_home.path() + u"/Quavermill"_s)
+                     .entryList({u"same*"_s}, QDir::Files | QDir::Hidden),
+                 QStringList{u"same.list"_s});
     }
 
     void badNames_data()

@@ -88,7 +88,7 @@ private Q_SLOTS:
         QCOMPARE(world.Catalog.Records().Count(), 3);
     }
 
-    void createPlaylistRefusesMissingAndUnsafeNames_data()
+    void createPlaylistRefusesWhatCannotBeSaved_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("line1");
@@ -97,9 +97,11 @@ private Q_SLOTS:
         QTest::newRow("inner slash") << QStringLiteral("a/b") << FormCreatePlaylistWrongName();
         QTest::newRow("dot") << QStringLiteral(".") << FormCreatePlaylistWrongName();
         QTest::newRow("dot dot") << QStringLiteral("..") << FormCreatePlaylistWrongName();
+        QTest::newRow("no track checked")
+            << QStringLiteral("mix") << QStringLiteral("You must check");
     }
 
-    void createPlaylistRefusesMissingAndUnsafeNames()
+    void createPlaylistRefusesWhatCannotBeSaved()
     {
         QFETCH(QString, name);
         QFETCH(QString, line1);

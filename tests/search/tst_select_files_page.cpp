@@ -117,7 +117,7 @@ private Q_SLOTS:
     void tagsGiveRecordsAndHoverHint();
     void checkRules();
     void folderClickWaitsForDoubleClick();
-    void deselectAllDuringScan();
+    void buttonsDuringScan();
     void secondStartDuringScanKeepsTheTree();
     void leavingEndsTheScan();
     void captionShowsTheFolder();
@@ -286,25 +286,38 @@ void TestSelectFilesPage::folderClickWaitsForDoubleClick()
     QCOMPARE(States(), (QList<int>{1, 2, 1}));
 }
 
-void TestSelectFilesPage::deselectAllDuringScan()
+void TestSelectFilesPage::buttonsDuringScan()
 {
     // The tag tool's runs let the click in while the walk goes on.
-    m_world->InstallTagTool();
+    m_world->InstallSlowTagTool();
     for (int i = 0; i < 6; ++i)
         m_world->Write(QStringLiteral("disk/F%1/t.mp3").arg(i), TScanWorld::Mp3());
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
-    auto *deselect =
-        Page<TFormSelectFiles>()->findChild<QPushButton *>(QStringLiteral("ButtonDeselectAll"));
+    TFormSelectFiles *page = Page<TFormSelectFiles>();
+    auto *deselect = page->findChild<QPushButton *>(QStringLiteral("ButtonDeselectAll"));
     QVERIFY(deselect);
+    // "Set tracks description" waits for the end of the scan, and the hint says so.
+    QList<int> handedOver; // the tracks in the tree at each hand-over
+    page->DescriptionHandOver = [&] { handedOver << States().size() - 6; };
+    QString hint;
     int folders = 0;
-    // Pressed while the walk is at the third folder.
-    connect(Page<TFormSelectFiles>(), &QWidget::windowTitleChanged, this,
-            [&](const QString &title) {
-                if (title.contains(QLatin1Char('[')) && ++folders == 3)
-                    QMetaObject::invokeMethod(
-                        deselect, [deselect] { deselect->click(); }, Qt::QueuedConnection);
-            });
+    // Both pressed while the walk is at the third folder.
+    connect(page, &QWidget::windowTitleChanged, this, [&](const QString &title) {
+        if (title.contains(QLatin1Char('[')) && ++folders == 3)
+            QMetaObject::invokeMethod(
+                deselect,
+                [&] {
+                    deselect->click();
+                    page->findChild<QPushButton *>(QStringLiteral("ButtonSetDescription"))->click();
+                    hint = page->LabelHint->text();
+                },
+                Qt::QueuedConnection);
+    });
     Scan(1);
+    QCOMPARE(handedOver, QList<int>{6});
+    QCOMPARE(hint,
+             page->LabelHint->text() + QStringLiteral("\n\nTracks found so far: 2\n")
+                 + page->WaitText);
     QCOMPARE(Tree()->topLevelItemCount(), 6);
     for (int state : States())
         QCOMPARE(state, 2);
@@ -323,7 +336,7 @@ void TestSelectFilesPage::deselectAllDuringScan()
 void TestSelectFilesPage::secondStartDuringScanKeepsTheTree()
 {
     // The tag tool's wait lets events run between a folder node and its first track.
-    m_world->InstallTagTool();
+    m_world->InstallSlowTagTool();
     for (int i = 0; i < 8; ++i)
         m_world->Write(QStringLiteral("disk/F%1/t.mp3").arg(i), TScanWorld::Mp3());
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
@@ -353,7 +366,7 @@ void TestSelectFilesPage::secondStartDuringScanKeepsTheTree()
 
 void TestSelectFilesPage::leavingEndsTheScan()
 {
-    m_world->InstallTagTool();
+    m_world->InstallSlowTagTool();
     for (int i = 0; i < 40; ++i)
         m_world->Write(QStringLiteral("disk/F%1/t.mp3").arg(i, 2, 10, QLatin1Char('0')),
                        TScanWorld::Mp3());

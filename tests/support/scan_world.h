@@ -5,6 +5,7 @@
 
 #include "app/main_page.h"
 #include "base/locations.h"
+#include "fake_tool.h"
 #include "pages/frame_window.h"
 #include "search/search_page.h"
 #include "search/select_files_page.h"
@@ -90,6 +91,14 @@ public:
         const QString tool = Services.ProgramFolder + QStringLiteral("wma");
         QVERIFY(QFile::copy(QStringLiteral(QUAVERMILL_BIN_DIR "/wma"), tool));
         QVERIFY(QFile::setPermissions(tool, QFile::permissions(tool) | QFile::ExeOwner));
+    }
+
+    // A tag tool that answers nothing and runs longer than the program waits for a tool before
+    // it lets events run, so that clicks and messages arrive while the walk is at a given file.
+    void InstallSlowTagTool() const
+    {
+        QVERIFY(WriteFakeTool(Services.ProgramFolder + QStringLiteral("wma"),
+                              QStringLiteral("sleep 0.02")));
     }
 
     // The frame with the pages a search goes through, showing the main menu.
