@@ -25,6 +25,9 @@ protected:
 
 private:
     QPointer<TFormBase> m_current;
+    bool m_enterDown = false;
+    // Enter was held down when the current page came: its repeats belong to the page before.
+    bool m_enterHeldOver = false;
 };
 
 // The frame window of the process (null before it exists).

@@ -67,6 +67,10 @@ public:
                            int defaultIndex = -1);
     // Runs the button's action, reporting what it throws.
     void RunButton(QPushButton *button);
+    // Screen readers name `control` after the label's text (a box after its caption, a tree
+    // after its heading; without a label, the page's caption), as the text file gives it; a
+    // tree's header reads it too.
+    void NameAfter(QWidget *control, const QLabel *label = nullptr);
 
     // Reads "ui.ini" and "Quavermill.ini" for this page; call at the end of the page's
     // constructor, once every control exists.
@@ -80,9 +84,15 @@ public:
     // page's own, or those of its messages).
     void ApplyRightSkin(const QString &imageKey, const QString &colorKey);
 
+    // The keyboard starts on the page's first control, not wherever the hidden page's focus
+    // happened to move.
+    void FocusFirstControl();
+
     // Called by the frame: whether the page lets the application end now.
     virtual bool FormCloseQuery() { return true; }
-    // Enter runs the default button; return true when the key was used.
+    // Enter runs the default button, Escape the button back to the previous page or the main
+    // menu (the one named "return_back" before "return_main"); return true when the key was
+    // used.
     virtual bool FormKeyPress(int key);
 
 protected:
@@ -110,6 +120,8 @@ private:
     QString m_section;
     QString m_captionText;
     TIconButton *m_defaultButton = nullptr;
+    TIconButton *m_backButton = nullptr;
+    QList<QPair<QWidget *, const QLabel *>> m_namedControls;
     QLabel *m_hintLabel = nullptr;
     QList<QPair<QLabel *, QString>> m_textLabels;
     QList<QLabel *> m_rightLabels;

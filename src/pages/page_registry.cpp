@@ -87,8 +87,10 @@ void SwitchPage(TFormBase *from, TFormBase *to)
             if (frame->isHidden())
                 frame->show();
         }
-        if (from && from != to)
+        if (from && from != to) {
             from->hide();
+            to->FocusFirstControl();
+        }
     }
     if (error)
         std::rethrow_exception(error);

@@ -7,11 +7,16 @@
 #include "pages/frame_window.h"
 #include "start_world.h"
 
+#include <QAccessible>
+#include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 // Every page of the program, created as at start-up.
 class TestAllPages : public QObject {
@@ -31,6 +36,11 @@ private Q_SLOTS:
     void initTestCase()
     {
         PrepareStartWorld(m_dir.path());
+        // One translated label: names follow the text file, not the designed texts.
+        QFile texts(m_dir.filePath(QLatin1String(TextFileName)));
+        QVERIFY(texts.open(QIODevice::WriteOnly));
+        texts.write("[Main]\nExit=Quit Quavermill\n");
+        texts.close();
         m_frame = new TFrameWindow;
         CreatePages(m_frame, m_catalog);
     }
@@ -91,6 +101,44 @@ private Q_SLOTS:
         RunReporting([&] { throw EQuavermill(markup); });
         QCOMPARE(boxText, markup);
         QCOMPARE(boxFormat, Qt::PlainText);
+    }
+
+    // A screen reader names every control the keyboard reaches: an icon button after its
+    // label, a box after its caption, a tree after its heading, which its header reads too.
+    void everyControlIsNamed()
+    {
+        for (TFormBase *page : Pages()) {
+            int controls = 0;
+            int named = 0;
+            for (QWidget *control : page->findChildren<QWidget *>()) {
+                const bool reached =
+                    control->focusPolicy() != Qt::NoFocus || qobject_cast<QProgressBar *>(control);
+                if (!reached || !control->isVisibleTo(page)
+                    || qobject_cast<QComboBox *>(control->parentWidget()))
+                    continue;
+                ++controls;
+                const QAccessibleInterface *access = QAccessible::queryAccessibleInterface(control);
+                const QString name = access ? access->text(QAccessible::Name) : QString();
+                const QString where = page->Section() + QLatin1Char('.') + control->objectName();
+                QVERIFY2(!name.isEmpty(), qPrintable(where + QStringLiteral(" has no name")));
+                if (qobject_cast<TIconButton *>(control)) {
+                    const auto *label = page->findChild<QLabel *>(
+                        control->objectName().replace(0, 6, QStringLiteral("Label")));
+                    QVERIFY2(label, qPrintable(where));
+                    QCOMPARE(name, label->text());
+                }
+                if (const auto *tree = qobject_cast<QTreeWidget *>(control);
+                    tree && tree->columnCount() == 1) {
+                    QCOMPARE(access->child(0)->text(QAccessible::Name), name);
+                }
+                ++named;
+            }
+            qInfo("%s: %d of %d controls named", qPrintable(page->Section()), named, controls);
+        }
+        QCOMPARE(Page<TFormMain>()
+                     ->findChild<TIconButton *>(QStringLiteral("ButtonExit"))
+                     ->accessibleName(),
+                 QStringLiteral("Quit Quavermill"));
     }
 
     void iconButtonsStandInTheirColumn()
