@@ -7,9 +7,12 @@
 #include "pages/frame_window.h"
 #include "start_world.h"
 
+#include <cmath>
+
 #include <QAccessible>
 #include <QComboBox>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -17,6 +20,30 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+
+static double Luminance(const QColor &color)
+{
+    const auto channel = [](double value) {
+        return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF())
+        + 0.0722 * channel(color.blueF());
+}
+
+// The lowest contrast of a text colour against the pixels of a place of the picture.
+static double WorstContrast(const QImage &picture, const QRect &place, const QColor &text)
+{
+    const double ink = Luminance(text);
+    double worst = 21;
+    const QRect area = place.intersected(picture.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const double paper = Luminance(picture.pixelColor(x, y));
+            worst = std::min(worst, (std::max(ink, paper) + 0.05) / (std::min(ink, paper) + 0.05));
+        }
+    }
+    return worst;
+}
 
 // Every page of the program, created as at start-up.
 class TestAllPages : public QObject {
@@ -139,6 +166,43 @@ private Q_SLOTS:
                      ->findChild<TIconButton *>(QStringLiteral("ButtonExit"))
                      ->accessibleName(),
                  QStringLiteral("Quit Quavermill"));
+    }
+
+    // Every text on a page stands out from the picture behind it by the 4.5:1 that WCAG asks
+    // of normal text, wherever its letters may fall.
+    void textsStandOutFromThePictures()
+    {
+        QStringList faint;
+        for (TFormBase *page : Pages()) {
+            QList<QLabel *> texts;
+            for (QLabel *label : page->findChildren<QLabel *>()) {
+                if (label != page->ImageLeft && label != page->ImageRight
+                    && label->isVisibleTo(page) && !label->text().isEmpty())
+                    texts.append(label);
+            }
+            for (QLabel *label : texts)
+                label->setVisible(false);
+            const QImage background = page->grab().toImage();
+            for (QLabel *label : texts)
+                label->setVisible(true);
+            for (const QLabel *label : texts) {
+                const int flags =
+                    int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+                const QRect letters = label->fontMetrics()
+                                          .boundingRect(label->contentsRect(), flags, label->text())
+                                          .translated(label->pos());
+                const qreal scale = background.devicePixelRatio();
+                const double contrast = WorstContrast(
+                    background, QRect(letters.topLeft() * scale, letters.size() * scale),
+                    label->palette().color(QPalette::WindowText));
+                if (contrast < 4.5) {
+                    faint.append(QStringLiteral("%1.%2 %3:1")
+                                     .arg(page->Section(), label->objectName())
+                                     .arg(contrast, 0, 'f', 2));
+                }
+            }
+        }
+        QVERIFY2(faint.isEmpty(), qPrintable(faint.join(QStringLiteral(", "))));
     }
 
     void iconButtonsStandInTheirColumn()
