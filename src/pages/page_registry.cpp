@@ -87,10 +87,10 @@ void SwitchPage(TFormBase *from, TFormBase *to)
             if (frame->isHidden())
                 frame->show();
         }
-        if (from && from != to) {
+        if (from && from != to)
             from->hide();
+        if (from != to)
             to->FocusFirstControl();
-        }
     }
     if (error)
         std::rethrow_exception(error);
