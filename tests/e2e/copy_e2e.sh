@@ -12,10 +12,8 @@
 source "$(dirname "$0")/e2e_lib.sh"
 
 storage="$world/data/Quavermill/Library"
-mkdir -p "$world/stick/Jazz" "$world/stick2/Many"
-for name in "So What" "Freddie Freeloader" "Blue in Green"; do
-  silent_mp3 "$world/stick/Jazz/$name.mp3"
-done
+three_tracks "$world/stick/Jazz"
+mkdir -p "$world/stick2/Many"
 # Tracks of 3.4 MB, so that this import lasts long enough to be stopped, killed and terminated
 # in the middle however fast the copy is.
 silent_mp3 "$world/track.mp3"

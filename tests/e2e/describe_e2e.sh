@@ -8,10 +8,7 @@
 source "$(dirname "$0")/e2e_lib.sh"
 
 album="$world/disk/Music/Kind of Blue"
-mkdir -p "$album"
-for name in "So What" "Freddie Freeloader" "Blue in Green"; do
-  silent_mp3 "$album/$name.mp3"
-done
+three_tracks "$album"
 start_program "$world/disk	fixed	1"
 
 wait_page "Main Menu"

@@ -52,6 +52,14 @@ silent_mp3() {
   done > "$1"
 }
 
+# Writes three tracks of an album into the folder given, which it makes.
+three_tracks() {
+  mkdir -p "$1"
+  for name in "So What" "Freddie Freeloader" "Blue in Green"; do
+    silent_mp3 "$1/$name.mp3"
+  done
+}
+
 # Starts the program on the volume table given. A private temporary folder keeps the
 # single-instance socket apart from any other Quavermill.
 start_program() {

@@ -12,10 +12,8 @@
 source "$(dirname "$0")/e2e_lib.sh"
 
 storage="$world/data/Quavermill/Library"
-mkdir -p "$world/stick/Jazz" "$world/config/Quavermill"
-for name in "Blue in Green" "Freddie Freeloader" "So What"; do
-  silent_mp3 "$world/stick/Jazz/$name.mp3"
-done
+three_tracks "$world/stick/Jazz"
+mkdir -p "$world/config/Quavermill"
 # The player writes down what it was given.
 cat > "$world/player" <<EOF
 #!/bin/sh
