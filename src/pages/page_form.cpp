@@ -9,8 +9,10 @@
 #include "pages/page_messages.h"
 #include "pages/skin.h"
 
+#include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QShowEvent>
 #include <QTreeWidget>
 
@@ -142,9 +144,11 @@ void TFormBase::RunButton(QPushButton *button)
     RunReporting([icon] { icon->data().action(icon->data().argument); });
 }
 
-void TFormBase::NameAfter(QWidget *control, const QLabel *label)
+void TFormBase::NameAfter(QWidget *control, QLabel *label)
 {
     m_namedControls.append({control, label});
+    if (label && (qobject_cast<QComboBox *>(control) || qobject_cast<QLineEdit *>(control)))
+        label->setBuddy(control);
 }
 
 void TFormBase::FocusFirstControl()

@@ -69,8 +69,9 @@ public:
     void RunButton(QPushButton *button);
     // Screen readers name `control` after the label's text (a box after its caption, a tree
     // after its heading; without a label, the page's caption), as the text file gives it; a
-    // tree's header reads it too.
-    void NameAfter(QWidget *control, const QLabel *label = nullptr);
+    // tree's header reads it too. A box is also labelled by its caption: on Linux Qt names an
+    // edit or combo box by its text and leaves the caption to that relation.
+    void NameAfter(QWidget *control, QLabel *label = nullptr);
 
     // Reads "ui.ini" and "Quavermill.ini" for this page; call at the end of the page's
     // constructor, once every control exists.
@@ -121,7 +122,7 @@ private:
     QString m_captionText;
     TIconButton *m_defaultButton = nullptr;
     TIconButton *m_backButton = nullptr;
-    QList<QPair<QWidget *, const QLabel *>> m_namedControls;
+    QList<QPair<QWidget *, QLabel *>> m_namedControls;
     QLabel *m_hintLabel = nullptr;
     QList<QPair<QLabel *, QString>> m_textLabels;
     QList<QLabel *> m_rightLabels;

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QTemporaryDir>
@@ -153,6 +154,13 @@ private Q_SLOTS:
                         control->objectName().replace(0, 6, QStringLiteral("Label")));
                     QVERIFY2(label, qPrintable(where));
                     QCOMPARE(name, label->text());
+                }
+                // Linux names a box by its text: its caption comes as the label relation.
+                if (qobject_cast<QComboBox *>(control) || qobject_cast<QLineEdit *>(control)) {
+                    const auto labels = access->relations(QAccessible::Label);
+                    QVERIFY2(labels.size() == 1, qPrintable(where));
+                    QCOMPARE(labels.at(0).first->text(QAccessible::Name),
+                             control->accessibleName());
                 }
                 if (const auto *tree = qobject_cast<QTreeWidget *>(control);
                     tree && tree->columnCount() == 1) {
