@@ -136,20 +136,20 @@ private Q_SLOTS:
         QFETCH(int, key);
         QFETCH(QString, clicked);
         QFETCH(QString, movedTo);
-        const QList<QTreeWidgetItem *> found = tree->findItems(current, Qt::MatchRecursive);
-        tree->setCurrentItem(found.value(0));
+        tree->setCurrentItem(tree->findItems(current, Qt::MatchRecursive).value(0));
         QSignalSpy clicks(tree, &TStateTree::ClickSettled);
         QSignalSpy moves(tree, &TStateTree::CurrentMovedByKey);
         QTest::keyClick(tree, Qt::Key(key));
-        QCOMPARE(clicks.count(), clicked.isEmpty() ? 0 : 1);
-        if (!clicked.isEmpty()) {
-            const auto hit = clicks.at(0).at(0).value<TTreeHit>();
-            QCOMPARE(hit.item->text(0), clicked);
-            QCOMPARE(hit.part, THitPart::Text);
+        QStringList seen;
+        for (const QList<QVariant> &click : clicks) {
+            seen << click.at(0).value<TTreeHit>().item->text(0);
+            QCOMPARE(click.at(0).value<TTreeHit>().part, THitPart::Text);
         }
-        QCOMPARE(moves.count(), movedTo.isEmpty() ? 0 : 1);
-        if (!movedTo.isEmpty())
-            QCOMPARE(moves.at(0).at(0).value<QTreeWidgetItem *>()->text(0), movedTo);
+        QCOMPARE(seen.join(u','), clicked);
+        seen.clear();
+        for (const QList<QVariant> &move : moves)
+            seen << move.at(0).value<QTreeWidgetItem *>()->text(0);
+        QCOMPARE(seen.join(u','), movedTo);
     }
 
     // In a tree of check boxes a screen reader hears each row's check; the header reads
