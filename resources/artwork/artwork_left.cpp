@@ -315,6 +315,13 @@ void DrawBackground(QPainter &p)
     deep.setColorAt(0.55, QColor(16, 54, 78));
     deep.setColorAt(1.0, Palette::DeepTeal);
     p.fillRect(QRect(0, 0, Width, Height), deep);
+    // The hints at the top are written in the pages' own colours, red among them: a shade
+    // keeps their band dark enough for 4.5:1 and fades out before the emblem.
+    QLinearGradient shade(0, 0, 0, 104);
+    shade.setColorAt(0.0, QColor(0, 0, 0, 150));
+    shade.setColorAt(0.6, QColor(0, 0, 0, 130));
+    shade.setColorAt(1.0, QColor(0, 0, 0, 0));
+    p.fillRect(QRect(0, 0, Width, 104), shade);
 
     QRadialGradient halo(MotifCentre, 78);
     halo.setColorAt(0.0, QColor(140, 210, 220, 46));

@@ -30,6 +30,7 @@ TFormViewCatalog::TFormViewCatalog(TCatalog &catalog, QWidget *parent)
              [](TFormBase *page) { SwitchPage(page, TPageId::CreatePlaylist); }},
         },
         1);
+    NameAfter(TreeViewCatalog);
     FinishPage({TreeViewCatalog});
     m_catalog.Open();
 }

@@ -46,6 +46,7 @@ TFormCopyFiles::TFormCopyFiles(QWidget *parent)
     findChild<QLabel *>(QStringLiteral("LabelReturnToSelection"))->move(192, 60);
     findChild<QLabel *>(QStringLiteral("LabelExit"))->move(192, 100);
     ApplySkinAndTexts();
+    ProgressBar1->setAccessibleName(m_texts.CopyingProgress);
 }
 
 void TFormCopyFiles::ReadTexts(const TSkinFile &texts)
@@ -98,6 +99,11 @@ bool TFormCopyFiles::FormCloseQuery()
         return true;
     Request = rqExit;
     return false;
+}
+
+bool TFormCopyFiles::FormKeyPress(int key)
+{
+    return (key == Qt::Key_Escape && Busy) || TFormBase::FormKeyPress(key);
 }
 
 void TFormCopyFiles::Ask(TCopyRequest request)

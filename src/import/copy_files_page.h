@@ -60,6 +60,8 @@ public:
     // Runs once per showing: stores the pending records, or rolls back, then switches.
     void CopyRun();
     bool FormCloseQuery() override;
+    // Escape leaves a finished page only: during a run it would roll the import back.
+    bool FormKeyPress(int key) override;
 
 protected:
     void FormShow() override;

@@ -39,6 +39,7 @@ TFormSetProperties::TFormSetProperties(TCatalog &catalog, QWidget *parent)
     TreeViewFiles = new TStateTree(this);
     TreeViewFiles->setObjectName(QStringLiteral("TreeViewFiles"));
     TreeViewFiles->setGeometry(192, 138, 393, 111);
+    NameAfter(TreeViewFiles);
     // Only a click on a node's text selects it (TreeClicked); keys and the tree never do.
     TreeViewFiles->setSelectionMode(QAbstractItemView::NoSelection);
     // The selected node stays marked while the user types into a box.
@@ -53,6 +54,10 @@ TFormSetProperties::TFormSetProperties(TCatalog &catalog, QWidget *parent)
     TreeViewFiles->SetPointerVariants(1, 0);
     connect(TreeViewFiles, &TStateTree::ClickSettled, this,
             [this](const TTreeHit &hit) { RunReporting([&] { TreeClicked(hit); }); });
+    // Moving with the keys loads a node as a click on its text does.
+    connect(TreeViewFiles, &TStateTree::CurrentMovedByKey, this, [this](QTreeWidgetItem *item) {
+        RunReporting([&] { TreeClicked({item, THitPart::Text}); });
+    });
     connect(TreeViewFiles, &QTreeWidget::itemExpanded, this, [this] { ExpandedOrCollapsed(); });
     connect(TreeViewFiles, &QTreeWidget::itemCollapsed, this, [this] { ExpandedOrCollapsed(); });
 
@@ -64,6 +69,10 @@ TFormSetProperties::TFormSetProperties(TCatalog &catalog, QWidget *parent)
     ComboBoxArtist = CreateBox(QStringLiteral("ComboBoxArtist"), QRect(464, 272, 121, 24));
     LabelName = CreateCaption(QStringLiteral("Name"), QRect(192, 306, 129, 20));
     ComboBoxName = CreateBox(QStringLiteral("ComboBoxName"), QRect(328, 304, 257, 24));
+    NameAfter(ComboBoxAlbum, LabelAlbum);
+    NameAfter(ComboBoxComposer, LabelComposer);
+    NameAfter(ComboBoxArtist, LabelArtist);
+    NameAfter(ComboBoxName, LabelName);
     setTabOrder(ComboBoxAlbum, ComboBoxComposer);
     setTabOrder(ComboBoxComposer, ComboBoxArtist);
     setTabOrder(ComboBoxArtist, ComboBoxName);

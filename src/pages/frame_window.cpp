@@ -37,7 +37,7 @@ TFrameWindow::TFrameWindow(TServices &services, QWidget *parent)
         place.moveCenter(screen->availableGeometry().center());
         move(place.topLeft());
     }
-    // Enter belongs to the page, whichever of its controls has the focus.
+    // Enter and Escape belong to the page, whichever of its controls has the focus.
     qApp->installEventFilter(this);
 }
 
@@ -53,6 +53,7 @@ void TFrameWindow::SetCurrentPage(TFormBase *page)
     if (m_current)
         disconnect(m_current, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
     m_current = page;
+    m_enterHeldOver = m_enterDown;
     setWindowTitle(page->windowTitle());
     connect(page, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
 }
@@ -91,15 +92,25 @@ void TFrameWindow::changeEvent(QEvent *event)
 
 bool TFrameWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress || !m_current || !watched->isWidgetType())
+    const bool press = event->type() == QEvent::KeyPress;
+    if ((!press && event->type() != QEvent::KeyRelease) || !watched->isWidgetType())
         return false;
     const auto *key = static_cast<QKeyEvent *>(event);
-    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (enter && !key->isAutoRepeat()) {
+        m_enterDown = press;
+        m_enterHeldOver = false;
+    }
+    if (!press || !m_current || (!enter && key->key() != Qt::Key_Escape))
         return false;
     auto *widget = static_cast<QWidget *>(watched);
     if (widget != this && widget != m_current && !m_current->isAncestorOf(widget))
         return false;
+    // A held Enter that brought this page must not also act on it (on the copy page it would
+    // roll back the import it has just started).
+    if (enter && key->isAutoRepeat() && m_enterHeldOver)
+        return true;
     bool used = false;
-    RunReporting([&] { used = m_current->FormKeyPress(Qt::Key_Return); });
+    RunReporting([&] { used = m_current->FormKeyPress(enter ? Qt::Key_Return : Qt::Key_Escape); });
     return used;
 }

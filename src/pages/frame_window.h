@@ -30,6 +30,9 @@ protected:
 private:
     TServices &m_services;
     QPointer<TFormBase> m_current;
+    bool m_enterDown = false;
+    // Enter was held down when the current page came: its repeats belong to the page before.
+    bool m_enterHeldOver = false;
 };
 
 // The frame window of the process (null before it exists).

@@ -20,10 +20,15 @@ TIconButton::TIconButton(TButtonData data, QWidget *parent)
 void TIconButton::paintEvent(QPaintEvent *event)
 {
     QPushButton::paintEvent(event);
-    if (m_data.picture.isNull())
-        return;
     QPainter painter(this);
     const QSize picture = m_data.picture.size() / m_data.picture.devicePixelRatio();
-    painter.drawPixmap((width() - picture.width()) / 2, (height() - picture.height()) / 2,
-                       m_data.picture);
+    if (!m_data.picture.isNull())
+        painter.drawPixmap((width() - picture.width()) / 2, (height() - picture.height()) / 2,
+                           m_data.picture);
+    // The keyboard's button wears a dashed frame inside its border, where the default
+    // button's mark is its darker border.
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::ButtonText), 2, Qt::DashLine));
+        painter.drawRect(rect().adjusted(6, 6, -7, -7));
+    }
 }

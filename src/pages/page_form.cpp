@@ -9,9 +9,12 @@
 #include "pages/page_messages.h"
 #include "pages/skin.h"
 
+#include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QShowEvent>
+#include <QTreeWidget>
 
 TFormBase::TFormBase(TPageId id, const QString &section, const QString &designedCaption,
                      QWidget *parent)
@@ -120,10 +123,15 @@ void TFormBase::CreateButtonGroup(int base, std::initializer_list<TButtonSpec> b
     int index = 0;
     for (const TButtonSpec &button : buttons) {
         const QLatin1String key(button.key);
-        CreateIconButton(base, index, index == defaultIndex, button.action, pictures,
-                         QStringLiteral("Button") + key);
-        CreateButtonLabel(QStringLiteral("Label") + key, base, index, key,
-                          QLatin1String(button.text));
+        TIconButton *icon = CreateIconButton(base, index, index == defaultIndex, button.action,
+                                             pictures, QStringLiteral("Button") + key);
+        NameAfter(icon,
+                  CreateButtonLabel(QStringLiteral("Label") + key, base, index, key,
+                                    QLatin1String(button.text)));
+        const QLatin1String picture(button.picture);
+        if (picture == QLatin1String("return_back")
+            || (picture == QLatin1String("return_main") && !m_backButton))
+            m_backButton = icon;
         ++index;
     }
 }
@@ -137,11 +145,29 @@ void TFormBase::RunButton(QPushButton *button)
     RunReporting([icon] { icon->data().action(icon->data().argument); });
 }
 
+void TFormBase::NameAfter(QWidget *control, QLabel *label)
+{
+    m_namedControls.append({control, label});
+    if (label && (qobject_cast<QComboBox *>(control) || qobject_cast<QLineEdit *>(control)))
+        label->setBuddy(control);
+}
+
+void TFormBase::FocusFirstControl()
+{
+    setFocus();
+    focusNextChild();
+}
+
 bool TFormBase::FormKeyPress(int key)
 {
-    if ((key != Qt::Key_Return && key != Qt::Key_Enter) || !m_defaultButton)
+    TIconButton *button = nullptr;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        button = m_defaultButton;
+    else if (key == Qt::Key_Escape)
+        button = m_backButton;
+    if (!button)
         return false;
-    RunButton(m_defaultButton);
+    RunButton(button);
     return true;
 }
 
@@ -171,6 +197,12 @@ void TFormBase::ApplySkinAndTexts()
         ReadTexts(texts);
     } else {
         SetCaptionText(m_captionText);
+    }
+    for (const auto &[control, label] : std::as_const(m_namedControls)) {
+        const QString name = label ? label->text() : m_captionText;
+        control->setAccessibleName(name);
+        if (auto *tree = qobject_cast<QTreeWidget *>(control); tree && tree->columnCount() == 1)
+            tree->setHeaderLabel(name);
     }
 }
 

@@ -70,6 +70,11 @@ public:
                            int defaultIndex = -1);
     // Runs the button's action, reporting what it throws.
     void RunButton(QPushButton *button);
+    // Screen readers name `control` after the label's text (a box after its caption, a tree
+    // after its heading; without a label, the page's caption), as the text file gives it; a
+    // tree's header reads it too. A box is also labelled by its caption: on Linux Qt names an
+    // edit or combo box by its text and leaves the caption to that relation.
+    void NameAfter(QWidget *control, QLabel *label = nullptr);
 
     // Reads "ui.ini" and "Quavermill.ini" for this page; call at the end of the page's
     // constructor, once every control exists.
@@ -83,9 +88,15 @@ public:
     // page's own, or those of its messages).
     void ApplyRightSkin(const QString &imageKey, const QString &colorKey);
 
+    // The keyboard starts on the page's first control, not wherever the hidden page's focus
+    // happened to move.
+    void FocusFirstControl();
+
     // Called by the frame: whether the page lets the application end now.
     virtual bool FormCloseQuery() { return true; }
-    // Enter runs the default button; return true when the key was used.
+    // Enter runs the default button, Escape the button back to the previous page or the main
+    // menu (the one named "return_back" before "return_main"); return true when the key was
+    // used.
     virtual bool FormKeyPress(int key);
 
 protected:
@@ -114,6 +125,8 @@ private:
     QString m_section;
     QString m_captionText;
     TIconButton *m_defaultButton = nullptr;
+    TIconButton *m_backButton = nullptr;
+    QList<QPair<QWidget *, QLabel *>> m_namedControls;
     QLabel *m_hintLabel = nullptr;
     QList<QPair<QLabel *, QString>> m_textLabels;
     QList<QLabel *> m_rightLabels;

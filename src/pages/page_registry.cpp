@@ -89,6 +89,8 @@ void SwitchPage(TFormBase *from, TFormBase *to)
         }
         if (from && from != to)
             from->hide();
+        if (from != to)
+            to->FocusFirstControl();
     }
     if (error)
         std::rethrow_exception(error);

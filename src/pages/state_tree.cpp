@@ -3,6 +3,7 @@
 #include "pages/skin.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -25,7 +26,19 @@ QList<QPixmap> TreePictures(std::initializer_list<const char *> names)
 
 TStateTreeItem::TStateTreeItem(const QString &text, int stateIndex, int nodeIndex, int type)
     : QTreeWidgetItem(QStringList(text), type), m_state(stateIndex), m_node(nodeIndex)
-{}
+{
+    // Checkable for screen readers; the tree draws and toggles its check boxes itself.
+    setFlags(flags() | Qt::ItemIsUserCheckable);
+}
+
+QVariant TStateTreeItem::data(int column, int role) const
+{
+    if (role == Qt::CheckStateRole) {
+        const auto *tree = qobject_cast<const TStateTree *>(treeWidget());
+        return column == 0 && tree ? tree->CheckState(m_state) : QVariant();
+    }
+    return QTreeWidgetItem::data(column, role);
+}
 
 void TStateTreeItem::SetStateIndex(int index)
 {
@@ -81,6 +94,21 @@ public:
         QStyleOptionViewItem textOption(option);
         textOption.rect.setLeft(x);
         QStyledItemDelegate::paint(painter, textOption, index);
+        // The keyboard's row gets a frame of its own, seen on the selection's fill as well.
+        if ((option.state & QStyle::State_HasFocus) && m_tree->hasFocus()) {
+            painter->save();
+            painter->setPen(QPen(option.palette.color(QPalette::Text), 1, Qt::DashLine));
+            painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+            painter->restore();
+        }
+    }
+
+    // The state pictures are the check boxes: the style draws none of its own, and a click
+    // changes nothing behind the page's back.
+    bool editorEvent(QEvent *, QAbstractItemModel *, const QStyleOptionViewItem &,
+                     const QModelIndex &) override
+    {
+        return false;
     }
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
@@ -103,6 +131,14 @@ public:
         const int margin =
             style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option.widget) + 1;
         return option.fontMetrics.horizontalAdvance(text) + 2 * margin;
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->features &= ~QStyleOptionViewItem::HasCheckIndicator;
+        option->state &= ~QStyle::State_HasFocus;
     }
 
 private:
@@ -274,7 +310,7 @@ void TStateTree::DeliverHeldClick()
     Q_EMIT ClickSettled(held);
 }
 
-void TStateTree::HandleClick(const TTreeHit &hit)
+void TStateTree::HandleClick(const TTreeHit &hit, bool held)
 {
     // Left waiting, the held click would be overtaken by this one. Its listeners may change
     // the tree, so the new click is kept where a removal of its node finds it.
@@ -283,7 +319,7 @@ void TStateTree::HandleClick(const TTreeHit &hit)
     const TTreeHit settled = std::exchange(m_incoming, {});
     if (hit.item && !settled.item)
         return;
-    if (settled.item && settled.item->childCount() > 0) {
+    if (held && settled.item && settled.item->childCount() > 0) {
         m_held = settled;
         m_holdTimer->start(QApplication::doubleClickInterval());
     } else {
@@ -295,6 +331,16 @@ void TStateTree::SetPointerVariants(int nodeVariants, int stateVariants)
 {
     m_nodeVariants = nodeVariants;
     m_stateVariants = stateVariants;
+}
+
+QVariant TStateTree::CheckState(int stateIndex) const
+{
+    if (m_stateVariants <= 0 || stateIndex <= 0)
+        return {};
+    const int normal = (stateIndex - 1) % m_stateVariants + 1;
+    if (normal > 2)
+        return {};
+    return normal == 1 ? Qt::Checked : Qt::Unchecked;
 }
 
 void TStateTree::LoseNodeVariant(TStateTreeItem *node) const
@@ -383,6 +429,20 @@ void TStateTree::mouseDoubleClickEvent(QMouseEvent *event)
             DropHeldClick();
     }
     QTreeWidget::mouseDoubleClickEvent(event);
+}
+
+void TStateTree::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        // No double click can follow a key: a group's toggle comes at once.
+        if (QTreeWidgetItem *item = currentItem())
+            HandleClick({item, THitPart::Text}, false);
+        return;
+    }
+    QTreeWidgetItem *before = currentItem();
+    QTreeWidget::keyPressEvent(event);
+    if (currentItem() && currentItem() != before)
+        Q_EMIT CurrentMovedByKey(currentItem());
 }
 
 bool TStateTree::viewportEvent(QEvent *event)

@@ -52,6 +52,9 @@ public:
     TStateTreeItem *ParentItem() const;
     TStateTreeItem *ChildItem(int index) const;
 
+    // A row of a tree with check boxes tells screen readers its check state.
+    QVariant data(int column, int role) const override;
+
 private:
     int m_state;
     int m_node;
@@ -90,7 +93,11 @@ public:
     // nodeVariants, the node shows picture i + nodeVariants; while it is on a state picture
     // 1 ... stateVariants, state i + stateVariants. 0 gives no variant of that kind. One node
     // at a time is hot: when the pointer moves on, its normal pictures come back.
+    // The state pictures of a tree with state variants are check boxes: state 1 (and its
+    // variant) checked, 2 not checked, others (unavailable) no check box a user can change.
     void SetPointerVariants(int nodeVariants, int stateVariants);
+    // The check state a state index shows: Qt::Checked, Qt::Unchecked or none.
+    QVariant CheckState(int stateIndex) const;
 
     // The one node that shows a pointer variant. Forgotten when the tree is cleared or the
     // node is removed.
@@ -121,6 +128,8 @@ Q_SIGNALS:
     // come at once. A new click delivers the held one first, so each acts on its own node; a
     // held node that leaves the tree is dropped with it.
     void ClickSettled(const TTreeHit &hit);
+    // The current row moved by a key (arrows, Home, End, typing a text's start).
+    void CurrentMovedByKey(QTreeWidgetItem *item);
 
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -128,12 +137,15 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     bool viewportEvent(QEvent *event) override;
+    // Space acts on the current row as a click on its text does.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     friend class TStateTreeDelegate;
     void ForgetRemoved(const QModelIndex &parent, int first, int last);
     bool IsRemoved(QTreeWidgetItem *item, const QModelIndex &parent, int first, int last) const;
-    void HandleClick(const TTreeHit &hit);
+    // held: a click on a node with children waits for the double-click time.
+    void HandleClick(const TTreeHit &hit, bool held = true);
     void FollowPointer(const TTreeHit &hit);
     void LoseNodeVariant(TStateTreeItem *node) const;
     void LoseStateVariant(TStateTreeItem *node) const;

@@ -34,6 +34,8 @@ TFormCreatePlaylist::TFormCreatePlaylist(TCatalog &catalog, QWidget *parent)
         BottomBase(1),
         {{"SavePlaylist", "Save the playlist", "save", [this](TFormBase *) { SavePlaylist(); }}},
         0);
+    NameAfter(TreeViewCatalog, aboveTree);
+    NameAfter(EditName, aboveName);
     FinishPage({aboveTree, TreeViewCatalog, aboveName, EditName});
 }
 

@@ -45,6 +45,7 @@ TFormPlayList::TFormPlayList(QWidget *parent)
                       },
                       2);
 
+    NameAfter(ListBoxPlayLists, aboveList);
     SetupMessages({aboveList, ListBoxPlayLists});
     PlayerMessages() = TPlayerMessages();
     ApplySkinAndTexts();

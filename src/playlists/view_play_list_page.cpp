@@ -55,6 +55,7 @@ TFormViewPlayList::TFormViewPlayList(QWidget *parent)
     for (int i = 0; i < int(std::size(Columns)); ++i)
         ListViewPlay->setColumnWidth(i, Columns[i].width);
 
+    NameAfter(ListViewPlay);
     SetupMessages({ListViewPlay});
     ApplySkinAndTexts();
 }

@@ -110,6 +110,7 @@ TFormSelectFiles::TFormSelectFiles(QWidget *parent)
     TreeViewFiles = new TStateTree(this);
     TreeViewFiles->setObjectName(QStringLiteral("TreeViewFiles"));
     TreeViewFiles->setGeometry(192, 162, 393, 120);
+    NameAfter(TreeViewFiles, LabelAboveTreeView);
     TreeViewFiles->SetStatePictures(
         TreePictures({nullptr, "check_on", "check_off", "check_on_hot", "check_off_hot"}));
     TreeViewFiles->SetNodePictures(TreePictures({"track", "track_hot"}));

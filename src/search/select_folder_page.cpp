@@ -39,6 +39,7 @@ TFormSelectFolder::TFormSelectFolder(QWidget *parent)
     TreeViewFolders = new TStateTree(this);
     TreeViewFolders->setObjectName(QStringLiteral("TreeViewFolders"));
     TreeViewFolders->setGeometry(192, 176, 393, 148);
+    NameAfter(TreeViewFolders, LabelAboveTreeView);
     connect(TreeViewFolders, &QTreeWidget::itemExpanded, this,
             [this](QTreeWidgetItem *node) { RunReporting([&] { NodeExpanded(node); }); });
     connect(TreeViewFolders, &QTreeWidget::itemCollapsed, this,

@@ -27,9 +27,12 @@ mkdir -p "$world/config/Quavermill"
 printf '[MusicBrainz]\nUse=0\n[Cddb]\nUse=0\n' > "$world/config/Quavermill/cddb.ini"
 
 # A screenshot of the screen as it is, when QUAVERMILL_E2E_SHOTS names a folder.
+# The pictures are for a person to look at: the short pause lets the page follow the pointer
+# before the picture is taken.
 shot() {
   [ -n "${QUAVERMILL_E2E_SHOTS:-}" ] || return 0
   mkdir -p "$QUAVERMILL_E2E_SHOTS"
+  sleep 0.3
   import -window root "$QUAVERMILL_E2E_SHOTS/$1.png"
 }
 # Moves the pointer to a point of the page, in the page's coordinates; double_click
@@ -37,12 +40,10 @@ shot() {
 point() {
   eval "$(xdotool getwindowgeometry --shell "$window")"
   xdotool mousemove $((X + $1)) $((Y + $2))
-  sleep 0.3
 }
 double_click() {
   point "$1" "$2"
   xdotool click --repeat 2 1
-  sleep 0.5
 }
 
 start_program "$world/cdrom	cd	1	$world/disc.cue"
@@ -50,9 +51,7 @@ wait_page "Main Menu"
 click 606 75                      # Add tracks to the catalog
 wait_page "Tracks Search"
 click 606 75                      # Search on all removable (CD, flash etc)
-wait_page "Tracks Selection to Add"
-sleep 1
-wait_page "Tracks Selection to Add" # the search is over
+wait_scan
 double_click 300 172              # the CD's node
 point 300 190                     # the first track: its title above the tree
 shot 1-selection
@@ -60,12 +59,13 @@ point 300 208                     # the second track
 shot 2-hover
 click 606 349                     # Set tracks description
 wait_page "Setting Description"
-click 300 148 1.5                 # the CD's group, once the double-click time is over
+click 300 148                     # the CD's group
+xdotool key space                 # chosen at once
 shot 3-description
-click 606 349 0.1                 # Add tracks to the catalog
+click 606 349                     # Add tracks to the catalog
 shot 4-copy
 wait_page "Catalog Viewing"
-sleep 1
+wait_until 20 grep -q "^DAT" "$catalog"
 double_click 300 120              # the first composer
 double_click 320 138              # its album
 shot 5-catalog

@@ -12,10 +12,8 @@
 source "$(dirname "$0")/e2e_lib.sh"
 
 storage="$world/data/Quavermill/Library"
-mkdir -p "$world/stick/Jazz" "$world/stick2/Many"
-for name in "So What" "Freddie Freeloader" "Blue in Green"; do
-  silent_mp3 "$world/stick/Jazz/$name.mp3"
-done
+three_tracks "$world/stick/Jazz"
+mkdir -p "$world/stick2/Many"
 # Tracks of 3.4 MB, so that this import lasts long enough to be stopped, killed and terminated
 # in the middle however fast the copy is.
 silent_mp3 "$world/track.mp3"
@@ -51,8 +49,11 @@ wait_page "Catalog Viewing"
 for name in "So What" "Freddie Freeloader" "Blue in Green"; do
   [ -f "$storage/Miles Davis/Kind of Blue/$name.mp3" ] || { echo "FAIL: $name.mp3 is not stored"; exit 1; }
 done
-count=$(grep -c "^DAT.*$storage/Miles Davis/Kind of Blue/" "$catalog" || true)
-[ "$count" -eq 3 ] || { echo "FAIL: the catalog names $count of the three stored tracks"; exit 1; }
+catalogued() {
+  count=$(grep -c "^DAT.*$storage/Miles Davis/Kind of Blue/" "$catalog" 2>/dev/null || true)
+  [ "${count:-0}" -eq 3 ]
+}
+wait_until 10 catalogued || { echo "FAIL: the catalog names ${count:-0} of the three stored tracks"; exit 1; }
 ! ls "$world/data/Quavermill/"import-*.journal 2>/dev/null || { echo "FAIL: the import left its journal"; exit 1; }
 kill "$pid"
 wait "$pid" 2>/dev/null || true
@@ -88,13 +89,11 @@ kill "$pid"
 wait "$pid" 2>/dev/null || true
 
 # Waits until the import under way has stored a few tracks.
+stored_some() {
+  [ "$(find "$storage/Miles Davis/Kind of Blue" -name 'Track *' 2>/dev/null | wc -l)" -ge 5 ]
+}
 wait_half_way() {
-  for _ in $(seq 400); do
-    stored=$(find "$storage/Miles Davis/Kind of Blue" -name 'Track *' 2>/dev/null | wc -l)
-    [ "$stored" -ge 5 ] && return 0
-    sleep 0.05
-  done
-  echo "FAIL: the import did not get half-way"; exit 1
+  wait_until 20 stored_some || { echo "FAIL: the import did not get half-way"; exit 1; }
 }
 
 for signal in KILL TERM; do

@@ -8,10 +8,7 @@
 source "$(dirname "$0")/e2e_lib.sh"
 
 album="$world/disk/Music/Kind of Blue"
-mkdir -p "$album"
-for name in "So What" "Freddie Freeloader" "Blue in Green"; do
-  silent_mp3 "$album/$name.mp3"
-done
+three_tracks "$album"
 start_program "$world/disk	fixed	1"
 
 wait_page "Main Menu"
@@ -19,18 +16,18 @@ click 606 75                      # Add tracks to the catalog
 wait_page "Tracks Search"
 click 606 159                     # Search in some folder
 wait_page "Folder Selection"
-click 290 186 1                   # the disk
+click 290 186                     # the disk
 click 606 349                     # Start tracks search
 describe_first_group
 type_into 240 284 "Kind of Blue (e2e)" # the group's album box
 click 606 349                     # Add tracks to the catalog
 wait_page "Catalog Viewing"
 
-for _ in $(seq 100); do
+catalogued() {
   count=$(grep -c "^DAT.*Kind of Blue (e2e)_.*$album/" "$catalog" 2>/dev/null) || true
-  [ "${count:-0}" -eq 3 ] && { echo "PASS: three tracks described and catalogued"; exit 0; }
-  sleep 0.1
-done
+  [ "${count:-0}" -eq 3 ]
+}
+wait_until 10 catalogued && { echo "PASS: three tracks described and catalogued"; exit 0; }
 echo "FAIL: the catalog holds ${count:-0} of the three tracks:"
 cat "$catalog" 2>/dev/null | tr '_' ' ' | tr -s ' '
 exit 1

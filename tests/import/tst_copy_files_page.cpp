@@ -106,6 +106,16 @@ private Q_SLOTS:
         QVERIFY(!Page()->Catalog);
     }
 
+    // Escape stands for the default "Return to tracks selection", which would roll the run back:
+    // while the run goes on it does nothing.
+    void escapeDuringRunIsIgnored()
+    {
+        DuringSecondTrack([this] { QTest::keyClick(Page(), Qt::Key_Escape); });
+        StartRun(3);
+        QTRY_VERIFY(!::Page<TFormViewCatalog>()->isHidden());
+        QCOMPARE(Label("Label1"), QStringLiteral("Copied 3 tracks from 3"));
+    }
+
     // A button pressed while the page tells of a skipped track leaves the page, and the
     // stored tracks reach the catalog all the same.
     void storedTracksReachTheCatalogWhenLeftEarly()

@@ -120,9 +120,11 @@ void TestSetPropertiesPage::clicksAndEditsSetTheStates()
     QCOMPARE(Track(2)->Data.Album, QStringLiteral("New"));
     QCOMPARE(States(), (QList<int>{3, 1, 3, 3}));
 
-    // Keys move no selection.
+    // Keys move the selection as clicks on the text do, loading the node into the boxes.
     QTest::keyClick(page->TreeViewFiles, Qt::Key_Down);
-    QCOMPARE(page->SelectedNode(), Group());
+    QCOMPARE(page->SelectedNode(), Track(0));
+    QCOMPARE(page->ComboBoxAlbum->currentText(), QStringLiteral("Other"));
+    QVERIFY(page->ComboBoxName->isEnabled());
 }
 
 void TestSetPropertiesPage::tracksSetByHandCloseTheGroup()

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -160,6 +161,26 @@ private Q_SLOTS:
         // Other keys stay with the controls.
         QTest::keyClick(m_a->Edit, Qt::Key_X);
         QCOMPARE(m_a->Edit->text(), QStringLiteral("x"));
+    }
+
+    // Escape runs the button back; an Enter held down over a switch does not act on the page
+    // it brought, a new press does; the new page's first control takes the keyboard.
+    void escapeAndHeldEnter()
+    {
+        m_frame->activateWindow();
+        m_a->Edit->setFocus();
+        QTest::keyClick(m_a->Edit, Qt::Key_Escape);
+        QCOMPARE(m_a->firstRuns, 1);
+        m_a->OnDefault = [this] { SwitchPage(m_a, m_b); };
+        QTest::keyPress(m_a->Edit, Qt::Key_Return);
+        QCOMPARE(m_frame->CurrentPage(), m_b);
+        QCOMPARE(QApplication::focusWidget(), m_b->First);
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(m_b->First, &repeat);
+        QCOMPARE(m_b->defaultRuns, 0);
+        QTest::keyRelease(m_b->First, Qt::Key_Return);
+        QTest::keyClick(m_b->First, Qt::Key_Return);
+        QCOMPARE(m_b->defaultRuns, 1);
     }
 
     // An error of an action, or of the show or hide handler of the switch it made, is told the

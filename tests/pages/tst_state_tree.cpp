@@ -1,5 +1,6 @@
 #include "pages/state_tree.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QSignalSpy>
@@ -103,6 +104,73 @@ private Q_SLOTS:
         const QImage changed = tree->viewport()->grab().toImage();
         QCOMPARE(changed.pixelColor(rect.left() + 8, y), QColor(Qt::green));
         QCOMPARE(changed.pixelColor(rect.left() + 24, y), QColor(Qt::magenta));
+    }
+
+    // Space is a click on the current row's text, a group's too, delivered at once as no
+    // double click can follow; the other keys move, and say so.
+    void keys_data()
+    {
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("clicked");
+        QTest::addColumn<QString>("movedTo");
+        QTest::newRow("Space on a track") << "Leaf" << int(Qt::Key_Space) << "Leaf"
+                                          << "";
+        QTest::newRow("Space on a group") << "Root" << int(Qt::Key_Space) << "Root"
+                                          << "";
+        QTest::newRow("Space on no row") << "" << int(Qt::Key_Space) << ""
+                                         << "";
+        QTest::newRow("Down to a track") << "Root" << int(Qt::Key_Down) << ""
+                                         << "Leaf";
+        QTest::newRow("Up to the group") << "Leaf" << int(Qt::Key_Up) << ""
+                                         << "Root";
+        QTest::newRow("End to the last") << "Root" << int(Qt::Key_End) << ""
+                                         << "Bare";
+        QTest::newRow("Down on the last") << "Bare" << int(Qt::Key_Down) << ""
+                                          << "";
+    }
+
+    void keys()
+    {
+        QFETCH(QString, current);
+        QFETCH(int, key);
+        QFETCH(QString, clicked);
+        QFETCH(QString, movedTo);
+        tree->setCurrentItem(tree->findItems(current, Qt::MatchRecursive).value(0));
+        QSignalSpy clicks(tree, &TStateTree::ClickSettled);
+        QSignalSpy moves(tree, &TStateTree::CurrentMovedByKey);
+        QTest::keyClick(tree, Qt::Key(key));
+        QStringList seen;
+        for (const QList<QVariant> &click : clicks) {
+            seen << click.at(0).value<TTreeHit>().item->text(0);
+            QCOMPARE(click.at(0).value<TTreeHit>().part, THitPart::Text);
+        }
+        QCOMPARE(seen.join(u','), clicked);
+        seen.clear();
+        for (const QList<QVariant> &move : moves)
+            seen << move.at(0).value<QTreeWidgetItem *>()->text(0);
+        QCOMPARE(seen.join(u','), movedTo);
+    }
+
+    // In a tree of check boxes a screen reader hears each row's check; the header reads
+    // the tree's heading, not a column number.
+    void rowsTellTheirCheck()
+    {
+        tree->SetPointerVariants(0, 2);
+        tree->setHeaderLabel(QStringLiteral("Tracks"));
+        QAccessibleTableInterface *table =
+            QAccessible::queryAccessibleInterface(tree)->tableInterface();
+        QVERIFY(table);
+        const QAccessible::State group = table->cellAt(0, 0)->state();
+        QVERIFY(!group.checkable);
+        QAccessibleInterface *track = table->cellAt(1, 0);
+        QCOMPARE(track->text(QAccessible::Name), QStringLiteral("Leaf"));
+        QVERIFY(track->state().checkable);
+        QVERIFY(track->state().checked);
+        leaf->SetStateIndex(4); // not checked, under the pointer
+        QVERIFY(!track->state().checked);
+        QCOMPARE(QAccessible::queryAccessibleInterface(tree)->child(0)->text(QAccessible::Name),
+                 QStringLiteral("Tracks"));
     }
 
     // A click is press and release; the second click of a double click is none.
