@@ -99,7 +99,7 @@ int main(int argc, char *argv[])
     SwitchPage(nullptr, Page<TFormMain>());
     QCoreApplication::processEvents();
 
-    TPaintWatch watch(Page<TFormViewCatalog>()->TreeViewCatalog);
+    TPaintWatch watch(Page<TFormViewCatalog>()->TreeViewCatalog());
     clock.restart();
     SwitchPage(Page<TFormMain>(), Page<TFormViewCatalog>()); // posts the start message
     while (!watch.Drawn)
@@ -108,7 +108,7 @@ int main(int argc, char *argv[])
 
     const QString title = frame.windowTitle();
     qint64 nodes = 0;
-    for (QTreeWidgetItemIterator it(Page<TFormViewCatalog>()->TreeViewCatalog); *it; ++it)
+    for (QTreeWidgetItemIterator it(Page<TFormViewCatalog>()->TreeViewCatalog()); *it; ++it)
         ++nodes;
     clock.restart();
     SwitchPage(Page<TFormViewCatalog>(), Page<TFormMain>()); // clears the tree

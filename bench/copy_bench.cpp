@@ -71,12 +71,12 @@ double TimePage(TCatalog &catalog, const QStringList &records, const TCopyWorld 
         // The tag tool of the last track runs in a nested event loop, where this watch runs.
         const QString last = QStringLiteral("Copied %1 ").arg(records.size() - 1);
         QObject::connect(&watch, &QTimer::timeout, [&, last, asked = false]() mutable {
-            if (!asked && page->LabelCopied->text().startsWith(last)) {
+            if (!asked && page->LabelCopied()->text().startsWith(last)) {
                 asked = true;
                 page->findChild<TIconButton *>(QStringLiteral("ButtonReturnToMain"))->click();
             }
             if (!rollback.isValid()
-                && page->LabelProgress->text().startsWith(page->Texts().RollbackProgress))
+                && page->LabelProgress()->text().startsWith(page->Texts().RollbackProgress))
                 rollback.start();
         });
         watch.start(0);
@@ -89,7 +89,7 @@ double TimePage(TCatalog &catalog, const QStringList &records, const TCopyWorld 
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     if (!stopAtLast) {
         // As a user would, leaves the catalog view once it shows the merged catalog.
-        while (Page<TFormViewCatalog>()->TreeViewCatalog->topLevelItemCount() == 0)
+        while (Page<TFormViewCatalog>()->TreeViewCatalog()->topLevelItemCount() == 0)
             QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         SwitchPage(end, TPageId::Main);
         return Seconds(timer);
@@ -144,7 +144,7 @@ QPair<double, double> TimeLargeFile(TCatalog &catalog, const QString &record,
             page->findChild<TIconButton *>(QStringLiteral("ButtonReturnToMain"))->click();
         }
         if (stop < 0 && asked.isValid()
-            && page->LabelProgress->text().startsWith(page->Texts().RollbackProgress))
+            && page->LabelProgress()->text().startsWith(page->Texts().RollbackProgress))
             stop = Seconds(asked);
     });
     watch.start(0);

@@ -99,15 +99,15 @@ int main(int argc, char **argv)
     const double add = Seconds(timer);
     const qint64 catalog = world.Catalog.Records().Count();
     timer.restart();
-    while (Page<TFormViewCatalog>()->TreeViewCatalog->topLevelItemCount() == 0)
+    while (Page<TFormViewCatalog>()->TreeViewCatalog()->topLevelItemCount() == 0)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const double show = Seconds(timer);
 
     std::printf("hand-over of %lld tracks in %d folders to the page shown: %.3f s (target 0.5)\n",
-                records, page->TreeViewFiles->topLevelItemCount(), handOver);
+                records, page->TreeViewFiles()->topLevelItemCount(), handOver);
     std::printf("click on a group of %d tracks to its boxes loaded (%d albums offered): %.1f ms "
                 "(target 50)\n",
-                group->childCount(), page->ComboBoxAlbum->count(), click * 1000);
+                group->childCount(), page->ComboBoxAlbum()->count(), click * 1000);
     std::printf("add of %lld tracks to a catalog of 100,000 to the catalog saved (%lld records "
                 "now): %.3f s (target 1)\n",
                 records, catalog, add);

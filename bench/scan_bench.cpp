@@ -82,7 +82,7 @@ static const char *Verdict(bool met)
 // Sorts the whole tree of the last scan again, as a media check does; returns milliseconds.
 static double ResortTree(int *folders)
 {
-    QTreeWidget *tree = Page<TFormSelectFiles>()->TreeViewFiles;
+    QTreeWidget *tree = Page<TFormSelectFiles>()->TreeViewFiles();
     *folders = tree->topLevelItemCount();
     QElapsedTimer timer;
     timer.start();
@@ -99,11 +99,11 @@ static double ScanFolder(const QString &folder, int *tracks)
     QElapsedTimer timer;
     timer.start();
     SwitchPage(Frame()->CurrentPage(), Page<TFormSelectFiles>());
-    while (!Page<TFormSelectFiles>()->Timer1->isActive())
+    while (!Page<TFormSelectFiles>()->Timer1()->isActive())
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     *tracks = 0;
-    QTreeWidget *tree = Page<TFormSelectFiles>()->TreeViewFiles;
+    QTreeWidget *tree = Page<TFormSelectFiles>()->TreeViewFiles();
     for (int i = 0; i < tree->topLevelItemCount(); ++i)
         *tracks += tree->topLevelItem(i)->childCount();
     return seconds;

@@ -36,7 +36,7 @@ void ConnectPages()
 {
     if (TFormSelectFiles *selection = Page<TFormSelectFiles>()) {
         selection->DescriptionHandOver = [selection] {
-            HandOverToDescription(selection, *selection->TreeViewFiles, selection->FromRemovable);
+            HandOverToDescription(selection, *selection->TreeViewFiles(), selection->FromRemovable);
         };
     }
 }

@@ -13,15 +13,15 @@ TCatalogTreePage::TCatalogTreePage(TPageId id, TCatalog &catalog, const QString 
     : TFormBase(id, section, caption, parent), m_catalog(catalog)
 {
     CreateButtonGroup(TopBase, {ReturnToMainButton(), ExitButton()});
-    LabelHint = CreateHintLabel(hintPlace, hint, Qt::white);
+    m_labelHint = CreateHintLabel(hintPlace, hint, Qt::white);
 
-    TreeViewCatalog = new TStateTree(this);
-    TreeViewCatalog->setObjectName(QStringLiteral("TreeViewCatalog"));
-    TreeViewCatalog->setGeometry(treePlace);
-    SetupCatalogTree(TreeViewCatalog);
+    m_treeViewCatalog = new TStateTree(this);
+    m_treeViewCatalog->setObjectName(QStringLiteral("TreeViewCatalog"));
+    m_treeViewCatalog->setGeometry(treePlace);
+    SetupCatalogTree(m_treeViewCatalog);
     // The page owns the handler.
     new TCatalogTreeHandler(
-        TreeViewCatalog, this,
+        m_treeViewCatalog, this,
         [this](int index) { return m_catalog.Records().Record(index).FileName; }, playMissing);
 }
 
@@ -33,7 +33,7 @@ void TCatalogTreePage::FinishPage(const QList<QWidget *> &replaced)
 
 qint64 TCatalogTreePage::FillTree(bool checked)
 {
-    return FillCatalogTree(TreeViewCatalog, m_catalog.Records(), checked, ComposerRootText,
+    return FillCatalogTree(m_treeViewCatalog, m_catalog.Records(), checked, ComposerRootText,
                            ArtistRootText);
 }
 
@@ -46,7 +46,7 @@ void TCatalogTreePage::ReadTexts(const TSkinFile &texts)
 
 void TCatalogTreePage::FormShow()
 {
-    if (Messages->ShowTestMessageIfTestMode())
+    if (Messages()->ShowTestMessageIfTestMode())
         return;
     PostPageMessage(this, MSG_LOAD_CATALOG);
 }
@@ -54,5 +54,5 @@ void TCatalogTreePage::FormShow()
 void TCatalogTreePage::FormHide()
 {
     // Clearing the tree also drops a group click still waiting.
-    TreeViewCatalog->clear();
+    m_treeViewCatalog->clear();
 }

@@ -10,8 +10,8 @@ class TStateTree;
 class TCatalogTreePage : public TFormBase {
     Q_OBJECT
 public:
-    TStateTree *TreeViewCatalog;
-    QLabel *LabelHint;
+    TStateTree *TreeViewCatalog() const { return m_treeViewCatalog; }
+    QLabel *LabelHint() const { return m_labelHint; }
 
     // The root texts of the catalog tree, from the catalog view's texts ("Composer" and
     // "Artist" by default) on both pages.
@@ -35,4 +35,8 @@ protected:
     void ReadTexts(const TSkinFile &texts) override;
 
     TCatalog &m_catalog;
+
+private:
+    TStateTree *m_treeViewCatalog;
+    QLabel *m_labelHint;
 };

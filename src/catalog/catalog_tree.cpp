@@ -215,7 +215,7 @@ TCatalogTreeHandler::TCatalogTreeHandler(TStateTree *tree, TFormBase *page,
 void TCatalogTreeHandler::Clicked(const TTreeHit &hit)
 {
     TCatalogTreeItem *node = CatalogItem(hit.item);
-    if (!node || m_page->Messages->Presenting())
+    if (!node || m_page->Messages()->Presenting())
         return;
     const bool fileExists = node->NodeIndex() % 2 == 0;
     if (hit.part == THitPart::NodePicture && node->childCount() == 0 && node->RecordIndex >= 0

@@ -30,8 +30,8 @@ TFormViewCatalog::TFormViewCatalog(TCatalog &catalog, QWidget *parent)
              [](TFormBase *page) { SwitchPage(page, TPageId::CreatePlaylist); }},
         },
         1);
-    NameAfter(TreeViewCatalog);
-    FinishPage({TreeViewCatalog});
+    NameAfter(TreeViewCatalog());
+    FinishPage({TreeViewCatalog()});
     m_catalog.Open();
 }
 
@@ -76,9 +76,9 @@ void TFormViewCatalog::SaveAndShowCatalog()
         return;
     // Tracks an import stored are safe in its journal and join the catalog at a later save.
     if (m_catalog.RecordsWaiting())
-        Messages->Show(NotSavedText + QLatin1Char(' ') + failure, RecordsWaitingText);
+        Messages()->Show(NotSavedText + QLatin1Char(' ') + failure, RecordsWaitingText);
     else
-        Messages->Show(NotSavedText, failure);
+        Messages()->Show(NotSavedText, failure);
 }
 
 void TFormViewCatalog::ShowCatalog()
@@ -94,7 +94,7 @@ void TFormViewCatalog::DeleteTracks()
     // while files go.
     TBaseStringList &catalog = m_catalog.Records();
     QStringList uncheckedFiles;
-    ForEachTrackNode(TreeViewCatalog, [&](TCatalogTreeItem *track) {
+    ForEachTrackNode(TreeViewCatalog(), [&](TCatalogTreeItem *track) {
         const int check = track->Check();
         if (check == CheckChecked || catalog.Mark(track->RecordIndex) != 0)
             return;

@@ -19,7 +19,7 @@ TFormCopyFiles::TFormCopyFiles(QWidget *parent)
     : TFormBase(Id, QStringLiteral("CopyFiles"), QStringLiteral("Tracks Copying"), parent)
 {
     // The hint tells what the run does: its texts are "CopyHint" and "RollbackHint".
-    LabelHint = CreateHintLabel(QRect(8, 8, 159, 365), m_texts.CopyHint, Qt::white, QString());
+    m_labelHint = CreateHintLabel(QRect(8, 8, 159, 365), m_texts.CopyHint, Qt::white, QString());
     CreateButtonGroup(TopBase,
                       {
                           {"ReturnToMain", "Return to main menu", "return_main",
@@ -35,18 +35,18 @@ TFormCopyFiles::TFormCopyFiles(QWidget *parent)
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return label;
     };
-    LabelProgress = line("LabelProgress", QRect(192, 136, 385, 41));
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setGeometry(192, 184, 388, 26);
-    ProgressBar1->setTextVisible(false);
-    LabelCopied = line("Label1", QRect(192, 216, 385, 20));
-    LabelStep = line("Label2", QRect(192, 244, 385, 41));
+    m_labelProgress = line("LabelProgress", QRect(192, 136, 385, 41));
+    m_progressBar1 = new QProgressBar(this);
+    m_progressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progressBar1->setGeometry(192, 184, 388, 26);
+    m_progressBar1->setTextVisible(false);
+    m_labelCopied = line("Label1", QRect(192, 216, 385, 20));
+    m_labelStep = line("Label2", QRect(192, 244, 385, 41));
     // This page's button labels keep their own spacing, 40 pixels instead of the groups' 42.
     findChild<QLabel *>(QStringLiteral("LabelReturnToSelection"))->move(192, 60);
     findChild<QLabel *>(QStringLiteral("LabelExit"))->move(192, 100);
     ApplySkinAndTexts();
-    ProgressBar1->setAccessibleName(m_texts.CopyingProgress);
+    m_progressBar1->setAccessibleName(m_texts.CopyingProgress);
 }
 
 void TFormCopyFiles::ReadTexts(const TSkinFile &texts)
@@ -77,13 +77,13 @@ void TFormCopyFiles::FormShow()
 {
     Request = rqNone;
     Busy = false;
-    LabelHint->setText(m_texts.CopyHint);
-    LabelProgress->setText(m_texts.CopyingProgress + QStringLiteral("..."));
-    LabelCopied->clear();
+    m_labelHint->setText(m_texts.CopyHint);
+    m_labelProgress->setText(m_texts.CopyingProgress + QStringLiteral("..."));
+    m_labelCopied->clear();
     m_trackName.clear();
-    LabelStep->clear();
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
+    m_labelStep->clear();
+    m_progressBar1->setRange(0, 100);
+    m_progressBar1->setValue(0);
     PostPageMessage(this, MSG_START_COPY);
 }
 
@@ -199,12 +199,12 @@ QString TFormCopyFiles::HandOverRecords(TCatalog &catalog, const QString &journa
 
 void TFormCopyFiles::RollBack(TCopyRun &run, const QString &reason)
 {
-    LabelHint->setText(m_texts.RollbackHint);
+    m_labelHint->setText(m_texts.RollbackHint);
     QString progress = m_texts.RollbackProgress + QStringLiteral("... ");
     if (!reason.isEmpty())
         progress += m_texts.Reason + QStringLiteral(": ") + LastLine(reason);
-    LabelProgress->setText(progress);
-    LabelStep->clear();
+    m_labelProgress->setText(progress);
+    m_labelStep->clear();
     // The reason stays readable for a while; clicks wait, the window still paints.
     Pause(3000, false);
     run.RollBack();
@@ -212,8 +212,8 @@ void TFormCopyFiles::RollBack(TCopyRun &run, const QString &reason)
 
 void TFormCopyFiles::ShowSkipped(int skipped, int count, const QString &reason)
 {
-    LabelProgress->setText(Counted(m_texts.Skipped, skipped, count));
-    LabelStep->setText(m_texts.Reason + QStringLiteral(": ") + LastLine(reason));
+    m_labelProgress->setText(Counted(m_texts.Skipped, skipped, count));
+    m_labelStep->setText(m_texts.Reason + QStringLiteral(": ") + LastLine(reason));
     Pause(3000, true);
 }
 
@@ -235,9 +235,9 @@ void TFormCopyFiles::Pause(int ms, bool input)
 
 void TFormCopyFiles::ShowCopied(int position, int stored, int count)
 {
-    ProgressBar1->setRange(0, count);
-    ProgressBar1->setValue(position);
-    LabelCopied->setText(Counted(m_texts.Copied, stored, count));
+    m_progressBar1->setRange(0, count);
+    m_progressBar1->setValue(position);
+    m_labelCopied->setText(Counted(m_texts.Copied, stored, count));
 }
 
 void TFormCopyFiles::ShowTrack(const QString &source, int position, qint64 bytesDone,
@@ -245,8 +245,8 @@ void TFormCopyFiles::ShowTrack(const QString &source, int position, qint64 bytes
 {
     if (position == 1)
         m_runClock.start();
-    m_trackName = LabelStep->fontMetrics().elidedText(FileNamePart(source), Qt::ElideMiddle,
-                                                      LabelStep->width());
+    m_trackName = m_labelStep->fontMetrics().elidedText(FileNamePart(source), Qt::ElideMiddle,
+                                                        m_labelStep->width());
     ShowStep(QString());
     QString progress = m_texts.CopyingProgress + QStringLiteral("...");
     const qint64 left = SecondsLeft(position, m_runClock.elapsed(), bytesDone, bytesTotal);
@@ -257,12 +257,12 @@ void TFormCopyFiles::ShowTrack(const QString &source, int position, qint64 bytes
         progress += QLatin1Char(' ') + m_texts.TimeLeft + QLatin1Char(' ') + QString::number(amount)
             + QLatin1Char(' ') + (minutes ? m_texts.Minutes : m_texts.Seconds);
     }
-    LabelProgress->setText(progress);
+    m_labelProgress->setText(progress);
 }
 
 void TFormCopyFiles::ShowStep(const QString &step)
 {
-    LabelStep->setText(step.isEmpty() ? m_trackName : m_trackName + QLatin1Char('\n') + step);
+    m_labelStep->setText(step.isEmpty() ? m_trackName : m_trackName + QLatin1Char('\n') + step);
 }
 
 void TFormCopyFiles::ShowConverting(bool converting)
@@ -287,9 +287,9 @@ bool TFormCopyFiles::PumpAndAskStop()
 void TFormCopyFiles::ShowDeleted(int done, int count)
 {
     // The bar fills as the run is undone, to its end with the last thing.
-    ProgressBar1->setRange(0, count);
-    ProgressBar1->setValue(done);
-    LabelCopied->setText(Counted(m_texts.Deleted, done, count));
+    m_progressBar1->setRange(0, count);
+    m_progressBar1->setValue(done);
+    m_labelCopied->setText(Counted(m_texts.Deleted, done, count));
     QCoreApplication::processEvents();
 }
 

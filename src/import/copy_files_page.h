@@ -27,11 +27,9 @@ public:
     // Where to go once the run is over; the buttons and the close box only set it while Busy.
     TCopyRequest Request = rqNone;
 
-    QLabel *LabelHint;
-    QLabel *LabelProgress;
-    QProgressBar *ProgressBar1;
-    QLabel *LabelCopied; // "Label1": Copied n tracks from m; Deleted n tracks from m
-    QLabel *LabelStep;   // "Label2": the current track's extraction or conversion
+    QLabel *LabelHint() const { return m_labelHint; }
+    QLabel *LabelProgress() const { return m_labelProgress; }
+    QLabel *LabelCopied() const { return m_labelCopied; }
 
     // The texts of the page's work, from section "CopyFiles" of the text file.
     struct TTexts {
@@ -95,6 +93,11 @@ private:
     TTexts m_texts;
     QString m_trackName;      // elided to the width of Label2
     QElapsedTimer m_runClock; // since the first track began
+    QLabel *m_labelHint;
+    QLabel *m_labelProgress;
+    QProgressBar *m_progressBar1;
+    QLabel *m_labelCopied; // "Label1": Copied n tracks from m; Deleted n tracks from m
+    QLabel *m_labelStep;   // "Label2": the current track's extraction or conversion
 };
 
 // The last line of an error text (all of it when it has no line break).

@@ -84,7 +84,7 @@ void HandOverToDescription(TFormBase *selectionPage, const TStateTree &selection
     if (!page)
         return;
     const int leftOut =
-        FillDescriptionTree(selection, *page->TreeViewFiles, page->Services().CurrentVolumes(),
+        FillDescriptionTree(selection, *page->TreeViewFiles(), page->Services().CurrentVolumes(),
                             page->Services().UnknownText);
     page->FromRemovable = fromRemovable;
     SwitchPage(selectionPage, page);

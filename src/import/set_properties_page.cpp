@@ -19,11 +19,11 @@ TFormSetProperties::TFormSetProperties(TCatalog &catalog, QWidget *parent)
                 QStringLiteral("Setting Description of Tracks"), parent),
       m_catalog(catalog)
 {
-    LabelHint = CreateHintLabel(QRect(8, 8, 165, 363),
-                                QStringLiteral("Click on every track or group of track "
-                                               "successively and check that its description "
-                                               "is valid."),
-                                Qt::white);
+    m_labelHint = CreateHintLabel(QRect(8, 8, 165, 363),
+                                  QStringLiteral("Click on every track or group of track "
+                                                 "successively and check that its description "
+                                                 "is valid."),
+                                  Qt::white);
     CreateButtonGroup(TopBase,
                       {
                           ReturnToMainButton(),
@@ -36,66 +36,66 @@ TFormSetProperties::TFormSetProperties(TCatalog &catalog, QWidget *parent)
                         [this](TFormBase *) { AddToCatalog(); }}},
                       0);
 
-    TreeViewFiles = new TStateTree(this);
-    TreeViewFiles->setObjectName(QStringLiteral("TreeViewFiles"));
-    TreeViewFiles->setGeometry(192, 138, 393, 111);
-    NameAfter(TreeViewFiles);
+    m_treeViewFiles = new TStateTree(this);
+    m_treeViewFiles->setObjectName(QStringLiteral("TreeViewFiles"));
+    m_treeViewFiles->setGeometry(192, 138, 393, 111);
+    NameAfter(m_treeViewFiles);
     // Only a click on a node's text selects it (TreeClicked); keys and the tree never do.
-    TreeViewFiles->setSelectionMode(QAbstractItemView::NoSelection);
+    m_treeViewFiles->setSelectionMode(QAbstractItemView::NoSelection);
     // The selected node stays marked while the user types into a box.
-    QPalette palette = TreeViewFiles->palette();
+    QPalette palette = m_treeViewFiles->palette();
     for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
         palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
-    TreeViewFiles->setPalette(palette);
-    TreeViewFiles->SetStatePictures(
+    m_treeViewFiles->setPalette(palette);
+    m_treeViewFiles->SetStatePictures(
         TreePictures({nullptr, "review_set", "review_new", "review_seen", "review_gone"}));
     // The hand-over brings the selection tree's pictures; these stand until then.
-    TreeViewFiles->SetNodePictures(TreePictures({"track", "track_hot"}));
-    TreeViewFiles->SetPointerVariants(1, 0);
-    connect(TreeViewFiles, &TStateTree::ClickSettled, this,
+    m_treeViewFiles->SetNodePictures(TreePictures({"track", "track_hot"}));
+    m_treeViewFiles->SetPointerVariants(1, 0);
+    connect(m_treeViewFiles, &TStateTree::ClickSettled, this,
             [this](const TTreeHit &hit) { RunReporting([&] { TreeClicked(hit); }); });
     // Moving with the keys loads a node as a click on its text does.
-    connect(TreeViewFiles, &TStateTree::CurrentMovedByKey, this, [this](QTreeWidgetItem *item) {
+    connect(m_treeViewFiles, &TStateTree::CurrentMovedByKey, this, [this](QTreeWidgetItem *item) {
         RunReporting([&] { TreeClicked({item, THitPart::Text}); });
     });
-    connect(TreeViewFiles, &QTreeWidget::itemExpanded, this, [this] { ExpandedOrCollapsed(); });
-    connect(TreeViewFiles, &QTreeWidget::itemCollapsed, this, [this] { ExpandedOrCollapsed(); });
+    connect(m_treeViewFiles, &QTreeWidget::itemExpanded, this, [this] { ExpandedOrCollapsed(); });
+    connect(m_treeViewFiles, &QTreeWidget::itemCollapsed, this, [this] { ExpandedOrCollapsed(); });
 
-    LabelAlbum = CreateCaption(QStringLiteral("Album"), QRect(192, 250, 121, 20));
-    LabelComposer = CreateCaption(QStringLiteral("Composer"), QRect(328, 250, 121, 20));
-    LabelArtist = CreateCaption(QStringLiteral("Artist"), QRect(464, 250, 121, 20));
-    ComboBoxAlbum = CreateBox(QStringLiteral("ComboBoxAlbum"), QRect(192, 272, 121, 24));
-    ComboBoxComposer = CreateBox(QStringLiteral("ComboBoxComposer"), QRect(328, 272, 121, 24));
-    ComboBoxArtist = CreateBox(QStringLiteral("ComboBoxArtist"), QRect(464, 272, 121, 24));
-    LabelName = CreateCaption(QStringLiteral("Name"), QRect(192, 306, 129, 20));
-    ComboBoxName = CreateBox(QStringLiteral("ComboBoxName"), QRect(328, 304, 257, 24));
-    NameAfter(ComboBoxAlbum, LabelAlbum);
-    NameAfter(ComboBoxComposer, LabelComposer);
-    NameAfter(ComboBoxArtist, LabelArtist);
-    NameAfter(ComboBoxName, LabelName);
-    setTabOrder(ComboBoxAlbum, ComboBoxComposer);
-    setTabOrder(ComboBoxComposer, ComboBoxArtist);
-    setTabOrder(ComboBoxArtist, ComboBoxName);
+    m_labelAlbum = CreateCaption(QStringLiteral("Album"), QRect(192, 250, 121, 20));
+    m_labelComposer = CreateCaption(QStringLiteral("Composer"), QRect(328, 250, 121, 20));
+    m_labelArtist = CreateCaption(QStringLiteral("Artist"), QRect(464, 250, 121, 20));
+    m_comboBoxAlbum = CreateBox(QStringLiteral("ComboBoxAlbum"), QRect(192, 272, 121, 24));
+    m_comboBoxComposer = CreateBox(QStringLiteral("ComboBoxComposer"), QRect(328, 272, 121, 24));
+    m_comboBoxArtist = CreateBox(QStringLiteral("ComboBoxArtist"), QRect(464, 272, 121, 24));
+    m_labelName = CreateCaption(QStringLiteral("Name"), QRect(192, 306, 129, 20));
+    m_comboBoxName = CreateBox(QStringLiteral("ComboBoxName"), QRect(328, 304, 257, 24));
+    NameAfter(m_comboBoxAlbum, m_labelAlbum);
+    NameAfter(m_comboBoxComposer, m_labelComposer);
+    NameAfter(m_comboBoxArtist, m_labelArtist);
+    NameAfter(m_comboBoxName, m_labelName);
+    setTabOrder(m_comboBoxAlbum, m_comboBoxComposer);
+    setTabOrder(m_comboBoxComposer, m_comboBoxArtist);
+    setTabOrder(m_comboBoxArtist, m_comboBoxName);
     m_fields = {
-        {ComboBoxAlbum, &TNodeData::Albums, &TNodeData::Album, &TNodeData::SetAlbum},
-        {ComboBoxComposer, &TNodeData::Composers, &TNodeData::Composer, &TNodeData::SetComposer},
-        {ComboBoxArtist, &TNodeData::Artists, &TNodeData::Artist, &TNodeData::SetArtist},
-        {ComboBoxName, &TNodeData::Names, &TNodeData::Name, &TNodeData::SetName},
+        {m_comboBoxAlbum, &TNodeData::Albums, &TNodeData::Album, &TNodeData::SetAlbum},
+        {m_comboBoxComposer, &TNodeData::Composers, &TNodeData::Composer, &TNodeData::SetComposer},
+        {m_comboBoxArtist, &TNodeData::Artists, &TNodeData::Artist, &TNodeData::SetArtist},
+        {m_comboBoxName, &TNodeData::Names, &TNodeData::Name, &TNodeData::SetName},
     };
     for (const TBoxField &field : std::as_const(m_fields)) {
         connect(field.box, &QComboBox::editTextChanged, this,
                 [this, field] { RunReporting([&] { BoxChanged(field); }); });
-        if (field.box != ComboBoxName)
+        if (field.box != m_comboBoxName)
             connect(field.box, &TDescriptionBox::Left, this,
                     [this, box = field.box] { RememberTyped(box); });
     }
 
-    SetupMessages({TreeViewFiles, LabelAlbum, LabelComposer, LabelArtist, LabelName, ComboBoxAlbum,
-                   ComboBoxComposer, ComboBoxArtist, ComboBoxName});
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(3000);
-    connect(Timer1, &QTimer::timeout, this, [this] { RunDropping([this] { CheckMedia(); }); });
+    SetupMessages({m_treeViewFiles, m_labelAlbum, m_labelComposer, m_labelArtist, m_labelName,
+                   m_comboBoxAlbum, m_comboBoxComposer, m_comboBoxArtist, m_comboBoxName});
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(3000);
+    connect(m_timer1, &QTimer::timeout, this, [this] { RunDropping([this] { CheckMedia(); }); });
     ApplySkinAndTexts();
 }
 
@@ -116,21 +116,21 @@ TDescriptionBox *TFormSetProperties::CreateBox(const QString &objectName, const 
 
 void TFormSetProperties::FormShow()
 {
-    TreeViewFiles->SetHotItem(nullptr);
+    m_treeViewFiles->SetHotItem(nullptr);
     for (const TBoxField &field : std::as_const(m_fields)) {
         field.box->Reset();
         field.box->setEnabled(false);
     }
     Loading = false;
-    Timer1->start();
-    TreeViewFiles->clearSelection();
-    Messages->ShowTestMessageIfTestMode();
+    m_timer1->start();
+    m_treeViewFiles->clearSelection();
+    Messages()->ShowTestMessageIfTestMode();
 }
 
 void TFormSetProperties::FormHide()
 {
-    Timer1->stop();
-    TreeViewFiles->DropHeldClick();
+    m_timer1->stop();
+    m_treeViewFiles->DropHeldClick();
 }
 
 static const TVolume *FindVolume(const TVolumeList &volumes, const QString &root)
@@ -151,14 +151,14 @@ static void ShowGone(TDescriptionItem *group)
 
 void TFormSetProperties::CheckMedia()
 {
-    Timer1->stop();
+    m_timer1->stop();
     const auto restart = qScopeGuard([this] {
         if (!isHidden())
-            Timer1->start();
+            m_timer1->start();
     });
     const TVolumeList volumes = Services().CurrentVolumes();
-    for (int i = 0; i < TreeViewFiles->topLevelItemCount(); ++i) {
-        TDescriptionItem *group = TDescriptionItem::From(TreeViewFiles->topLevelItem(i));
+    for (int i = 0; i < m_treeViewFiles->topLevelItemCount(); ++i) {
+        TDescriptionItem *group = TDescriptionItem::From(m_treeViewFiles->topLevelItem(i));
         // A medium that is taken out is unmounted, so its volume leaves the list.
         const TVolume *volume = FindVolume(volumes, group->VolumeRoot);
         if (!volume || !MediaPresent(*volume)) {
@@ -188,14 +188,14 @@ void TFormSetProperties::ReadTexts(const TSkinFile &texts)
 
 void TFormSetProperties::TellLeftOut(int count)
 {
-    Messages->Show(LeftOutText + QLatin1Char(' ') + QString::number(count), LeftOutReasonText);
+    Messages()->Show(LeftOutText + QLatin1Char(' ') + QString::number(count), LeftOutReasonText);
 }
 
 QStringList TFormSetProperties::BuildPendingRecords() const
 {
     QStringList records;
-    for (int i = 0; i < TreeViewFiles->topLevelItemCount(); ++i) {
-        const TDescriptionItem *group = TDescriptionItem::From(TreeViewFiles->topLevelItem(i));
+    for (int i = 0; i < m_treeViewFiles->topLevelItemCount(); ++i) {
+        const TDescriptionItem *group = TDescriptionItem::From(m_treeViewFiles->topLevelItem(i));
         for (int j = 0; j < group->childCount(); ++j) {
             const TDescriptionItem *track = group->Track(j);
             const TNodeData &chosen = track->Data;

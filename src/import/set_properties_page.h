@@ -31,17 +31,14 @@ public:
     // sorted, each once; offered in all three boxes of every node loaded afterwards.
     QStringList TypedValues;
 
-    QLabel *LabelHint;
-    QLabel *LabelAlbum;
-    QLabel *LabelComposer;
-    QLabel *LabelArtist;
-    QLabel *LabelName;
-    TStateTree *TreeViewFiles;
-    TDescriptionBox *ComboBoxAlbum;
-    TDescriptionBox *ComboBoxComposer;
-    TDescriptionBox *ComboBoxArtist;
-    TDescriptionBox *ComboBoxName;
-    QTimer *Timer1; // medium check
+    QLabel *LabelHint() const { return m_labelHint; }
+    QLabel *LabelName() const { return m_labelName; }
+    TStateTree *TreeViewFiles() const { return m_treeViewFiles; }
+    TDescriptionBox *ComboBoxAlbum() const { return m_comboBoxAlbum; }
+    TDescriptionBox *ComboBoxComposer() const { return m_comboBoxComposer; }
+    TDescriptionBox *ComboBoxArtist() const { return m_comboBoxArtist; }
+    TDescriptionBox *ComboBoxName() const { return m_comboBoxName; }
+    QTimer *Timer1() const { return m_timer1; }
 
     // The node whose description the boxes show, or null.
     TDescriptionItem *SelectedNode() const;
@@ -89,4 +86,15 @@ private:
 
     TCatalog &m_catalog;
     QList<TBoxField> m_fields; // album, composer, artist, name
+    QLabel *m_labelHint;
+    QLabel *m_labelAlbum;
+    QLabel *m_labelComposer;
+    QLabel *m_labelArtist;
+    QLabel *m_labelName;
+    TStateTree *m_treeViewFiles;
+    TDescriptionBox *m_comboBoxAlbum;
+    TDescriptionBox *m_comboBoxComposer;
+    TDescriptionBox *m_comboBoxArtist;
+    TDescriptionBox *m_comboBoxName;
+    QTimer *m_timer1; // medium check
 };

@@ -19,13 +19,13 @@ static bool AllTracksAre(const TDescriptionItem *group, int state)
 
 TDescriptionItem *TFormSetProperties::SelectedNode() const
 {
-    return TDescriptionItem::From(TreeViewFiles->selectedItems().value(0));
+    return TDescriptionItem::From(m_treeViewFiles->selectedItems().value(0));
 }
 
 void TFormSetProperties::TreeClicked(const TTreeHit &hit)
 {
     TDescriptionItem *node = TDescriptionItem::From(hit.item);
-    if (!node || Messages->Presenting())
+    if (!node || Messages()->Presenting())
         return;
     if (hit.part == THitPart::NodePicture && !node->IsGroup())
         PlayTrack(this, node->FullPath());
@@ -35,7 +35,7 @@ void TFormSetProperties::TreeClicked(const TTreeHit &hit)
 
 void TFormSetProperties::Select(TDescriptionItem *node)
 {
-    TreeViewFiles->setCurrentItem(node, 0, QItemSelectionModel::ClearAndSelect);
+    m_treeViewFiles->setCurrentItem(node, 0, QItemSelectionModel::ClearAndSelect);
 }
 
 void TFormSetProperties::ClickText(TDescriptionItem *node)
@@ -43,7 +43,7 @@ void TFormSetProperties::ClickText(TDescriptionItem *node)
     Select(node);
     TDescriptionItem *group = node->Group();
     for (const TBoxField &field : std::as_const(m_fields))
-        field.box->setEnabled(field.box != ComboBoxName || !node->IsGroup());
+        field.box->setEnabled(field.box != m_comboBoxName || !node->IsGroup());
     if (!node->IsGroup()) {
         if (node->Data.SavedState == ReviewNew) {
             node->SetState(ReviewSeen);
@@ -58,9 +58,9 @@ void TFormSetProperties::ClickText(TDescriptionItem *node)
         }
     } else if (group->Data.SavedState == ReviewSetByHand) {
         // Every track is set by hand: there is nothing left for the group to pass on.
-        ComboBoxAlbum->setEnabled(false);
-        ComboBoxComposer->setEnabled(false);
-        ComboBoxArtist->setEnabled(false);
+        m_comboBoxAlbum->setEnabled(false);
+        m_comboBoxComposer->setEnabled(false);
+        m_comboBoxArtist->setEnabled(false);
     }
     LoadDescription(node);
 }
@@ -76,7 +76,7 @@ void TFormSetProperties::LoadDescription(TDescriptionItem *node)
     for (const TBoxField &field : std::as_const(m_fields)) {
         if (!field.box->isEnabled())
             continue;
-        const bool name = field.box == ComboBoxName;
+        const bool name = field.box == m_comboBoxName;
         field.box->addItems((name ? node->Data : group).*field.candidates);
         field.box->OwnCount = field.box->count();
         if (!name)
@@ -90,7 +90,7 @@ void TFormSetProperties::LoadDescription(TDescriptionItem *node)
 void TFormSetProperties::BoxChanged(const TBoxField &field)
 {
     TDescriptionItem *node = SelectedNode();
-    if (Loading || !node || (node->IsGroup() && field.box == ComboBoxName))
+    if (Loading || !node || (node->IsGroup() && field.box == m_comboBoxName))
         return;
     const QString text = field.box->currentText();
     (node->Data.*field.set)(text);

@@ -26,17 +26,17 @@ TFormBase::TFormBase(TPageId id, const QString &section, const QString &designed
     setGeometry(0, 0, ClientWidth, ClientHeight);
     setAutoFillBackground(true);
     hide();
-    ImageLeft = new QLabel(this);
-    ImageLeft->setObjectName(QStringLiteral("ImageLeft"));
-    ImageLeft->setTextFormat(Qt::PlainText);
-    ImageLeft->setGeometry(1, 1, 177, 379);
-    ImageLeft->setPixmap(
+    m_imageLeft = new QLabel(this);
+    m_imageLeft->setObjectName(QStringLiteral("ImageLeft"));
+    m_imageLeft->setTextFormat(Qt::PlainText);
+    m_imageLeft->setGeometry(1, 1, 177, 379);
+    m_imageLeft->setPixmap(
         BuiltInPicture(QStringLiteral(":/pictures/left_%1.jpg").arg(section.toLower())));
-    ImageRight = new QLabel(this);
-    ImageRight->setObjectName(QStringLiteral("ImageRight"));
-    ImageRight->setTextFormat(Qt::PlainText);
-    ImageRight->setGeometry(180, 1, 457, 379);
-    ImageRight->setPixmap(BuiltInPicture(QStringLiteral(":/pictures/right.jpg")));
+    m_imageRight = new QLabel(this);
+    m_imageRight->setObjectName(QStringLiteral("ImageRight"));
+    m_imageRight->setTextFormat(Qt::PlainText);
+    m_imageRight->setGeometry(180, 1, 457, 379);
+    m_imageRight->setPixmap(BuiltInPicture(QStringLiteral(":/pictures/right.jpg")));
     SetCaptionText(designedCaption);
 }
 
@@ -176,8 +176,8 @@ void TFormBase::ApplySkinAndTexts()
     const QString skinPath = DataFile(QLatin1String(SkinFileName));
     if (QFileInfo::exists(skinPath)) {
         const TSkinFile skin(skinPath, m_services.SkinKeyRecorder);
-        LoadImage(skin, m_section, QStringLiteral("RightImage"), ImageRight);
-        LoadImage(skin, m_section, QStringLiteral("LeftImage"), ImageLeft);
+        LoadImage(skin, m_section, QStringLiteral("RightImage"), m_imageRight);
+        LoadImage(skin, m_section, QStringLiteral("LeftImage"), m_imageLeft);
         if (m_hintLabel) {
             SetTextColor(m_hintLabel,
                          ReadColor(skin, m_section, QStringLiteral("LeftTextColor"),
@@ -208,7 +208,7 @@ void TFormBase::ApplySkinAndTexts()
 
 void TFormBase::SetupMessages(const QList<QWidget *> &replaced)
 {
-    Messages = new TPageMessages(this, replaced);
+    m_messages = new TPageMessages(this, replaced);
 }
 
 void TFormBase::ApplyRightSkin(const QString &imageKey, const QString &colorKey)
@@ -217,7 +217,7 @@ void TFormBase::ApplyRightSkin(const QString &imageKey, const QString &colorKey)
     if (!QFileInfo::exists(skinPath))
         return;
     const TSkinFile skin(skinPath, m_services.SkinKeyRecorder);
-    LoadImage(skin, m_section, imageKey, ImageRight);
+    LoadImage(skin, m_section, imageKey, m_imageRight);
     const QColor color = ReadColor(skin, m_section, colorKey, Qt::black);
     for (QLabel *label : std::as_const(m_rightLabels))
         SetTextColor(label, color);
@@ -252,8 +252,8 @@ void TFormBase::hideEvent(QHideEvent *event)
         return;
     RunPageHandler([this] { FormHide(); });
     // A page that is left while it shows a message comes back in its normal look.
-    if (Messages)
-        Messages->End();
+    if (m_messages)
+        m_messages->End();
 }
 
 TButtonSpec ReturnToMainButton()

@@ -50,8 +50,8 @@ public:
     void SetCaptionText(const QString &text);
     TServices &Services() const { return m_services; }
 
-    QLabel *ImageLeft;
-    QLabel *ImageRight;
+    QLabel *ImageLeft() const { return m_imageLeft; }
+    QLabel *ImageRight() const { return m_imageRight; }
 
     TIconButton *CreateIconButton(int base, int index, bool isDefault, TButtonAction action,
                                   const QList<QPixmap> &pictures, const QString &objectName);
@@ -83,7 +83,7 @@ public:
     // Gives the page its message presentation, whose two lines replace `replaced` for a
     // while; null on a page without one.
     void SetupMessages(const QList<QWidget *> &replaced);
-    TPageMessages *Messages = nullptr;
+    TPageMessages *Messages() const { return m_messages; }
     // Loads the skin's picture and text colour of the right side under the keys given (the
     // page's own, or those of its messages).
     void ApplyRightSkin(const QString &imageKey, const QString &colorKey);
@@ -130,6 +130,9 @@ private:
     QLabel *m_hintLabel = nullptr;
     QList<QPair<QLabel *, QString>> m_textLabels;
     QList<QLabel *> m_rightLabels;
+    QLabel *m_imageLeft;
+    QLabel *m_imageRight;
+    TPageMessages *m_messages = nullptr;
 };
 
 // The buttons most pages share: back to the main menu, and the end of the program.

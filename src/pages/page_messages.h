@@ -24,12 +24,15 @@ public:
     // skips the work its show handler would start.
     bool ShowTestMessageIfTestMode();
 
-    QLabel *Label1;
-    QLabel *Label2;
-    QTimer *MessageTimer;
+    QLabel *Label1() const { return m_label1; }
+    QLabel *Label2() const { return m_label2; }
+    QTimer *MessageTimer() const { return m_messageTimer; }
 
 private:
     TFormBase *m_page;
     QList<QWidget *> m_replaced;
     QList<QWidget *> m_hiddenByMessage;
+    QLabel *m_label1;
+    QLabel *m_label2;
+    QTimer *m_messageTimer;
 };

@@ -13,9 +13,9 @@ void ShowPlayResult(TFormBase *page, int result)
 {
     const TPlayerMessages &messages = PlayerMessages();
     if (result < 0)
-        page->Messages->Show(messages.NotInstalled, messages.Install);
+        page->Messages()->Show(messages.NotInstalled, messages.Install);
     else if (result == 0)
-        page->Messages->Show(messages.PlDoNotHave, messages.ChooseAnother);
+        page->Messages()->Show(messages.PlDoNotHave, messages.ChooseAnother);
 }
 
 void PlayTrack(TFormBase *page, const QString &path)

@@ -26,17 +26,17 @@ TFormCreatePlaylist::TFormCreatePlaylist(TCatalog &catalog, QWidget *parent)
     QLabel *aboveName =
         CreateLabel(QStringLiteral("LabelAboveEditName"), QRect(192, 283, 385, 23),
                     QStringLiteral("AboveEditName"), QStringLiteral("Type playlist name."), 16);
-    EditName = new QLineEdit(this);
-    EditName->setObjectName(QStringLiteral("EditName"));
-    EditName->setGeometry(192, 305, 393, 24);
-    EditName->setFont(PageFont(13));
+    m_editName = new QLineEdit(this);
+    m_editName->setObjectName(QStringLiteral("EditName"));
+    m_editName->setGeometry(192, 305, 393, 24);
+    m_editName->setFont(PageFont(13));
     CreateButtonGroup(
         BottomBase(1),
         {{"SavePlaylist", "Save the playlist", "save", [this](TFormBase *) { SavePlaylist(); }}},
         0);
-    NameAfter(TreeViewCatalog, aboveTree);
-    NameAfter(EditName, aboveName);
-    FinishPage({aboveTree, TreeViewCatalog, aboveName, EditName});
+    NameAfter(TreeViewCatalog(), aboveTree);
+    NameAfter(m_editName, aboveName);
+    FinishPage({aboveTree, TreeViewCatalog(), aboveName, m_editName});
 }
 
 void TFormCreatePlaylist::ReadTexts(const TSkinFile &texts)
@@ -63,26 +63,26 @@ void TFormCreatePlaylist::PageMessage(int message)
 
 void TFormCreatePlaylist::SavePlaylist()
 {
-    const QString name = EditName->text();
+    const QString name = m_editName->text();
     if (name.isEmpty()) {
-        Messages->Show(MustTypeText, PlaylistNameText);
+        Messages()->Show(MustTypeText, PlaylistNameText);
         return;
     }
     // The name becomes a file name in the data folder and must stay one.
     if (name.contains(QLatin1Char('/')) || name == QLatin1String(".")
         || name == QLatin1String("..")) {
-        Messages->Show(WrongNameText, TypeAnotherText);
+        Messages()->Show(WrongNameText, TypeAnotherText);
         return;
     }
     const TBaseStringList &catalog = m_catalog.Records();
     QStringList records;
-    ForEachTrackNode(TreeViewCatalog, [&](TCatalogTreeItem *track) {
+    ForEachTrackNode(TreeViewCatalog(), [&](TCatalogTreeItem *track) {
         if (track->Check() == CheckChecked && track->RecordIndex < catalog.Count())
             records.append(catalog.Line(track->RecordIndex));
     });
     // An empty playlist would only be listed to play nothing.
     if (records.isEmpty()) {
-        Messages->Show(MustCheckText, SomeTracksText);
+        Messages()->Show(MustCheckText, SomeTracksText);
         return;
     }
     WritePlaylist(name, records);

@@ -14,7 +14,7 @@ public:
 
     explicit TFormCreatePlaylist(TCatalog &catalog, QWidget *parent = nullptr);
 
-    QLineEdit *EditName;
+    QLineEdit *EditName() const { return m_editName; }
 
     // The two lines shown when the name is missing, and when it cannot name a file of the
     // data folder ("/" inside, or "." or "..").
@@ -32,4 +32,7 @@ public:
 protected:
     void PageMessage(int message) override;
     void ReadTexts(const TSkinFile &texts) override;
+
+private:
+    QLineEdit *m_editName;
 };

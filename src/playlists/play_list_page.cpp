@@ -27,13 +27,13 @@ TFormPlayList::TFormPlayList(QWidget *parent)
     QLabel *aboveList =
         CreateLabel(QStringLiteral("LabelAboveList"), QRect(192, 96, 385, 23),
                     QStringLiteral("AboveList"), QStringLiteral("Choose a list to play."), 16);
-    ListBoxPlayLists = new QListWidget(this);
-    ListBoxPlayLists->setObjectName(QStringLiteral("ListBoxPlayLists"));
-    ListBoxPlayLists->setGeometry(192, 120, 393, 125);
-    ListBoxPlayLists->setFont(PageFont(13));
-    ListBoxPlayLists->setSortingEnabled(false);
-    ListBoxPlayLists->setUniformItemSizes(true);
-    connect(ListBoxPlayLists, &QListWidget::itemDoubleClicked, this,
+    m_listBoxPlayLists = new QListWidget(this);
+    m_listBoxPlayLists->setObjectName(QStringLiteral("ListBoxPlayLists"));
+    m_listBoxPlayLists->setGeometry(192, 120, 393, 125);
+    m_listBoxPlayLists->setFont(PageFont(13));
+    m_listBoxPlayLists->setSortingEnabled(false);
+    m_listBoxPlayLists->setUniformItemSizes(true);
+    connect(m_listBoxPlayLists, &QListWidget::itemDoubleClicked, this,
             [this] { RunReporting([this] { Play(); }); });
     CreateButtonGroup(BottomBase(3),
                       {
@@ -45,8 +45,8 @@ TFormPlayList::TFormPlayList(QWidget *parent)
                       },
                       2);
 
-    NameAfter(ListBoxPlayLists, aboveList);
-    SetupMessages({aboveList, ListBoxPlayLists});
+    NameAfter(m_listBoxPlayLists, aboveList);
+    SetupMessages({aboveList, m_listBoxPlayLists});
     PlayerMessages() = TPlayerMessages();
     ApplySkinAndTexts();
 }
@@ -65,7 +65,7 @@ void TFormPlayList::ReadTexts(const TSkinFile &texts)
 
 void TFormPlayList::FormShow()
 {
-    if (Messages->ShowTestMessageIfTestMode())
+    if (Messages()->ShowTestMessageIfTestMode())
         return;
     ListPlaylists();
 }
@@ -75,7 +75,7 @@ void TFormPlayList::ListPlaylists()
     // A listing started by an action that ran while this one let events in (Delete) replaces
     // it; this one then stops, so that no entry is listed twice.
     const int listing = ++m_listing;
-    ListBoxPlayLists->clear();
+    m_listBoxPlayLists->clear();
     const QString folder = DataFolder();
     const TFolderListing entries = ListFolderEntries(folder);
     int count = 0;
@@ -87,8 +87,8 @@ void TFormPlayList::ListPlaylists()
             continue;
         if (ApplicationEnding() || isHidden())
             return;
-        auto *item = new QListWidgetItem(PlaylistName(entry.Name), ListBoxPlayLists);
-        item->setSizeHint(QSize(ListBoxPlayLists->viewport()->width(), 16));
+        auto *item = new QListWidgetItem(PlaylistName(entry.Name), m_listBoxPlayLists);
+        item->setSizeHint(QSize(m_listBoxPlayLists->viewport()->width(), 16));
         // The extension matches without regard to case: keep the name the file really has.
         item->setData(Qt::UserRole, folder + QLatin1Char('/') + entry.Name);
         if (++count >= 2) {
@@ -97,13 +97,13 @@ void TFormPlayList::ListPlaylists()
                 return;
         }
     }
-    if (ListBoxPlayLists->count() > 0)
-        ListBoxPlayLists->setCurrentRow(0);
+    if (m_listBoxPlayLists->count() > 0)
+        m_listBoxPlayLists->setCurrentRow(0);
 }
 
 bool TFormPlayList::SelectedPaths(QString &playlistPath, QString &m3uPath) const
 {
-    const QListWidgetItem *item = ListBoxPlayLists->currentItem();
+    const QListWidgetItem *item = m_listBoxPlayLists->currentItem();
     if (!item || !item->isSelected())
         return false;
     playlistPath = item->data(Qt::UserRole).toString();

@@ -13,7 +13,7 @@ public:
 
     explicit TFormPlayList(QWidget *parent = nullptr);
 
-    QListWidget *ListBoxPlayLists;
+    QListWidget *ListBoxPlayLists() const { return m_listBoxPlayLists; }
 
     // Lists the "*.list" entries of the data folder, each without its last extension.
     void ListPlaylists();
@@ -30,4 +30,5 @@ private:
     bool SelectedPaths(QString &playlistPath, QString &m3uPath) const;
 
     int m_listing = 0; // counts the listings started
+    QListWidget *m_listBoxPlayLists;
 };

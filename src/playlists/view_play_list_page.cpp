@@ -39,30 +39,30 @@ TFormViewPlayList::TFormViewPlayList(QWidget *parent)
     CreateButtonGroup(BottomBase(1),
                       {{"PlayList", "Play the list", "play", [this](TFormBase *) { Play(); }}}, 0);
 
-    ListViewPlay = new TStateTree(this);
-    ListViewPlay->setObjectName(QStringLiteral("ListViewPlay"));
-    ListViewPlay->setGeometry(192, 136, 393, 193);
-    ListViewPlay->setRootIsDecorated(false);
-    ListViewPlay->setIndentation(0);
-    ListViewPlay->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListViewPlay->setHeaderHidden(false);
-    ListViewPlay->header()->setStretchLastSection(false);
-    ListViewPlay->SetStatePictures(TreePictures({nullptr, "mark_missing", "mark_present"}));
+    m_listViewPlay = new TStateTree(this);
+    m_listViewPlay->setObjectName(QStringLiteral("ListViewPlay"));
+    m_listViewPlay->setGeometry(192, 136, 393, 193);
+    m_listViewPlay->setRootIsDecorated(false);
+    m_listViewPlay->setIndentation(0);
+    m_listViewPlay->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_listViewPlay->setHeaderHidden(false);
+    m_listViewPlay->header()->setStretchLastSection(false);
+    m_listViewPlay->SetStatePictures(TreePictures({nullptr, "mark_missing", "mark_present"}));
     QStringList captions;
     for (const TColumn &column : Columns)
         captions.append(QLatin1String(column.caption));
-    ListViewPlay->setHeaderLabels(captions);
+    m_listViewPlay->setHeaderLabels(captions);
     for (int i = 0; i < int(std::size(Columns)); ++i)
-        ListViewPlay->setColumnWidth(i, Columns[i].width);
+        m_listViewPlay->setColumnWidth(i, Columns[i].width);
 
-    NameAfter(ListViewPlay);
-    SetupMessages({ListViewPlay});
+    NameAfter(m_listViewPlay);
+    SetupMessages({m_listViewPlay});
     ApplySkinAndTexts();
 }
 
 void TFormViewPlayList::ReadTexts(const TSkinFile &texts)
 {
-    QTreeWidgetItem *header = ListViewPlay->headerItem();
+    QTreeWidgetItem *header = m_listViewPlay->headerItem();
     for (int i = 0; i < int(std::size(Columns)); ++i)
         header->setText(i,
                         ReadText(texts, Section(), QLatin1String(Columns[i].key), header->text(i)));
@@ -70,7 +70,7 @@ void TFormViewPlayList::ReadTexts(const TSkinFile &texts)
 
 void TFormViewPlayList::FormShow()
 {
-    if (Messages->ShowTestMessageIfTestMode())
+    if (Messages()->ShowTestMessageIfTestMode())
         return;
     ListTracks();
 }
@@ -78,7 +78,7 @@ void TFormViewPlayList::FormShow()
 void TFormViewPlayList::ListTracks()
 {
     // Emptied first: a playlist that cannot be read must not show the rows of the last one.
-    ListViewPlay->clear();
+    m_listViewPlay->clear();
     // Shown without a playlist (never by the play a list page): nothing to list.
     if (PlaylistPath.isEmpty())
         return;
@@ -96,7 +96,7 @@ void TFormViewPlayList::ListTracks()
         row->setText(4, record.FileName);
         rows.append(row);
     }
-    ListViewPlay->addTopLevelItems(rows);
+    m_listViewPlay->addTopLevelItems(rows);
 }
 
 void TFormViewPlayList::Play()

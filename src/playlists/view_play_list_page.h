@@ -19,7 +19,7 @@ public:
 
     // Row marks.
     enum { MarkMissing = 1, MarkPresent = 2 };
-    TStateTree *ListViewPlay;
+    TStateTree *ListViewPlay() const { return m_listViewPlay; }
 
     void ListTracks();
     void Play();
@@ -27,4 +27,7 @@ public:
 protected:
     void FormShow() override;
     void ReadTexts(const TSkinFile &texts) override;
+
+private:
+    TStateTree *m_listViewPlay;
 };

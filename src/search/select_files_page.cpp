@@ -42,8 +42,8 @@ public:
     void AddFolder(const QString &folder) override
     {
         m_folder = new TSelectFilesItem(folder, State(), 0);
-        m_page->TreeViewFiles->addTopLevelItem(m_folder);
-        m_page->m_icons.FolderIcon(m_folder, folder, m_page->TreeViewFiles, m_volumes);
+        m_page->m_treeViewFiles->addTopLevelItem(m_folder);
+        m_page->m_icons.FolderIcon(m_folder, folder, m_page->m_treeViewFiles, m_volumes);
         m_first = true;
     }
 
@@ -89,7 +89,7 @@ TFormSelectFiles::TFormSelectFiles(QWidget *parent)
     : TFormBase(Id, QStringLiteral("SelectTracks"),
                 QStringLiteral("Tracks Selection to Add to the Catalog"), parent)
 {
-    LabelHint = CreateHintLabel(
+    m_labelHint = CreateHintLabel(
         QRect(8, 8, 165, 363), QStringLiteral("Click tracks you don't want to add to the catalog."),
         Qt::red);
 
@@ -102,34 +102,34 @@ TFormSelectFiles::TFormSelectFiles(QWidget *parent)
                            [this](TFormBase *) { SetTracksDescription(); }},
                       },
                       1);
-    LabelAboveTreeView =
+    m_labelAboveTreeView =
         CreateLabel(QStringLiteral("LabelAboveTreeView"), QRect(192, 136, 385, 23),
                     QStringLiteral("AboveTreeView"),
                     QStringLiteral("Choose tracks or groups of track to add to the catalog."), 16);
 
-    TreeViewFiles = new TStateTree(this);
-    TreeViewFiles->setObjectName(QStringLiteral("TreeViewFiles"));
-    TreeViewFiles->setGeometry(192, 162, 393, 120);
-    NameAfter(TreeViewFiles, LabelAboveTreeView);
-    TreeViewFiles->SetStatePictures(
+    m_treeViewFiles = new TStateTree(this);
+    m_treeViewFiles->setObjectName(QStringLiteral("TreeViewFiles"));
+    m_treeViewFiles->setGeometry(192, 162, 393, 120);
+    NameAfter(m_treeViewFiles, m_labelAboveTreeView);
+    m_treeViewFiles->SetStatePictures(
         TreePictures({nullptr, "check_on", "check_off", "check_on_hot", "check_off_hot"}));
-    TreeViewFiles->SetNodePictures(TreePictures({"track", "track_hot"}));
-    TreeViewFiles->SetPointerVariants(ImageTrackHot - ImageTrack, StateHotOffset);
-    TreeViewFiles->viewport()->installEventFilter(this);
-    connect(TreeViewFiles, &TStateTree::ClickSettled, this,
+    m_treeViewFiles->SetNodePictures(TreePictures({"track", "track_hot"}));
+    m_treeViewFiles->SetPointerVariants(ImageTrackHot - ImageTrack, StateHotOffset);
+    m_treeViewFiles->viewport()->installEventFilter(this);
+    connect(m_treeViewFiles, &TStateTree::ClickSettled, this,
             [this](const TTreeHit &hit) { RunReporting([&] { TreeClicked(hit); }); });
-    connect(TreeViewFiles, &TStateTree::PointerMoved, this,
+    connect(m_treeViewFiles, &TStateTree::PointerMoved, this,
             [this](const TTreeHit &hit) { RunReporting([&] { ShowHoverHint(hit); }); });
 
-    SetupMessages({LabelAboveTreeView, TreeViewFiles});
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, [this] { RunDropping([this] { WatchMedia(); }); });
+    SetupMessages({m_labelAboveTreeView, m_treeViewFiles});
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(1000);
+    connect(m_timer1, &QTimer::timeout, this, [this] { RunDropping([this] { WatchMedia(); }); });
 
     ApplySkinAndTexts();
-    m_normalAboveText = LabelAboveTreeView->text();
-    m_normalHint = LabelHint->text();
+    m_normalAboveText = m_labelAboveTreeView->text();
+    m_normalHint = m_labelHint->text();
     m_normalCaption = CaptionText();
 }
 
@@ -157,22 +157,22 @@ void TFormSelectFiles::ReadTexts(const TSkinFile &texts)
 
 void TFormSelectFiles::FormShow()
 {
-    TreeViewFiles->SetHotItem(nullptr);
+    m_treeViewFiles->SetHotItem(nullptr);
     SetCaptionText(m_normalCaption);
     Scanning = false;
     DeselectPending = false;
     m_handOverWaits = false;
-    LabelHint->setText(m_normalHint);
-    if (Messages->ShowTestMessageIfTestMode())
+    m_labelHint->setText(m_normalHint);
+    if (Messages()->ShowTestMessageIfTestMode())
         return;
     PostPageMessage(this, MSG_START_SCAN);
 }
 
 void TFormSelectFiles::FormHide()
 {
-    Timer1->stop();
+    m_timer1->stop();
     m_handOverWaits = false;
-    TreeViewFiles->DropHeldClick();
+    m_treeViewFiles->DropHeldClick();
 }
 
 void TFormSelectFiles::PageMessage(int message)
@@ -198,9 +198,9 @@ void TFormSelectFiles::StartScan()
     const TWalkGuard guard(this);
     const int run = ++m_run;
     Scanning = true;
-    TreeViewFiles->clear();
+    m_treeViewFiles->clear();
     m_leftOutTold.clear();
-    TreeViewFiles->TruncateNodePictures(FirstFolderImage);
+    m_treeViewFiles->TruncateNodePictures(FirstFolderImage);
     m_icons.Clear();
     SetCaptionText(m_seekingCaption);
     ShowProgress(true);
@@ -219,7 +219,7 @@ void TFormSelectFiles::StartScan()
     if (ApplicationEnding() || run != m_run)
         return;
     SetCaptionText(m_normalCaption);
-    TreeViewFiles->sortItems(0, Qt::AscendingOrder);
+    m_treeViewFiles->sortItems(0, Qt::AscendingOrder);
     FinishWalk(walk);
 }
 
@@ -227,12 +227,12 @@ void TFormSelectFiles::FinishWalk(const TTrackWalk &walk)
 {
     Scanning = false;
     DeselectPending = false;
-    LabelHint->setText(m_normalHint);
+    m_labelHint->setText(m_normalHint);
     m_progressShown.invalidate();
     TellLeftOut(walk);
     if (isHidden())
         return;
-    Timer1->start();
+    m_timer1->start();
     if (std::exchange(m_handOverWaits, false))
         SetTracksDescription();
 }
@@ -243,13 +243,13 @@ void TFormSelectFiles::ShowProgress(bool force)
         return;
     m_progressShown.start();
     int tracks = 0;
-    for (int i = 0; i < TreeViewFiles->topLevelItemCount(); ++i)
-        tracks += TreeViewFiles->topLevelItem(i)->childCount();
+    for (int i = 0; i < m_treeViewFiles->topLevelItemCount(); ++i)
+        tracks += m_treeViewFiles->topLevelItem(i)->childCount();
     QString text = m_normalHint + QStringLiteral("\n\n") + FoundText + QLatin1Char(' ')
         + QString::number(tracks);
     if (m_handOverWaits)
         text += QLatin1Char('\n') + WaitText;
-    LabelHint->setText(text);
+    m_labelHint->setText(text);
 }
 
 void TFormSelectFiles::ShowScanFolder(const QString &folder)
@@ -269,14 +269,14 @@ void TFormSelectFiles::TellLeftOut(const TTrackWalk &walk)
     if (untold.isEmpty() || isHidden())
         return;
     m_leftOutTold += untold;
-    Messages->Show(LeftOutText + QLatin1Char(' ') + QString::number(untold.size()),
-                   LeftOutReasonText);
+    Messages()->Show(LeftOutText + QLatin1Char(' ') + QString::number(untold.size()),
+                     LeftOutReasonText);
 }
 
 void TFormSelectFiles::PruneGoneFolders(const TVolumeList &volumes)
 {
-    for (int i = TreeViewFiles->topLevelItemCount() - 1; i >= 0; --i) {
-        QTreeWidgetItem *folder = TreeViewFiles->topLevelItem(i);
+    for (int i = m_treeViewFiles->topLevelItemCount() - 1; i >= 0; --i) {
+        QTreeWidgetItem *folder = m_treeViewFiles->topLevelItem(i);
         if (!volumes.FolderExists(folder->text(0)))
             delete folder;
     }
@@ -284,8 +284,8 @@ void TFormSelectFiles::PruneGoneFolders(const TVolumeList &volumes)
 
 bool TFormSelectFiles::HasFolderNode(const TVolumeList &volumes, const TVolume &volume) const
 {
-    for (int i = 0; i < TreeViewFiles->topLevelItemCount(); ++i) {
-        if (volumes.VolumeOf(TreeViewFiles->topLevelItem(i)->text(0)) == &volume)
+    for (int i = 0; i < m_treeViewFiles->topLevelItemCount(); ++i) {
+        if (volumes.VolumeOf(m_treeViewFiles->topLevelItem(i)->text(0)) == &volume)
             return true;
     }
     return false;
@@ -293,7 +293,7 @@ bool TFormSelectFiles::HasFolderNode(const TVolumeList &volumes, const TVolume &
 
 void TFormSelectFiles::WatchMedia()
 {
-    Timer1->stop();
+    m_timer1->stop();
     const TWalkGuard guard(this);
     const int run = ++m_run;
     const TVolumeList volumes = Services().CurrentVolumes();
@@ -329,12 +329,12 @@ void TFormSelectFiles::WatchMedia()
     m_chosenFolderSeen = chosenExists;
     if (FoundTracks) {
         // The user keeps the place he was looking at while the new folders fall into order.
-        QTreeWidgetItem *top = TreeViewFiles->itemAt(0, 0);
-        TreeViewFiles->setUpdatesEnabled(false);
-        TreeViewFiles->sortItems(0, Qt::AscendingOrder);
+        QTreeWidgetItem *top = m_treeViewFiles->itemAt(0, 0);
+        m_treeViewFiles->setUpdatesEnabled(false);
+        m_treeViewFiles->sortItems(0, Qt::AscendingOrder);
         if (top)
-            TreeViewFiles->scrollToItem(top, QAbstractItemView::PositionAtTop);
-        TreeViewFiles->setUpdatesEnabled(true);
+            m_treeViewFiles->scrollToItem(top, QAbstractItemView::PositionAtTop);
+        m_treeViewFiles->setUpdatesEnabled(true);
         SetCaptionText(m_normalCaption);
     }
     FinishWalk(walk);

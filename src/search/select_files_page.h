@@ -44,13 +44,13 @@ public:
     bool Scanning = false;
     bool DeselectPending = false;
     bool FoundTracks = false;
-    bool MessageShown() const { return Messages->Presenting(); }
+    bool MessageShown() const { return Messages()->Presenting(); }
     const QString &NormalAboveText() const { return m_normalAboveText; }
 
-    QLabel *LabelHint;
-    QLabel *LabelAboveTreeView;
-    TStateTree *TreeViewFiles;
-    QTimer *Timer1; // media check
+    QLabel *LabelHint() const { return m_labelHint; }
+    QLabel *LabelAboveTreeView() const { return m_labelAboveTreeView; }
+    TStateTree *TreeViewFiles() const { return m_treeViewFiles; }
+    QTimer *Timer1() const { return m_timer1; }
 
     static TSelectFilesItem *Node(QTreeWidgetItem *item);
     // How many locations (volume roots, the chosen folder) the scans and media checks have
@@ -120,4 +120,8 @@ private:
     QList<TVolume> m_settledVolumes;
     bool m_chosenFolderSeen = false;
     int m_walkedLocations = 0;
+    QLabel *m_labelHint;
+    QLabel *m_labelAboveTreeView;
+    TStateTree *m_treeViewFiles;
+    QTimer *m_timer1; // media check
 };

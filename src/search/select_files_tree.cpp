@@ -42,8 +42,8 @@ QList<TCheckedFolder> CheckedTracks(const TStateTree &selection)
 
 void TFormSelectFiles::DeselectAll()
 {
-    for (int i = 0; i < TreeViewFiles->topLevelItemCount(); ++i) {
-        TStateTreeItem *folder = TreeViewFiles->TopItem(i);
+    for (int i = 0; i < m_treeViewFiles->topLevelItemCount(); ++i) {
+        TStateTreeItem *folder = m_treeViewFiles->TopItem(i);
         folder->SetStateIndex(StateUnchecked);
         for (int j = 0; j < folder->childCount(); ++j)
             folder->ChildItem(j)->SetStateIndex(StateUnchecked);
@@ -88,16 +88,16 @@ void TFormSelectFiles::ShowHoverHint(const TTreeHit &hit)
     const TSelectFilesItem *node = Node(hit.item);
     const TSelectFilesData *record = node ? node->Record() : nullptr;
     if (hit.part == THitPart::Text && record && !record->LastName().isEmpty())
-        LabelAboveTreeView->setText(m_nameCaption + QStringLiteral(": ") + record->LastName());
+        m_labelAboveTreeView->setText(m_nameCaption + QStringLiteral(": ") + record->LastName());
     else
-        LabelAboveTreeView->setText(m_normalAboveText);
+        m_labelAboveTreeView->setText(m_normalAboveText);
 }
 
 // The pointer leaving the tree is the first move over the rest of the page.
 bool TFormSelectFiles::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == TreeViewFiles->viewport() && event->type() == QEvent::Leave)
-        LabelAboveTreeView->setText(m_normalAboveText);
+    if (watched == m_treeViewFiles->viewport() && event->type() == QEvent::Leave)
+        m_labelAboveTreeView->setText(m_normalAboveText);
     return TFormBase::eventFilter(watched, event);
 }
 

@@ -30,29 +30,29 @@ TFormSelectFolder::TFormSelectFolder(QWidget *parent)
                       {{"StartSearch", "Start tracks search", "start_search",
                         [this](TFormBase *) { StartSearchFromFolder(); }}},
                       0);
-    LabelAboveTreeView = CreateLabel(QStringLiteral("LabelAboveTreeView"), QRect(192, 134, 385, 38),
-                                     QStringLiteral("AboveTreeView"),
-                                     QStringLiteral("Choose a folder to look for tracks."), 16);
-    LabelAboveTreeView->setWordWrap(true);
-    LabelAboveTreeView->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    m_labelAboveTreeView = CreateLabel(QStringLiteral("LabelAboveTreeView"),
+                                       QRect(192, 134, 385, 38), QStringLiteral("AboveTreeView"),
+                                       QStringLiteral("Choose a folder to look for tracks."), 16);
+    m_labelAboveTreeView->setWordWrap(true);
+    m_labelAboveTreeView->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
 
-    TreeViewFolders = new TStateTree(this);
-    TreeViewFolders->setObjectName(QStringLiteral("TreeViewFolders"));
-    TreeViewFolders->setGeometry(192, 176, 393, 148);
-    NameAfter(TreeViewFolders, LabelAboveTreeView);
-    connect(TreeViewFolders, &QTreeWidget::itemExpanded, this,
+    m_treeViewFolders = new TStateTree(this);
+    m_treeViewFolders->setObjectName(QStringLiteral("TreeViewFolders"));
+    m_treeViewFolders->setGeometry(192, 176, 393, 148);
+    NameAfter(m_treeViewFolders, m_labelAboveTreeView);
+    connect(m_treeViewFolders, &QTreeWidget::itemExpanded, this,
             [this](QTreeWidgetItem *node) { RunReporting([&] { NodeExpanded(node); }); });
-    connect(TreeViewFolders, &QTreeWidget::itemCollapsed, this,
+    connect(m_treeViewFolders, &QTreeWidget::itemCollapsed, this,
             [this](QTreeWidgetItem *node) { RunReporting([&] { NodeCollapsed(node); }); });
-    connect(TreeViewFolders, &QTreeWidget::currentItemChanged, this,
+    connect(m_treeViewFolders, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem *current, QTreeWidgetItem *previous) {
                 RunReporting([&] { CurrentChanged(current, previous); });
             });
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, [this] { RunReporting([this] { DriveCheck(); }); });
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(1000);
+    connect(m_timer1, &QTimer::timeout, this, [this] { RunReporting([this] { DriveCheck(); }); });
     ApplySkinAndTexts();
 }
 
@@ -88,7 +88,7 @@ void TFormSelectFolder::ClearTree()
     const QScopedValueRollback<bool> quiet(m_singleExpandOff, true);
     for (TListing *listing : std::as_const(m_listings))
         listing->cancelled = true;
-    TreeViewFolders->clear();
+    m_treeViewFolders->clear();
 }
 
 void TFormSelectFolder::DeleteChildren(QTreeWidgetItem *node)
@@ -114,8 +114,8 @@ void TFormSelectFolder::AddFolderNode(QTreeWidgetItem *parent, const QString &te
     if (parent)
         parent->addChild(node);
     else
-        TreeViewFolders->addTopLevelItem(node);
-    m_icons.FolderIcon(node, path, TreeViewFolders, volumes);
+        m_treeViewFolders->addTopLevelItem(node);
+    m_icons.FolderIcon(node, path, m_treeViewFolders, volumes);
     AddPlaceholder(node);
 }
 
@@ -126,38 +126,38 @@ void TFormSelectFolder::AddDrives(bool full)
     for (const TVolume &volume : volumes.Volumes()) {
         if (!MediaPresent(volume))
             continue;
-        if (!full && !TreeViewFolders->findItems(volume.Drive(), Qt::MatchExactly).isEmpty())
+        if (!full && !m_treeViewFolders->findItems(volume.Drive(), Qt::MatchExactly).isEmpty())
             continue;
         AddFolderNode(nullptr, volume.Drive(), volume.Root, volumes);
         added = true;
     }
     if (added)
-        TreeViewFolders->invisibleRootItem()->sortChildren(0, Qt::AscendingOrder);
+        m_treeViewFolders->invisibleRootItem()->sortChildren(0, Qt::AscendingOrder);
 }
 
 void TFormSelectFolder::FormShow()
 {
     ClearTree();
-    TreeViewFolders->TruncateNodePictures(0);
+    m_treeViewFolders->TruncateNodePictures(0);
     m_icons.Clear();
     AddDrives(true);
-    Timer1->start();
+    m_timer1->start();
 }
 
 void TFormSelectFolder::FormHide()
 {
-    Timer1->stop();
+    m_timer1->stop();
 }
 
 void TFormSelectFolder::DriveCheck()
 {
-    Timer1->stop();
+    m_timer1->stop();
     const TVolumeList volumes = Services().CurrentVolumes();
     // A drive node stays while its volume is listed with its medium in, as AddDrives lists
     // it, also when its root cannot be opened (an audio CD, a stale mount): dropping it would
     // only bring it back at once, and the user's selection with it.
-    for (int i = TreeViewFolders->topLevelItemCount() - 1; i >= 0; --i) {
-        QTreeWidgetItem *node = TreeViewFolders->topLevelItem(i);
+    for (int i = m_treeViewFolders->topLevelItemCount() - 1; i >= 0; --i) {
+        QTreeWidgetItem *node = m_treeViewFolders->topLevelItem(i);
         const QString root = FullPath(node);
         const TVolume *volume = volumes.VolumeOf(root);
         if (!volume || volume->Root != root || !MediaPresent(*volume))
@@ -165,7 +165,7 @@ void TFormSelectFolder::DriveCheck()
     }
     AddDrives(false);
     if (!Stopping())
-        Timer1->start();
+        m_timer1->start();
 }
 
 // A drive that went takes the selection with it: the selection never moves to a place the
@@ -173,14 +173,14 @@ void TFormSelectFolder::DriveCheck()
 void TFormSelectFolder::DeleteDrive(QTreeWidgetItem *node)
 {
     bool selected = false;
-    for (const QTreeWidgetItem *item = TreeViewFolders->currentItem(); item && !selected;
+    for (const QTreeWidgetItem *item = m_treeViewFolders->currentItem(); item && !selected;
          item = item->parent())
         selected = item == node;
     CancelListings(node);
     const QScopedValueRollback<bool> quiet(m_singleExpandOff, true);
     delete node;
     if (selected)
-        TreeViewFolders->setCurrentItem(nullptr);
+        m_treeViewFolders->setCurrentItem(nullptr);
 }
 
 void TFormSelectFolder::CurrentChanged(QTreeWidgetItem *current, QTreeWidgetItem *previous)
@@ -208,7 +208,7 @@ void TFormSelectFolder::NodeExpanded(QTreeWidgetItem *node)
 {
     {
         const QScopedValueRollback<bool> quiet(m_singleExpandOff, true);
-        TreeViewFolders->setCurrentItem(node);
+        m_treeViewFolders->setCurrentItem(node);
     }
     const QString path = FullPath(node);
     DeleteChildren(node);
@@ -243,7 +243,7 @@ void TFormSelectFolder::NodeCollapsed(QTreeWidgetItem *node)
 
 void TFormSelectFolder::StartSearchFromFolder()
 {
-    QTreeWidgetItem *node = TreeViewFolders->currentItem();
+    QTreeWidgetItem *node = m_treeViewFolders->currentItem();
     const QString path = FullPath(node);
     if (path.isEmpty())
         return;

@@ -20,9 +20,9 @@ public:
     explicit TFormSelectFolder(QWidget *parent = nullptr);
     ~TFormSelectFolder() override;
 
-    TStateTree *TreeViewFolders;
-    QLabel *LabelAboveTreeView;
-    QTimer *Timer1; // the drive check
+    TStateTree *TreeViewFolders() const { return m_treeViewFolders; }
+    QLabel *LabelAboveTreeView() const { return m_labelAboveTreeView; }
+    QTimer *Timer1() const { return m_timer1; }
 
     // Adds a node for every drive with its medium in; unless full, only for drives without one.
     void AddDrives(bool full);
@@ -55,4 +55,7 @@ private:
     TMessagePump m_pump;
     QList<TListing *> m_listings;
     bool m_singleExpandOff = false;
+    TStateTree *m_treeViewFolders;
+    QLabel *m_labelAboveTreeView;
+    QTimer *m_timer1; // the drive check
 };

@@ -22,7 +22,7 @@ QString Album(const QString &album, const QString &otherRoot, const QString &val
 
 TStateTree *Tree()
 {
-    return Page<TFormViewCatalog>()->TreeViewCatalog;
+    return Page<TFormViewCatalog>()->TreeViewCatalog();
 }
 
 TCatalogTreeItem *Node(const QStringList &texts)
@@ -81,11 +81,11 @@ private Q_SLOTS:
                                                QStringLiteral("X"), track, QStringLiteral("T"))});
         QVERIFY(Node({ComposerRoot, QStringLiteral("C")}));
         QVERIFY(TPagesWorld::ShowsMessage(page, QStringLiteral("The catalog could not be saved:")));
-        QCOMPARE(page->Messages->Label2->text(), QStringLiteral("File too large"));
+        QCOMPARE(page->Messages()->Label2()->text(), QStringLiteral("File too large"));
         QVERIFY(ReadLines(CatalogPath()).isEmpty());
 
-        page->Messages->MessageTimer->stop();
-        page->Messages->Label1->clear();
+        page->Messages()->MessageTimer()->stop();
+        page->Messages()->Label1()->clear();
         page->DeleteTracks();
         QVERIFY(Node({ComposerRoot, QStringLiteral("C")}));
         QVERIFY(TPagesWorld::ShowsMessage(page, QStringLiteral("The catalog could not be saved:")));
@@ -477,7 +477,7 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QVERIFY(TPagesWorld::ShowsMessage(Page<TFormViewCatalog>(),
                                           QStringLiteral("Test message, string 1.")));
-        QCOMPARE(Page<TFormViewCatalog>()->Messages->MessageTimer->interval(), 600000);
+        QCOMPARE(Page<TFormViewCatalog>()->Messages()->MessageTimer()->interval(), 600000);
         QCOMPARE(Tree()->topLevelItemCount(), 0);
     }
 };

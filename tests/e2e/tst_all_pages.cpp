@@ -89,11 +89,11 @@ private Q_SLOTS:
     void designedLooksFit()
     {
         for (TFormBase *page : Pages()) {
-            QVERIFY2(!page->ImageLeft->pixmap().isNull(), qPrintable(page->Section()));
-            QVERIFY2(!page->ImageRight->pixmap().isNull(), qPrintable(page->Section()));
+            QVERIFY2(!page->ImageLeft()->pixmap().isNull(), qPrintable(page->Section()));
+            QVERIFY2(!page->ImageRight()->pixmap().isNull(), qPrintable(page->Section()));
             for (const QLabel *label : page->findChildren<QLabel *>()) {
                 if (label->text().isEmpty() || label->wordWrap() || label->objectName().isEmpty()
-                    || label == page->ImageLeft || label == page->ImageRight)
+                    || label == page->ImageLeft() || label == page->ImageRight())
                     continue;
                 const int width = label->fontMetrics().horizontalAdvance(label->text());
                 QVERIFY2(width <= label->width(),
@@ -185,7 +185,7 @@ private Q_SLOTS:
         for (TFormBase *page : Pages()) {
             QList<QLabel *> texts;
             for (QLabel *label : page->findChildren<QLabel *>()) {
-                if (label != page->ImageLeft && label != page->ImageRight
+                if (label != page->ImageLeft() && label != page->ImageRight()
                     && label->isVisibleTo(page) && !label->text().isEmpty())
                     texts.append(label);
             }

@@ -103,8 +103,8 @@ private Q_SLOTS:
         m_frame = new TFrameWindow(m_services);
         CreatePages(m_frame, m_catalog);
         for (TFormBase *page : m_frame->findChildren<TFormBase *>()) {
-            if (page->Messages)
-                page->Messages->Show(QStringLiteral("1"), QStringLiteral("2"));
+            if (page->Messages())
+                page->Messages()->Show(QStringLiteral("1"), QStringLiteral("2"));
         }
         m_services.SkinKeyRecorder = nullptr;
         QVERIFY(!m_reads.isEmpty());

@@ -50,7 +50,7 @@ private:
             return data.Album + QLatin1Char('/') + data.Composer + QLatin1Char('/') + data.Artist;
         };
         QStringList lines;
-        TStateTree *tree = TDescribeWorld::Description()->TreeViewFiles;
+        TStateTree *tree = TDescribeWorld::Description()->TreeViewFiles();
         for (int i = 0; i < tree->topLevelItemCount(); ++i) {
             const TDescriptionItem *group = TDescribeWorld::Node(i);
             lines << group->text(0).mid(m_world->Root.size()) + QStringLiteral(": ")
@@ -134,7 +134,7 @@ void TestHandOver::describesTheCheckedTracks()
 void TestHandOver::nodesStartNotLookedAtWithTheirPictures()
 {
     m_world->AddFolder(QStringLiteral("disk/A/"), {{QStringLiteral("a.mp3")}});
-    TStateTree *selection = TDescribeWorld::Selection()->TreeViewFiles;
+    TStateTree *selection = TDescribeWorld::Selection()->TreeViewFiles();
     // A second folder picture, as a scan adds one for a folder that looks different.
     const int stick = selection->AddNodePicture(TreePictures({"album"}).constFirst());
     m_world->AddFolder(QStringLiteral("stick/B/"), {{QStringLiteral("b.mp3")}})
@@ -145,7 +145,7 @@ void TestHandOver::nodesStartNotLookedAtWithTheirPictures()
     QVERIFY(!page->isHidden());
     QVERIFY(TDescribeWorld::Selection()->isHidden());
     QVERIFY(page->FromRemovable);
-    TStateTree *tree = page->TreeViewFiles;
+    TStateTree *tree = page->TreeViewFiles();
     QCOMPARE(tree->NodePictures().size(), selection->NodePictures().size());
     QCOMPARE(tree->NodePictures().at(stick).toImage(),
              selection->NodePictures().at(stick).toImage());
@@ -162,7 +162,7 @@ void TestHandOver::nodesStartNotLookedAtWithTheirPictures()
 
     // A second hand-over starts afresh.
     SwitchPage(page, TDescribeWorld::Selection());
-    TDescribeWorld::Selection()->TreeViewFiles->clear();
+    TDescribeWorld::Selection()->TreeViewFiles()->clear();
     m_world->AddFolder(QStringLiteral("disk/C/"), {{QStringLiteral("c.mp3")}});
     TDescribeWorld::HandOver(false);
     QCOMPARE(tree->topLevelItemCount(), 1);
@@ -178,8 +178,8 @@ void TestHandOver::enterOnTheSelectionPageHandsOver()
     selection->SearchMode = 2;
     selection->ChosenFolder = m_world->Root + QStringLiteral("disk/");
     SwitchPage(Page<TFormMain>(), selection);
-    QTRY_VERIFY(selection->Timer1->isActive());
-    QTest::keyClick(selection->TreeViewFiles, Qt::Key_Return);
+    QTRY_VERIFY(selection->Timer1()->isActive());
+    QTest::keyClick(selection->TreeViewFiles(), Qt::Key_Return);
     QVERIFY(!TDescribeWorld::Description()->isHidden());
     QCOMPARE(
         Described(),

@@ -89,31 +89,31 @@ void TestSetPropertiesPage::clicksAndEditsSetTheStates()
         QVERIFY(!box->isEnabled() && box->currentText().isEmpty());
     ClickText(Track(1));
     QCOMPARE(States(), (QList<int>{2, 2, 3, 2}));
-    QVERIFY(page->ComboBoxName->isEnabled());
-    QCOMPARE(page->ComboBoxName->currentText(), QStringLiteral("Song 2"));
-    QCOMPARE(Items(page->ComboBoxName),
+    QVERIFY(page->ComboBoxName()->isEnabled());
+    QCOMPARE(page->ComboBoxName()->currentText(), QStringLiteral("Song 2"));
+    QCOMPARE(Items(page->ComboBoxName()),
              (QStringList{QStringLiteral("Song 2"), QStringLiteral("2")}));
-    QCOMPARE(page->ComboBoxAlbum->currentText(), QStringLiteral("Alb"));
-    QCOMPARE(page->ComboBoxComposer->currentText(), QStringLiteral("Unknown"));
+    QCOMPARE(page->ComboBoxAlbum()->currentText(), QStringLiteral("Alb"));
+    QCOMPARE(page->ComboBoxComposer()->currentText(), QStringLiteral("Unknown"));
     QCOMPARE(page->SelectedNode(), Track(1));
 
     // An edit marks the track set by hand.
     ClickText(Track(0));
-    page->ComboBoxAlbum->setEditText(QStringLiteral("Other"));
+    page->ComboBoxAlbum()->setEditText(QStringLiteral("Other"));
     QCOMPARE(States(), (QList<int>{2, 1, 3, 2}));
     QCOMPARE(Track(0)->StateIndex(), int(ReviewSetByHand));
 
     // The first click on a group marks it and its tracks seen, except those set by hand; the
     // click comes once the double-click time is over.
-    QTest::mouseClick(page->TreeViewFiles->viewport(), Qt::LeftButton, {},
-                      page->TreeViewFiles->TextRect(Group()).center());
+    QTest::mouseClick(page->TreeViewFiles()->viewport(), Qt::LeftButton, {},
+                      page->TreeViewFiles()->TextRect(Group()).center());
     QTRY_COMPARE(States(), (QList<int>{3, 1, 3, 3}));
-    QVERIFY(!page->ComboBoxName->isEnabled());
-    QVERIFY(page->ComboBoxAlbum->isEnabled());
-    QCOMPARE(page->ComboBoxAlbum->currentText(), QString());
+    QVERIFY(!page->ComboBoxName()->isEnabled());
+    QVERIFY(page->ComboBoxAlbum()->isEnabled());
+    QCOMPARE(page->ComboBoxAlbum()->currentText(), QString());
 
     // A group's edit reaches its tracks but the one set by hand.
-    page->ComboBoxAlbum->setEditText(QStringLiteral("New"));
+    page->ComboBoxAlbum()->setEditText(QStringLiteral("New"));
     QCOMPARE(Group()->Data.Album, QStringLiteral("New"));
     QCOMPARE(Track(0)->Data.Album, QStringLiteral("Other"));
     QCOMPARE(Track(1)->Data.Album, QStringLiteral("New"));
@@ -121,10 +121,10 @@ void TestSetPropertiesPage::clicksAndEditsSetTheStates()
     QCOMPARE(States(), (QList<int>{3, 1, 3, 3}));
 
     // Keys move the selection as clicks on the text do, loading the node into the boxes.
-    QTest::keyClick(page->TreeViewFiles, Qt::Key_Down);
+    QTest::keyClick(page->TreeViewFiles(), Qt::Key_Down);
     QCOMPARE(page->SelectedNode(), Track(0));
-    QCOMPARE(page->ComboBoxAlbum->currentText(), QStringLiteral("Other"));
-    QVERIFY(page->ComboBoxName->isEnabled());
+    QCOMPARE(page->ComboBoxAlbum()->currentText(), QStringLiteral("Other"));
+    QVERIFY(page->ComboBoxName()->isEnabled());
 }
 
 void TestSetPropertiesPage::tracksSetByHandCloseTheGroup()
@@ -134,9 +134,9 @@ void TestSetPropertiesPage::tracksSetByHandCloseTheGroup()
     ClickText(Track(0));
     ClickText(Track(1));
     QCOMPARE(States(), (QList<int>{3, 3, 3}));
-    page->ComboBoxAlbum->setEditText(QStringLiteral("B"));
+    page->ComboBoxAlbum()->setEditText(QStringLiteral("B"));
     ClickText(Track(0));
-    page->ComboBoxArtist->setEditText(QStringLiteral("A"));
+    page->ComboBoxArtist()->setEditText(QStringLiteral("A"));
     QCOMPARE(States(), (QList<int>{1, 1, 1}));
     ClickText(Group());
     for (QComboBox *box : page->findChildren<TDescriptionBox *>()) {
@@ -156,25 +156,25 @@ void TestSetPropertiesPage::typedValuesAreOffered()
     // A candidate, an empty text and a new value, each left with the Tab key, which also passes
     // by the composer box's "Unknown".
     for (const QString &text : {QStringLiteral("Alb"), QString(), QStringLiteral("Live 1999")}) {
-        page->ComboBoxAlbum->setFocus(Qt::OtherFocusReason);
-        page->ComboBoxAlbum->setEditText(text);
-        QTest::keyClick(page->ComboBoxAlbum, Qt::Key_Tab);
-        QVERIFY(page->ComboBoxComposer->hasFocus());
+        page->ComboBoxAlbum()->setFocus(Qt::OtherFocusReason);
+        page->ComboBoxAlbum()->setEditText(text);
+        QTest::keyClick(page->ComboBoxAlbum(), Qt::Key_Tab);
+        QVERIFY(page->ComboBoxComposer()->hasFocus());
     }
     QCOMPARE(page->TypedValues, QStringList{QStringLiteral("Live 1999")});
     QCOMPARE(Track(0)->Data.Album, QStringLiteral("Live 1999"));
     // Clicking the tree leaves the box, then loads the next node.
-    page->ComboBoxComposer->setEditText(QStringLiteral("Bach"));
-    page->TreeViewFiles->setFocus(Qt::MouseFocusReason);
+    page->ComboBoxComposer()->setEditText(QStringLiteral("Bach"));
+    page->TreeViewFiles()->setFocus(Qt::MouseFocusReason);
     ClickText(Track(1));
     QCOMPARE(page->TypedValues, (QStringList{QStringLiteral("Bach"), QStringLiteral("Live 1999")}));
     const QStringList typed{QStringLiteral("Bach"), QStringLiteral("Live 1999")};
     const TNodeData &group = Group()->Data;
-    QCOMPARE(Items(page->ComboBoxAlbum), group.Albums + typed);
-    QCOMPARE(Items(page->ComboBoxComposer), group.Composers + typed);
-    QCOMPARE(Items(page->ComboBoxArtist), group.Artists + typed);
-    QCOMPARE(page->ComboBoxAlbum->OwnCount, group.Albums.size());
-    QCOMPARE(Items(page->ComboBoxName),
+    QCOMPARE(Items(page->ComboBoxAlbum()), group.Albums + typed);
+    QCOMPARE(Items(page->ComboBoxComposer()), group.Composers + typed);
+    QCOMPARE(Items(page->ComboBoxArtist()), group.Artists + typed);
+    QCOMPARE(page->ComboBoxAlbum()->OwnCount, group.Albums.size());
+    QCOMPARE(Items(page->ComboBoxName()),
              (QStringList{QStringLiteral("Song 2"), QStringLiteral("2")}));
 }
 
@@ -183,8 +183,8 @@ void TestSetPropertiesPage::clearingOrExpandingChangesNothing()
     HandOver(2);
     TFormSetProperties *page = Form();
     ClickText(Track(0));
-    page->ComboBoxAlbum->clearEditText();
-    page->ComboBoxName->clearEditText();
+    page->ComboBoxAlbum()->clearEditText();
+    page->ComboBoxName()->clearEditText();
     QCOMPARE(Track(0)->Data.Album, QStringLiteral("Alb"));
     QCOMPARE(Track(0)->Data.Name, QStringLiteral("Song 1"));
 
@@ -194,22 +194,22 @@ void TestSetPropertiesPage::clearingOrExpandingChangesNothing()
         Group()->setExpanded(false);
         if (expand) {
             // A double click: its first click gives way to it.
-            const QPoint text = page->TreeViewFiles->TextRect(Group()).center();
-            QTest::mouseClick(page->TreeViewFiles->viewport(), Qt::LeftButton, {}, text);
-            QTest::mouseDClick(page->TreeViewFiles->viewport(), Qt::LeftButton, {}, text);
-            QVERIFY(!page->TreeViewFiles->HoldsClick());
+            const QPoint text = page->TreeViewFiles()->TextRect(Group()).center();
+            QTest::mouseClick(page->TreeViewFiles()->viewport(), Qt::LeftButton, {}, text);
+            QTest::mouseDClick(page->TreeViewFiles()->viewport(), Qt::LeftButton, {}, text);
+            QVERIFY(!page->TreeViewFiles()->HoldsClick());
         }
         QCOMPARE(Group()->isExpanded(), expand);
         QVERIFY(page->Loading);
-        QVERIFY(!page->ComboBoxAlbum->isEnabled());
-        page->ComboBoxAlbum->setEditText(QStringLiteral("X"));
+        QVERIFY(!page->ComboBoxAlbum()->isEnabled());
+        page->ComboBoxAlbum()->setEditText(QStringLiteral("X"));
         QCOMPARE(Track(1)->Data.Album, QStringLiteral("Alb"));
         QCOMPARE(Track(1)->Data.SavedState, int(ReviewSeen));
     }
     Group()->setExpanded(true);
     ClickText(Track(1));
-    QVERIFY(page->ComboBoxAlbum->isEnabled());
-    QCOMPARE(page->ComboBoxAlbum->currentText(), QStringLiteral("Alb"));
+    QVERIFY(page->ComboBoxAlbum()->isEnabled());
+    QCOMPARE(page->ComboBoxAlbum()->currentText(), QStringLiteral("Alb"));
 }
 
 void TestSetPropertiesPage::boxLooks_data()
@@ -280,8 +280,8 @@ void TestSetPropertiesPage::mediumGoesAndComesBack()
 {
     HandOver(2, QStringLiteral("stick/A/"), true);
     TFormSetProperties *page = Form();
-    QCOMPARE(page->Timer1->interval(), 3000);
-    QVERIFY(page->Timer1->isActive());
+    QCOMPARE(page->Timer1()->interval(), 3000);
+    QVERIFY(page->Timer1()->isActive());
     ClickText(Track(0));
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1"), QStringLiteral("stick\tremovable\t0")});
     QTRY_COMPARE_WITH_TIMEOUT(Group()->StateIndex(), int(ReviewGone), 3500);
@@ -329,14 +329,14 @@ void TestSetPropertiesPage::recordsGoToTheirPage()
     HandOver(2, QStringLiteral("disk/Album/"), fromRemovable);
     TFormSetProperties *page = Form();
     ClickText(Track(1));
-    page->ComboBoxName->setEditText(QStringLiteral("Zwei"));
+    page->ComboBoxName()->setEditText(QStringLiteral("Zwei"));
     // A list whose catalog view was left before it merged: stored tracks, kept.
     const QString earlier = BuildRecord(
         QStringLiteral("DAT"), QStringLiteral("Unknown"), QStringLiteral("Earlier"),
         QStringLiteral("Alb"), QStringLiteral("0"), QStringLiteral("/stored/Earlier/Alb/1.mp3"),
         QStringLiteral("Kept"), QStringLiteral("0"));
     m_world->Catalog.PendingRecords = {earlier};
-    QTest::keyClick(page->TreeViewFiles, Qt::Key_Return);
+    QTest::keyClick(page->TreeViewFiles(), Qt::Key_Return);
 
     QVERIFY(page->isHidden());
     QVERIFY(!FindPage(TPageId(next))->isHidden());
@@ -366,7 +366,7 @@ void TestSetPropertiesPage::trackIconPlaysAndPointerShowsIt()
 {
     HandOver(1);
     TFormSetProperties *page = Form();
-    TStateTree *tree = page->TreeViewFiles;
+    TStateTree *tree = page->TreeViewFiles();
     Group()->setExpanded(true);
     TRecordingOpener *opener = &RecordedOpener(m_world->Services);
     page->TreeClicked({Group(), THitPart::NodePicture});
@@ -378,9 +378,9 @@ void TestSetPropertiesPage::trackIconPlaysAndPointerShowsIt()
                           m_world->Services.Settings.Player + QLatin1Char(' ') + path}));
     opener->ProgramWorks = false;
     page->TreeClicked({Track(0), THitPart::NodePicture});
-    QCOMPARE(page->Messages->Label1->text(),
+    QCOMPARE(page->Messages()->Label1()->text(),
              QStringLiteral("Mp3 player not installed onto your system."));
-    QVERIFY(tree->isHidden() && page->ComboBoxAlbum->isHidden() && page->LabelName->isHidden());
+    QVERIFY(tree->isHidden() && page->ComboBoxAlbum()->isHidden() && page->LabelName()->isHidden());
     QTRY_VERIFY_WITH_TIMEOUT(!tree->isHidden(), 3500);
 
     TPagesWorld::Move(tree, tree->NodePictureRect(Track(0)).center());
@@ -412,10 +412,10 @@ void TestSetPropertiesPage::testModeAndTexts()
         QCOMPARE(
             page->findChild<QLabel *>(QStringLiteral("Label") + QLatin1String(key))->textFormat(),
             Qt::PlainText);
-    QCOMPARE(page->Messages->Label1->text(), QStringLiteral("Test message, string 1."));
-    QVERIFY(page->TreeViewFiles->isHidden());
-    QCOMPARE(page->Messages->MessageTimer->interval(), 600000);
-    QVERIFY(!page->ComboBoxAlbum->isEnabled());
+    QCOMPARE(page->Messages()->Label1()->text(), QStringLiteral("Test message, string 1."));
+    QVERIFY(page->TreeViewFiles()->isHidden());
+    QCOMPARE(page->Messages()->MessageTimer()->interval(), 600000);
+    QVERIFY(!page->ComboBoxAlbum()->isEnabled());
 }
 
 QTEST_MAIN(TestSetPropertiesPage)

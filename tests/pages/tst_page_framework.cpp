@@ -254,59 +254,59 @@ private Q_SLOTS:
 
     void messageComesAndGoes()
     {
-        m_a->Messages->Show(QStringLiteral("Line one"), QStringLiteral("Line two"));
-        m_a->Messages->MessageTimer->setInterval(50);
-        m_a->Messages->MessageTimer->start();
-        QVERIFY(m_a->Messages->Presenting());
-        QCOMPARE(m_a->Messages->Label1->text(), QStringLiteral("Line one"));
-        QCOMPARE(m_a->Messages->Label2->text(), QStringLiteral("Line two"));
+        m_a->Messages()->Show(QStringLiteral("Line one"), QStringLiteral("Line two"));
+        m_a->Messages()->MessageTimer()->setInterval(50);
+        m_a->Messages()->MessageTimer()->start();
+        QVERIFY(m_a->Messages()->Presenting());
+        QCOMPARE(m_a->Messages()->Label1()->text(), QStringLiteral("Line one"));
+        QCOMPARE(m_a->Messages()->Label2()->text(), QStringLiteral("Line two"));
         QVERIFY(m_a->Replaced->isHidden());
         QVERIFY(m_a->Edit->isHidden());
-        QTRY_VERIFY(!m_a->Messages->Presenting());
+        QTRY_VERIFY(!m_a->Messages()->Presenting());
         QVERIFY(!m_a->Replaced->isHidden());
         QVERIFY(!m_a->Edit->isHidden());
-        QVERIFY(m_a->Messages->Label1->isHidden());
-        QVERIFY(m_a->Messages->Label1->text().isEmpty());
+        QVERIFY(m_a->Messages()->Label1()->isHidden());
+        QVERIFY(m_a->Messages()->Label1()->text().isEmpty());
     }
 
     void messageDefaultsToThreeSeconds()
     {
-        m_a->Messages->Show(QStringLiteral("1"), QStringLiteral("2"));
-        QCOMPARE(m_a->Messages->MessageTimer->interval(), 3000);
+        m_a->Messages()->Show(QStringLiteral("1"), QStringLiteral("2"));
+        QCOMPARE(m_a->Messages()->MessageTimer()->interval(), 3000);
     }
 
     void secondMessageKeepsReplacedControls()
     {
         m_a->Edit->hide(); // hidden by the page itself: it stays hidden afterwards
-        m_a->Messages->Show(QStringLiteral("1"), QStringLiteral("2"));
-        m_a->Messages->Show(QStringLiteral("3"), QStringLiteral("4"));
-        QCOMPARE(m_a->Messages->Label1->text(), QStringLiteral("3"));
-        m_a->Messages->MessageTimer->setInterval(10);
-        m_a->Messages->MessageTimer->start();
-        QTRY_VERIFY(!m_a->Messages->Presenting());
+        m_a->Messages()->Show(QStringLiteral("1"), QStringLiteral("2"));
+        m_a->Messages()->Show(QStringLiteral("3"), QStringLiteral("4"));
+        QCOMPARE(m_a->Messages()->Label1()->text(), QStringLiteral("3"));
+        m_a->Messages()->MessageTimer()->setInterval(10);
+        m_a->Messages()->MessageTimer()->start();
+        QTRY_VERIFY(!m_a->Messages()->Presenting());
         QVERIFY(!m_a->Replaced->isHidden());
         QVERIFY(m_a->Edit->isHidden());
     }
 
     void leavingThePageEndsTheMessage()
     {
-        m_a->Messages->Show(QStringLiteral("1"), QStringLiteral("2"));
+        m_a->Messages()->Show(QStringLiteral("1"), QStringLiteral("2"));
         SwitchPage(m_a, m_b);
-        QVERIFY(!m_a->Messages->MessageTimer->isActive());
-        QVERIFY(!m_a->Messages->Presenting());
+        QVERIFY(!m_a->Messages()->MessageTimer()->isActive());
+        QVERIFY(!m_a->Messages()->Presenting());
         QVERIFY(!m_a->Replaced->isHidden());
     }
 
     void testModeShowsTestLinesForTenMinutes()
     {
         m_services.Settings.WinMsgTestMode = true;
-        QVERIFY(m_b->Messages->ShowTestMessageIfTestMode());
-        QCOMPARE(m_b->Messages->Label1->text(), QStringLiteral("Test message, string 1."));
-        QCOMPARE(m_b->Messages->Label2->text(), QStringLiteral("Test message, string 2."));
-        QCOMPARE(m_b->Messages->MessageTimer->interval(), 600000);
+        QVERIFY(m_b->Messages()->ShowTestMessageIfTestMode());
+        QCOMPARE(m_b->Messages()->Label1()->text(), QStringLiteral("Test message, string 1."));
+        QCOMPARE(m_b->Messages()->Label2()->text(), QStringLiteral("Test message, string 2."));
+        QCOMPARE(m_b->Messages()->MessageTimer()->interval(), 600000);
         m_services.Settings.WinMsgTestMode = false;
-        QVERIFY(!m_a->Messages->ShowTestMessageIfTestMode());
-        QVERIFY(!m_a->Messages->Presenting());
+        QVERIFY(!m_a->Messages()->ShowTestMessageIfTestMode());
+        QVERIFY(!m_a->Messages()->Presenting());
     }
     void messageTakesTheSkinsMessageLook()
     {
@@ -315,24 +315,26 @@ private Q_SLOTS:
         skin.write(
             "[A]\nRightMsgTextColor=Blue\nRightTextColor=green\nRightMsgImage=missing.jpg\n");
         skin.close();
-        m_a->Messages->Show(QStringLiteral("1"), QStringLiteral("2"));
-        QCOMPARE(m_a->Messages->Label1->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+        m_a->Messages()->Show(QStringLiteral("1"), QStringLiteral("2"));
+        QCOMPARE(m_a->Messages()->Label1()->palette().color(QPalette::WindowText),
+                 QColor(0, 0, 255));
         QCOMPARE(m_a->Replaced->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-        QVERIFY(m_a->ImageRight->isHidden());
-        m_a->Messages->MessageTimer->setInterval(10);
-        m_a->Messages->MessageTimer->start();
-        QTRY_VERIFY(!m_a->Messages->Presenting());
+        QVERIFY(m_a->ImageRight()->isHidden());
+        m_a->Messages()->MessageTimer()->setInterval(10);
+        m_a->Messages()->MessageTimer()->start();
+        QTRY_VERIFY(!m_a->Messages()->Presenting());
         QCOMPARE(m_a->Replaced->palette().color(QPalette::WindowText), QColor(0, 128, 0));
     }
 
     void messageWithoutSkinKeepsTheLook()
     {
         SetTextColor(m_a->Replaced, Qt::red);
-        const qint64 picture = m_a->ImageRight->pixmap().cacheKey();
-        m_a->Messages->Show(QStringLiteral("1"), QStringLiteral("2"));
-        QCOMPARE(m_a->Messages->Label1->palette().color(QPalette::WindowText), QColor(Qt::black));
+        const qint64 picture = m_a->ImageRight()->pixmap().cacheKey();
+        m_a->Messages()->Show(QStringLiteral("1"), QStringLiteral("2"));
+        QCOMPARE(m_a->Messages()->Label1()->palette().color(QPalette::WindowText),
+                 QColor(Qt::black));
         QCOMPARE(m_a->Replaced->palette().color(QPalette::WindowText), QColor(Qt::red));
-        QCOMPARE(m_a->ImageRight->pixmap().cacheKey(), picture);
+        QCOMPARE(m_a->ImageRight()->pixmap().cacheKey(), picture);
     }
 
     void closeEndsApplicationUnlessPageObjects()

@@ -56,8 +56,8 @@ private Q_SLOTS:
         TFormBase page(TPageId::Main, QStringLiteral("Main"), QStringLiteral("Main"), &frame);
         page.CreateButtonGroup(TFormBase::TopBase, {{"Play", "Play", "play", nullptr}});
         auto *button = page.findChild<TIconButton *>(QStringLiteral("ButtonPlay"));
-        QCOMPARE(page.ImageLeft->pixmap().devicePixelRatio(), 2.0);
-        QCOMPARE(page.ImageRight->pixmap().devicePixelRatio(), 2.0);
+        QCOMPARE(page.ImageLeft()->pixmap().devicePixelRatio(), 2.0);
+        QCOMPARE(page.ImageRight()->pixmap().devicePixelRatio(), 2.0);
         QCOMPARE(button->data().picture.devicePixelRatio(), 2.0);
         QCOMPARE(TreePictures({"check_on", ""}).first().devicePixelRatio(), 2.0);
 

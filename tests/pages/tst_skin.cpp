@@ -144,8 +144,8 @@ private Q_SLOTS:
         QCOMPARE(page.windowTitle(), QStringLiteral("Quavermill v.1.2.2 - Main Menu"));
         QCOMPARE(Find<QLabel>(&page, "LabelPlayList")->text(), QStringLiteral("Play a list"));
         QCOMPARE(Color(Find<QLabel>(&page, "LabelExit")), QColor(Qt::black));
-        QVERIFY(!page.ImageLeft->pixmap().isNull());
-        QVERIFY(!page.ImageRight->pixmap().isNull());
+        QVERIFY(!page.ImageLeft()->pixmap().isNull());
+        QVERIFY(!page.ImageRight()->pixmap().isNull());
     }
 
     void mainPageSkinned()
@@ -163,8 +163,8 @@ private Q_SLOTS:
         for (const char *name : {"LabelPlayList", "LabelAddTracks", "LabelShowCatalogs",
                                  "LabelCreatePlaylist", "LabelExit", "LabelHelp"})
             QCOMPARE(Color(Find<QLabel>(&page, name)), QColor(255, 0, 0));
-        QVERIFY(page.ImageLeft->isHidden());
-        QVERIFY(!page.ImageRight->isHidden());
+        QVERIFY(page.ImageLeft()->isHidden());
+        QVERIFY(!page.ImageRight()->isHidden());
     }
 
     void skinWithoutThePagesSection()
@@ -173,8 +173,8 @@ private Q_SLOTS:
         TFrameWindow frame(m_services);
         TFormMain page;
         QCOMPARE(Color(Find<QLabel>(&page, "LabelExit")), QColor(Qt::black));
-        QVERIFY(!page.ImageLeft->isHidden());
-        QVERIFY(!page.ImageRight->isHidden());
+        QVERIFY(!page.ImageLeft()->isHidden());
+        QVERIFY(!page.ImageRight()->isHidden());
     }
 };
 

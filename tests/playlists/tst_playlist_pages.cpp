@@ -17,8 +17,8 @@ namespace {
 QStringList ListedNames()
 {
     QStringList names;
-    for (int i = 0; i < Page<TFormPlayList>()->ListBoxPlayLists->count(); ++i)
-        names << Page<TFormPlayList>()->ListBoxPlayLists->item(i)->text();
+    for (int i = 0; i < Page<TFormPlayList>()->ListBoxPlayLists()->count(); ++i)
+        names << Page<TFormPlayList>()->ListBoxPlayLists()->item(i)->text();
     names.sort();
     return names;
 }
@@ -33,9 +33,9 @@ void ClickButton(TFormBase *page, const char *name)
 void SelectPlaylist(const QString &name)
 {
     const QList<QListWidgetItem *> items =
-        Page<TFormPlayList>()->ListBoxPlayLists->findItems(name, Qt::MatchExactly);
+        Page<TFormPlayList>()->ListBoxPlayLists()->findItems(name, Qt::MatchExactly);
     QCOMPARE(items.size(), 1);
-    Page<TFormPlayList>()->ListBoxPlayLists->setCurrentItem(items.first());
+    Page<TFormPlayList>()->ListBoxPlayLists()->setCurrentItem(items.first());
 }
 
 QStringList DataFiles()
@@ -61,7 +61,7 @@ private:
                                 second, QStringLiteral("Two")),
         });
         SwitchPage(Page<TFormViewCatalog>(), Page<TFormCreatePlaylist>());
-        QTRY_COMPARE(Page<TFormCreatePlaylist>()->TreeViewCatalog->topLevelItemCount(), 2);
+        QTRY_COMPARE(Page<TFormCreatePlaylist>()->TreeViewCatalog()->topLevelItemCount(), 2);
     }
 
 private Q_SLOTS:
@@ -71,12 +71,12 @@ private Q_SLOTS:
         QString first;
         QString second;
         MakePlaylistWorld(world, first, second);
-        TStateTree *tree = Page<TFormCreatePlaylist>()->TreeViewCatalog;
+        TStateTree *tree = Page<TFormCreatePlaylist>()->TreeViewCatalog();
         TCatalogTreeItem *composer =
             TPagesWorld::Node(tree, {QStringLiteral("Composer"), QStringLiteral("C1")});
         QCOMPARE(composer->Check(), int(CheckUnchecked));
         ToggleNode(composer);
-        Page<TFormCreatePlaylist>()->EditName->setText(QStringLiteral("mix"));
+        Page<TFormCreatePlaylist>()->EditName()->setText(QStringLiteral("mix"));
         ClickButton(Page<TFormCreatePlaylist>(), "ButtonSavePlaylist");
         QVERIFY(!Page<TFormPlayList>()->isHidden());
         QVERIFY(Page<TFormCreatePlaylist>()->isHidden());
@@ -112,19 +112,19 @@ private Q_SLOTS:
         const QStringList before = DataFiles();
         const QStringList outside =
             QDir(world.Root() + QStringLiteral("/data")).entryList(QDir::Files);
-        Page<TFormCreatePlaylist>()->EditName->setText(name);
+        Page<TFormCreatePlaylist>()->EditName()->setText(name);
         ClickButton(Page<TFormCreatePlaylist>(), "ButtonSavePlaylist");
         QVERIFY(TPagesWorld::ShowsMessage(Page<TFormCreatePlaylist>(), line1));
-        QVERIFY(Page<TFormCreatePlaylist>()->EditName->isHidden());
-        QVERIFY(Page<TFormCreatePlaylist>()->TreeViewCatalog->isHidden());
+        QVERIFY(Page<TFormCreatePlaylist>()->EditName()->isHidden());
+        QVERIFY(Page<TFormCreatePlaylist>()->TreeViewCatalog()->isHidden());
         QVERIFY(!Page<TFormCreatePlaylist>()->isHidden());
         QCOMPARE(DataFiles(), before);
         QCOMPARE(QDir(world.Root() + QStringLiteral("/data")).entryList(QDir::Files), outside);
         // The message ends after its three seconds and the controls come back.
-        Page<TFormCreatePlaylist>()->Messages->MessageTimer->setInterval(10);
-        Page<TFormCreatePlaylist>()->Messages->MessageTimer->start();
-        QTRY_VERIFY(!Page<TFormCreatePlaylist>()->Messages->Presenting());
-        QVERIFY(!Page<TFormCreatePlaylist>()->EditName->isHidden());
+        Page<TFormCreatePlaylist>()->Messages()->MessageTimer()->setInterval(10);
+        Page<TFormCreatePlaylist>()->Messages()->MessageTimer()->start();
+        QTRY_VERIFY(!Page<TFormCreatePlaylist>()->Messages()->Presenting());
+        QVERIFY(!Page<TFormCreatePlaylist>()->EditName()->isHidden());
     }
 
     void enterInTheNameBoxSaves()
@@ -133,11 +133,11 @@ private Q_SLOTS:
         QString first;
         QString second;
         MakePlaylistWorld(world, first, second);
-        ToggleNode(TPagesWorld::Node(Page<TFormCreatePlaylist>()->TreeViewCatalog,
+        ToggleNode(TPagesWorld::Node(Page<TFormCreatePlaylist>()->TreeViewCatalog(),
                                      {QStringLiteral("Artist"), QStringLiteral("B")}));
-        Page<TFormCreatePlaylist>()->EditName->setFocus();
-        QTest::keyClicks(Page<TFormCreatePlaylist>()->EditName, QStringLiteral("rock.best"));
-        QTest::keyClick(Page<TFormCreatePlaylist>()->EditName, Qt::Key_Return);
+        Page<TFormCreatePlaylist>()->EditName()->setFocus();
+        QTest::keyClicks(Page<TFormCreatePlaylist>()->EditName(), QStringLiteral("rock.best"));
+        QTest::keyClick(Page<TFormCreatePlaylist>()->EditName(), Qt::Key_Return);
         QVERIFY(!Page<TFormPlayList>()->isHidden());
         QCOMPARE(ReadLines(PlaylistPath(QStringLiteral("rock.best"))).size(), 1);
         // A name with several full stops is listed as given and found again by it.
@@ -165,19 +165,19 @@ private Q_SLOTS:
         world.Opener->ProgramWorks = false;
         SwitchPage(Page<TFormMain>(), Page<TFormPlayList>());
         QCOMPARE(ListedNames(), (QStringList{QStringLiteral("fine"), QStringLiteral("lost")}));
-        QVERIFY(Page<TFormPlayList>()->ListBoxPlayLists->currentItem()->isSelected());
+        QVERIFY(Page<TFormPlayList>()->ListBoxPlayLists()->currentItem()->isSelected());
         SelectPlaylist(QStringLiteral("lost"));
         ClickButton(Page<TFormPlayList>(), "ButtonPlayList");
         QVERIFY(TPagesWorld::ShowsMessage(Page<TFormPlayList>(), PlayerMessages().PlDoNotHave));
         QVERIFY(!QFile::exists(PlayablePath(QStringLiteral("lost"))));
-        QVERIFY(Page<TFormPlayList>()->ListBoxPlayLists->isHidden());
+        QVERIFY(Page<TFormPlayList>()->ListBoxPlayLists()->isHidden());
         SwitchPage(Page<TFormPlayList>(), Page<TFormMain>());
         SwitchPage(Page<TFormMain>(), Page<TFormPlayList>());
-        QVERIFY(!Page<TFormPlayList>()->Messages->Presenting());
+        QVERIFY(!Page<TFormPlayList>()->Messages()->Presenting());
         SelectPlaylist(QStringLiteral("fine"));
         // A double click plays as the button does.
-        Q_EMIT Page<TFormPlayList>()->ListBoxPlayLists->itemDoubleClicked(
-            Page<TFormPlayList>()->ListBoxPlayLists->currentItem());
+        Q_EMIT Page<TFormPlayList>()->ListBoxPlayLists()->itemDoubleClicked(
+            Page<TFormPlayList>()->ListBoxPlayLists()->currentItem());
         QVERIFY(TPagesWorld::ShowsMessage(Page<TFormPlayList>(), PlayerMessages().NotInstalled));
         QVERIFY(QFile::exists(PlayablePath(QStringLiteral("fine"))));
         QCOMPARE(world.Opener->Launches.size(), 2);
@@ -198,7 +198,7 @@ private Q_SLOTS:
         QCOMPARE(QDir(trash + QStringLiteral("files")).entryList(QDir::Files).join(u' ') + u' '
                      + QDir(trash + QStringLiteral("info")).entryList(QDir::Files).join(u' '),
                  QStringLiteral("only.list only.list.trashinfo"));
-        QCOMPARE(Page<TFormPlayList>()->ListBoxPlayLists->count(), 0);
+        QCOMPARE(Page<TFormPlayList>()->ListBoxPlayLists()->count(), 0);
         // Nothing selected: play and show content do nothing.
         ClickButton(Page<TFormPlayList>(), "ButtonPlayList");
         ClickButton(Page<TFormPlayList>(), "ButtonShowListContent");
@@ -227,7 +227,7 @@ private Q_SLOTS:
         SelectPlaylist(QStringLiteral("list"));
         ClickButton(Page<TFormPlayList>(), "ButtonShowListContent");
         QVERIFY(!Page<TFormViewPlayList>()->isHidden());
-        TStateTree *rows = Page<TFormViewPlayList>()->ListViewPlay;
+        TStateTree *rows = Page<TFormViewPlayList>()->ListViewPlay();
         QCOMPARE(rows->topLevelItemCount(), 2);
         QCOMPARE(rows->TopItem(0)->text(0), QStringLiteral("Alpha"));
         QCOMPARE(rows->TopItem(0)->text(4), gone);
@@ -254,7 +254,7 @@ private Q_SLOTS:
         QString first;
         QString second;
         MakePlaylistWorld(world, first, second);
-        TStateTree *tree = Page<TFormCreatePlaylist>()->TreeViewCatalog;
+        TStateTree *tree = Page<TFormCreatePlaylist>()->TreeViewCatalog();
         QCOMPARE(tree->topLevelItem(1)->text(0), QStringLiteral("Interpret"));
         TCatalogTreeItem *track =
             TPagesWorld::Node(tree,
@@ -266,14 +266,14 @@ private Q_SLOTS:
         world.Opener->ProgramWorks = false;
         TPagesWorld::Click(tree, tree->NodePictureRect(track).center());
         QVERIFY(TPagesWorld::ShowsMessage(Page<TFormCreatePlaylist>(), QStringLiteral("N1")));
-        QCOMPARE(Page<TFormCreatePlaylist>()->Messages->Label2->text(), QStringLiteral("N2"));
+        QCOMPARE(Page<TFormCreatePlaylist>()->Messages()->Label2()->text(), QStringLiteral("N2"));
         const QList<QPair<QString, QString>> names{
             {QString(), QStringLiteral("M1 M2")}, {QStringLiteral("a/b"), QStringLiteral("W1 W2")}};
         for (const auto &[name, lines] : names) {
-            Page<TFormCreatePlaylist>()->EditName->setText(name);
+            Page<TFormCreatePlaylist>()->EditName()->setText(name);
             ClickButton(Page<TFormCreatePlaylist>(), "ButtonSavePlaylist");
-            QCOMPARE(Page<TFormCreatePlaylist>()->Messages->Label1->text() + QLatin1Char(' ')
-                         + Page<TFormCreatePlaylist>()->Messages->Label2->text(),
+            QCOMPARE(Page<TFormCreatePlaylist>()->Messages()->Label1()->text() + QLatin1Char(' ')
+                         + Page<TFormCreatePlaylist>()->Messages()->Label2()->text(),
                      lines);
         }
         WritePlaylist(
@@ -284,7 +284,7 @@ private Q_SLOTS:
         SelectPlaylist(QStringLiteral("lost"));
         ClickButton(Page<TFormPlayList>(), "ButtonPlayList");
         QVERIFY(TPagesWorld::ShowsMessage(Page<TFormPlayList>(), QStringLiteral("P1")));
-        QCOMPARE(Page<TFormPlayList>()->Messages->Label2->text(), QStringLiteral("P2"));
+        QCOMPARE(Page<TFormPlayList>()->Messages()->Label2()->text(), QStringLiteral("P2"));
     }
 
     // A listing that an action starts while the list fills replaces it, so no name is listed
@@ -307,7 +307,7 @@ private Q_SLOTS:
                               QStringLiteral("c")}));
         SelectPlaylist(QStringLiteral("Loud"));
         ClickButton(Page<TFormPlayList>(), "ButtonShowListContent");
-        QCOMPARE(Page<TFormViewPlayList>()->ListViewPlay->topLevelItemCount(), 1);
+        QCOMPARE(Page<TFormViewPlayList>()->ListViewPlay()->topLevelItemCount(), 1);
         QVERIFY(!QFile::exists(PlaylistPath(QStringLiteral("Loud"))));
         ClickButton(Page<TFormViewPlayList>(), "ButtonReturnToSelection");
         SelectPlaylist(QStringLiteral("Loud"));
@@ -363,10 +363,10 @@ private Q_SLOTS:
         QDir().mkpath(DataFile(QStringLiteral("bad.list")));
         Page<TFormViewPlayList>()->PlaylistPath = PlaylistPath(QStringLiteral("good"));
         Page<TFormViewPlayList>()->ListTracks();
-        QCOMPARE(Page<TFormViewPlayList>()->ListViewPlay->topLevelItemCount(), 1);
+        QCOMPARE(Page<TFormViewPlayList>()->ListViewPlay()->topLevelItemCount(), 1);
         Page<TFormViewPlayList>()->PlaylistPath = DataFile(QStringLiteral("bad.list"));
         QVERIFY_THROWS_EXCEPTION(EQuavermill, Page<TFormViewPlayList>()->ListTracks());
-        QCOMPARE(Page<TFormViewPlayList>()->ListViewPlay->topLevelItemCount(), 0);
+        QCOMPARE(Page<TFormViewPlayList>()->ListViewPlay()->topLevelItemCount(), 0);
     }
 
     void testModeShowsTestLinesInsteadOfTheList()
@@ -377,8 +377,8 @@ private Q_SLOTS:
         SwitchPage(Page<TFormMain>(), Page<TFormPlayList>());
         QVERIFY(TPagesWorld::ShowsMessage(Page<TFormPlayList>(),
                                           QStringLiteral("Test message, string 1.")));
-        QCOMPARE(Page<TFormPlayList>()->Messages->MessageTimer->interval(), 600000);
-        QCOMPARE(Page<TFormPlayList>()->ListBoxPlayLists->count(), 0);
+        QCOMPARE(Page<TFormPlayList>()->Messages()->MessageTimer()->interval(), 600000);
+        QCOMPARE(Page<TFormPlayList>()->ListBoxPlayLists()->count(), 0);
         // Show content goes on at once, without a selection; that page shows the test lines too.
         ClickButton(Page<TFormPlayList>(), "ButtonShowListContent");
         QVERIFY(TPagesWorld::ShowsMessage(Page<TFormViewPlayList>(),
@@ -388,8 +388,8 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QVERIFY(TPagesWorld::ShowsMessage(Page<TFormCreatePlaylist>(),
                                           QStringLiteral("Test message, string 1.")));
-        QCOMPARE(Page<TFormCreatePlaylist>()->TreeViewCatalog->topLevelItemCount(), 0);
-        QVERIFY(Page<TFormCreatePlaylist>()->EditName->isHidden());
+        QCOMPARE(Page<TFormCreatePlaylist>()->TreeViewCatalog()->topLevelItemCount(), 0);
+        QVERIFY(Page<TFormCreatePlaylist>()->EditName()->isHidden());
     }
 
 private:

@@ -14,7 +14,7 @@ class TestCdScan : public QObject {
 private:
     std::unique_ptr<TDescribeWorld> m_world;
 
-    static TStateTree *Tree() { return TDescribeWorld::Selection()->TreeViewFiles; }
+    static TStateTree *Tree() { return TDescribeWorld::Selection()->TreeViewFiles(); }
     QString Exchange(const QString &name) const
     {
         return ExchangeFolder(m_world->Services.ProgramFolder) + name;
@@ -55,7 +55,7 @@ private:
         // Each showing of the page scans afresh.
         SwitchPage(m_world->Frame->CurrentPage(), Page<TFormSearch>());
         SwitchPage(Page<TFormSearch>(), page);
-        QTRY_VERIFY_WITH_TIMEOUT(page->Timer1->isActive(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(page->Timer1()->isActive(), 15000);
     }
 
     // "folder:track,track" per top-level node, folders relative to the world.
@@ -167,7 +167,7 @@ void TestCdScan::twoDescriptionsGiveTwoNames()
     QTreeWidgetItem *track = Tree()->topLevelItem(0)->child(2);
     Tree()->topLevelItem(0)->setExpanded(true);
     QTest::mouseMove(Tree()->viewport(), Tree()->TextRect(track).center());
-    QCOMPARE(TDescribeWorld::Selection()->LabelAboveTreeView->text(),
+    QCOMPARE(TDescribeWorld::Selection()->LabelAboveTreeView()->text(),
              QStringLiteral("Name: Unravel (live)"));
 
     TDescribeWorld::HandOver(true);
@@ -275,7 +275,7 @@ void TestCdScan::folderChooserShowsTheDisc()
     UseFreeDb(false);
     TFormSelectFolder *chooser = Page<TFormSelectFolder>();
     SwitchPage(m_world->Frame->CurrentPage(), chooser);
-    TStateTree *folders = chooser->TreeViewFolders;
+    TStateTree *folders = chooser->TreeViewFolders();
     const QList<QTreeWidgetItem *> found =
         folders->findItems(m_world->Root + QStringLiteral("cd"), Qt::MatchExactly);
     QCOMPARE(found.size(), 1);
@@ -283,7 +283,7 @@ void TestCdScan::folderChooserShowsTheDisc()
     QTRY_VERIFY(found.first()->isExpanded());
     QCOMPARE(found.first()->childCount(), 0);
     chooser->StartSearchFromFolder();
-    QTRY_VERIFY(TDescribeWorld::Selection()->Timer1->isActive());
+    QTRY_VERIFY(TDescribeWorld::Selection()->Timer1()->isActive());
     QVERIFY(TDescribeWorld::Selection()->FromRemovable);
     QCOMPARE(TreeText(), QStringList{QStringLiteral("cd/:Track01.cda,Track02.cda,Track03.cda")});
 }

@@ -21,7 +21,7 @@ private:
     TScanWorld *m_world = nullptr;
     TFrameWindow *m_frame = nullptr;
 
-    TStateTree *Tree() const { return Page<TFormSelectFiles>()->TreeViewFiles; }
+    TStateTree *Tree() const { return Page<TFormSelectFiles>()->TreeViewFiles(); }
 
     // Runs a scan as the search pages start it and waits for its end.
     void Scan(int mode, const QString &chosen = QString())
@@ -29,7 +29,7 @@ private:
         Page<TFormSelectFiles>()->SearchMode = mode;
         Page<TFormSelectFiles>()->ChosenFolder = m_world->Root + chosen;
         SwitchPage(m_frame->CurrentPage(), Page<TFormSelectFiles>());
-        QTRY_VERIFY(Page<TFormSelectFiles>()->Timer1->isActive());
+        QTRY_VERIFY(Page<TFormSelectFiles>()->Timer1()->isActive());
     }
 
     // "folder:track*,track" per top-level node, folders relative to the world; "*" marks a
@@ -209,7 +209,7 @@ void TestSelectFilesPage::tagsGiveRecordsAndHoverHint()
     QCOMPARE(joga->Record()->Names, QStringList{QStringLiteral("Jóga")});
     QVERIFY(TFormSelectFiles::Node(folder->child(1))->Record()->Names.isEmpty());
 
-    QLabel *above = Page<TFormSelectFiles>()->LabelAboveTreeView;
+    QLabel *above = Page<TFormSelectFiles>()->LabelAboveTreeView();
     QTest::mouseMove(Tree()->viewport(), Center(joga, THitPart::Text));
     QCOMPARE(above->text(), QStringLiteral("Name: Jóga"));
     QTest::mouseMove(Tree()->viewport(), Center(folder->child(1), THitPart::Text));
@@ -309,14 +309,14 @@ void TestSelectFilesPage::buttonsDuringScan()
                 [&] {
                     deselect->click();
                     page->findChild<QPushButton *>(QStringLiteral("ButtonSetDescription"))->click();
-                    hint = page->LabelHint->text();
+                    hint = page->LabelHint()->text();
                 },
                 Qt::QueuedConnection);
     });
     Scan(1);
     QCOMPARE(handedOver, QList<int>{6});
     QCOMPARE(hint,
-             page->LabelHint->text() + QStringLiteral("\n\nTracks found so far: 2\n")
+             page->LabelHint()->text() + QStringLiteral("\n\nTracks found so far: 2\n")
                  + page->WaitText);
     QCOMPARE(Tree()->topLevelItemCount(), 6);
     for (int state : States())
@@ -357,7 +357,7 @@ void TestSelectFilesPage::secondStartDuringScanKeepsTheTree()
             });
     Scan(1);
     QTRY_VERIFY(folders > 8);
-    QTRY_VERIFY(Page<TFormSelectFiles>()->Timer1->isActive());
+    QTRY_VERIFY(Page<TFormSelectFiles>()->Timer1()->isActive());
     QStringList expected;
     for (int i = 0; i < 8; ++i)
         expected << QStringLiteral("disk/F%1/:t.mp3*").arg(i);
@@ -387,7 +387,7 @@ void TestSelectFilesPage::leavingEndsTheScan()
     QTest::qWait(50);
     QVERIFY(Tree()->topLevelItemCount() >= 1);
     QVERIFY(Tree()->topLevelItemCount() <= 2);
-    QVERIFY(!Page<TFormSelectFiles>()->Timer1->isActive());
+    QVERIFY(!Page<TFormSelectFiles>()->Timer1()->isActive());
 }
 
 void TestSelectFilesPage::captionShowsTheFolder()
@@ -492,8 +492,8 @@ void TestSelectFilesPage::mediaChecksWalkOnlyWhatChanged()
     TFormSelectFiles *page = Page<TFormSelectFiles>();
     const int scanned = page->WalkedLocations();
     QVERIFY(scanned <= 1);
-    page->Timer1->setInterval(10);
-    QSignalSpy checks(page->Timer1, &QTimer::timeout);
+    page->Timer1()->setInterval(10);
+    QSignalSpy checks(page->Timer1(), &QTimer::timeout);
     for (const QString &step : steps) {
         if (step == QLatin1String("stick out"))
             m_world->SetVolumes({big, QStringLiteral("stick	removable	0")});
@@ -576,8 +576,8 @@ void TestSelectFilesPage::trackIconPlaysOrReports()
     opener->ProgramWorks = false;
     Page<TFormSelectFiles>()->ToggleCheck(track, THitPart::NodePicture);
     QVERIFY(Page<TFormSelectFiles>()->MessageShown());
-    QCOMPARE(Page<TFormSelectFiles>()->Messages->Label1->text(), PlayerMessages().NotInstalled);
-    QCOMPARE(Page<TFormSelectFiles>()->Messages->Label2->text(), PlayerMessages().Install);
+    QCOMPARE(Page<TFormSelectFiles>()->Messages()->Label1()->text(), PlayerMessages().NotInstalled);
+    QCOMPARE(Page<TFormSelectFiles>()->Messages()->Label2()->text(), PlayerMessages().Install);
     QVERIFY(Tree()->isHidden());
     QTRY_VERIFY_WITH_TIMEOUT(!Page<TFormSelectFiles>()->MessageShown(), 4000);
     QVERIFY(!Tree()->isHidden());
@@ -592,15 +592,15 @@ void TestSelectFilesPage::testModeShowsTestLines()
     SwitchPage(Page<TFormMain>(), Page<TFormSelectFiles>());
     QTest::qWait(100);
     QVERIFY(Page<TFormSelectFiles>()->MessageShown());
-    QCOMPARE(Page<TFormSelectFiles>()->Messages->Label1->text(),
+    QCOMPARE(Page<TFormSelectFiles>()->Messages()->Label1()->text(),
              QStringLiteral("Test message, string 1."));
-    QCOMPARE(Page<TFormSelectFiles>()->Messages->Label2->text(),
+    QCOMPARE(Page<TFormSelectFiles>()->Messages()->Label2()->text(),
              QStringLiteral("Test message, string 2."));
-    QCOMPARE(Page<TFormSelectFiles>()->Messages->MessageTimer->interval(), 600000);
-    QVERIFY(Page<TFormSelectFiles>()->Messages->MessageTimer->isActive());
+    QCOMPARE(Page<TFormSelectFiles>()->Messages()->MessageTimer()->interval(), 600000);
+    QVERIFY(Page<TFormSelectFiles>()->Messages()->MessageTimer()->isActive());
     QVERIFY(Tree()->isHidden());
     QCOMPARE(Tree()->topLevelItemCount(), 0);
-    QVERIFY(!Page<TFormSelectFiles>()->Timer1->isActive());
+    QVERIFY(!Page<TFormSelectFiles>()->Timer1()->isActive());
 }
 
 // A name that is not UTF-8 (a file from an old disk) has no text that names it: such tracks
@@ -626,20 +626,21 @@ void TestSelectFilesPage::namesThatAreNotUtf8AreLeftOutAndTold()
              (QStringList{QStringLiteral("disk/Old/:good.mp3*"),
                           QStringLiteral("disk/Old/Sub/:x.mp3*")}));
     auto *page = Page<TFormSelectFiles>();
-    QVERIFY(page->Messages->Presenting());
-    QCOMPARE(page->Messages->Label1->text(), QStringLiteral("Tracks or folders left out: 3"));
-    QCOMPARE(page->Messages->Label2->text(), QStringLiteral("their names are not valid UTF-8."));
+    QVERIFY(page->Messages()->Presenting());
+    QCOMPARE(page->Messages()->Label1()->text(), QStringLiteral("Tracks or folders left out: 3"));
+    QCOMPARE(page->Messages()->Label2()->text(),
+             QStringLiteral("their names are not valid UTF-8."));
 
     // A media check that meets them again (the disk went and came back) does not tell twice.
-    page->Messages->MessageTimer->start(0);
-    QTRY_VERIFY(!page->Messages->Presenting());
+    page->Messages()->MessageTimer()->start(0);
+    QTRY_VERIFY(!page->Messages()->Presenting());
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t0")});
     page->WatchMedia();
     QCOMPARE(Tree()->topLevelItemCount(), 0);
     m_world->SetVolumes({QStringLiteral("disk\tfixed\t1")});
     page->WatchMedia();
     QCOMPARE(Tree()->topLevelItemCount(), 2);
-    QVERIFY(!page->Messages->Presenting());
+    QVERIFY(!page->Messages()->Presenting());
 }
 
 QTEST_MAIN(TestSelectFilesPage)

@@ -11,7 +11,7 @@ private:
     TScanWorld *m_world = nullptr;
     TFrameWindow *m_frame = nullptr;
 
-    TStateTree *Tree() const { return Page<TFormSelectFolder>()->TreeViewFolders; }
+    TStateTree *Tree() const { return Page<TFormSelectFolder>()->TreeViewFolders(); }
 
     static QStringList Texts(QTreeWidgetItem *parent)
     {
@@ -112,7 +112,7 @@ void TestSelectFolderPage::listsDrivesWithMedia()
     }
     QCOMPARE(TFormSelectFolder::FullPath(Drive(QStringLiteral("disk"))),
              m_world->Root + QStringLiteral("disk/"));
-    QVERIFY(Page<TFormSelectFolder>()->Timer1->isActive());
+    QVERIFY(Page<TFormSelectFolder>()->Timer1()->isActive());
 }
 
 void TestSelectFolderPage::expandsLazily()
@@ -212,7 +212,7 @@ void TestSelectFolderPage::drivesComeAndGo()
                                            QStringLiteral("disk/media/usb")}),
                               2500);
     SwitchPage(Page<TFormSelectFolder>(), Page<TFormMain>());
-    QVERIFY(!Page<TFormSelectFolder>()->Timer1->isActive());
+    QVERIFY(!Page<TFormSelectFolder>()->Timer1()->isActive());
 }
 
 void TestSelectFolderPage::unreadableDriveKeepsTheSelection()
@@ -221,10 +221,10 @@ void TestSelectFolderPage::unreadableDriveKeepsTheSelection()
     const QString disk = QStringLiteral("disk\tfixed\t1");
     m_world->SetVolumes({disk, QStringLiteral("stale\tremovable\t1")});
     Show();
-    Page<TFormSelectFolder>()->Timer1->setInterval(10);
+    Page<TFormSelectFolder>()->Timer1()->setInterval(10);
     QCOMPARE(Drives(), (QStringList{QStringLiteral("disk"), QStringLiteral("stale")}));
     Tree()->setCurrentItem(Drive(QStringLiteral("stale")));
-    QSignalSpy checks(Page<TFormSelectFolder>()->Timer1, &QTimer::timeout);
+    QSignalSpy checks(Page<TFormSelectFolder>()->Timer1(), &QTimer::timeout);
     QTRY_VERIFY(checks.count() >= 3);
     QCOMPARE(Drives(), (QStringList{QStringLiteral("disk"), QStringLiteral("stale")}));
     QCOMPARE(TFormSelectFolder::FullPath(Tree()->currentItem()),

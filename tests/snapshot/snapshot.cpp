@@ -132,7 +132,7 @@ QPixmap GrabCopyRun(QWidget &frame, TFormBase *previous, TCatalog &catalog, cons
     QPixmap shot;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (shot.isNull() && copy->LabelCopied->text().startsWith(QStringLiteral("Copied 1 ")))
+        if (shot.isNull() && copy->LabelCopied()->text().startsWith(QStringLiteral("Copied 1 ")))
             shot = frame.grab();
     });
     watch.start(0);
@@ -146,7 +146,7 @@ QPixmap GrabCopyRun(QWidget &frame, TFormBase *previous, TCatalog &catalog, cons
 // Clicks a node's text, its group open.
 void Select(TFormSetProperties *page, QTreeWidgetItem *node)
 {
-    page->TreeViewFiles->expandAll();
+    page->TreeViewFiles()->expandAll();
     page->TreeClicked({node, THitPart::Text});
 }
 
@@ -184,27 +184,28 @@ int main(int argc, char *argv[])
         }
         // The description page shows what the selection page found on the stick.
         if (description)
-            HandOverToDescription(previous, *Page<TFormSelectFiles>()->TreeViewFiles, true);
+            HandOverToDescription(previous, *Page<TFormSelectFiles>()->TreeViewFiles(), true);
         else
             SwitchPage(previous, page);
         previous = page;
         if (page == Page<TFormSelectFiles>()
-            && !QTest::qWaitFor([] { return Page<TFormSelectFiles>()->Timer1->isActive(); }, 10000))
+            && !QTest::qWaitFor([] { return Page<TFormSelectFiles>()->Timer1()->isActive(); },
+                                10000))
             std::fprintf(stderr, "the scan of the stick did not end\n");
         QTest::qWait(300);
         if (description)
-            Select(description, description->TreeViewFiles->topLevelItem(0));
+            Select(description, description->TreeViewFiles()->topLevelItem(0));
         if (!Save(frame.grab(), QStringLiteral("%1/%2.png").arg(folder, page->Section()), page))
             return 1;
         if (description) {
             // A track with the list of its album box open.
-            Select(description, description->TreeViewFiles->topLevelItem(0)->child(2));
-            description->ComboBoxAlbum->showPopup();
+            Select(description, description->TreeViewFiles()->topLevelItem(0)->child(2));
+            description->ComboBoxAlbum()->showPopup();
             QTest::qWait(300);
             const bool saved =
-                Save(GrabWithPopup(frame, description->ComboBoxAlbum),
+                Save(GrabWithPopup(frame, description->ComboBoxAlbum()),
                      QStringLiteral("%1/%2-track.png").arg(folder, page->Section()), page);
-            description->ComboBoxAlbum->hidePopup();
+            description->ComboBoxAlbum()->hidePopup();
             if (!saved)
                 return 1;
         }

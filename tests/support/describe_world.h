@@ -52,7 +52,7 @@ public:
     TSelectFilesItem *AddFolder(const QString &folder, const QList<TSelectedTrack> &tracks,
                                 bool checked = true) const
     {
-        TStateTree *tree = Selection()->TreeViewFiles;
+        TStateTree *tree = Selection()->TreeViewFiles();
         if (tree->NodePictures().size() <= TFormSelectFiles::FirstFolderImage)
             tree->AddNodePicture(TreePictures({"folder"}).constFirst());
         auto *node = new TSelectFilesItem(Root + folder, checked ? 1 : 2,
@@ -82,7 +82,7 @@ public:
 
     static TDescriptionItem *Node(int group, int track = -1)
     {
-        QTreeWidgetItem *node = Description()->TreeViewFiles->topLevelItem(group);
+        QTreeWidgetItem *node = Description()->TreeViewFiles()->topLevelItem(group);
         return TDescriptionItem::From(track < 0 ? node : node->child(track));
     }
 

@@ -80,7 +80,7 @@ public:
     {
         Catalog.PendingRecords = records;
         SwitchPage(Page<TFormMain>(), TPageId::ViewCatalog);
-        QTRY_VERIFY(Page<TFormViewCatalog>()->TreeViewCatalog->topLevelItemCount() == 2);
+        QTRY_VERIFY(Page<TFormViewCatalog>()->TreeViewCatalog()->topLevelItemCount() == 2);
     }
 
     // The node at a path of texts from a root, e.g. {"Composer", "Bach", "Album (Artist: X)"}.
@@ -122,7 +122,7 @@ public:
 
     static bool ShowsMessage(TFormBase *page, const QString &line1)
     {
-        return page->Messages->Presenting() && page->Messages->Label1->text() == line1;
+        return page->Messages()->Presenting() && page->Messages()->Label1()->text() == line1;
     }
 
     QString Storage;
