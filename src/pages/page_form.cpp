@@ -171,6 +171,19 @@ bool TFormBase::FormKeyPress(int key)
     return true;
 }
 
+// A label that names a box takes "&" as the mark of a keyboard shortcut; a caption from the
+// text file ("Rock & Roll") is shown as it is written, and names its box so.
+static QString WrittenText(const QLabel *label)
+{
+    QString text = label->text();
+    return label->buddy() ? text.replace(QLatin1String("&&"), QLatin1String("&")) : text;
+}
+
+static void SetWrittenText(QLabel *label, QString text)
+{
+    label->setText(label->buddy() ? text.replace(QLatin1Char('&'), QLatin1String("&&")) : text);
+}
+
 void TFormBase::ApplySkinAndTexts()
 {
     const QString skinPath = DataFile(QLatin1String(SkinFileName));
@@ -193,13 +206,13 @@ void TFormBase::ApplySkinAndTexts()
         const TSkinFile texts(textPath, m_services.SkinKeyRecorder);
         SetCaptionText(ReadText(texts, m_section, QStringLiteral("Caption"), m_captionText));
         for (const auto &[label, key] : std::as_const(m_textLabels))
-            label->setText(ReadText(texts, m_section, key, label->text()));
+            SetWrittenText(label, ReadText(texts, m_section, key, WrittenText(label)));
         ReadTexts(texts);
     } else {
         SetCaptionText(m_captionText);
     }
     for (const auto &[control, label] : std::as_const(m_namedControls)) {
-        const QString name = label ? label->text() : m_captionText;
+        const QString name = label ? WrittenText(label) : m_captionText;
         control->setAccessibleName(name);
         if (auto *tree = qobject_cast<QTreeWidget *>(control); tree && tree->columnCount() == 1)
             tree->setHeaderLabel(name);

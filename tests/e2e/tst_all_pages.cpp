@@ -4,6 +4,8 @@
 #include "base/errors.h"
 #include "base/locations.h"
 #include "catalog/catalog.h"
+#include "import/description_box.h"
+#include "import/set_properties_page.h"
 #include "pages/frame_window.h"
 #include "start_world.h"
 
@@ -68,7 +70,7 @@ private Q_SLOTS:
         // One translated label: names follow the text file, not the designed texts.
         QFile texts(m_dir.filePath(QLatin1String(TextFileName)));
         QVERIFY(texts.open(QIODevice::WriteOnly));
-        texts.write("[Main]\nExit=Quit Quavermill\n");
+        texts.write("[Main]\nExit=Quit Quavermill\n[SetDescription]\nAlbum=Album & Disc\n");
         texts.close();
         m_frame = new TFrameWindow(m_services);
         CreatePages(m_frame, m_catalog);
@@ -175,6 +177,8 @@ private Q_SLOTS:
                      ->findChild<TIconButton *>(QStringLiteral("ButtonExit"))
                      ->accessibleName(),
                  QStringLiteral("Quit Quavermill"));
+        QCOMPARE(Page<TFormSetProperties>()->ComboBoxAlbum()->accessibleName(),
+                 QStringLiteral("Album & Disc"));
     }
 
     // Every text on a page stands out from the picture behind it by the 4.5:1 that WCAG asks
