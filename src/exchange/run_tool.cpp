@@ -36,20 +36,21 @@ qint32 RunTool(const QString &path, const QString &exchangeFolder)
 
     pollfd end{tool.EndHandle(), POLLIN, 0};
     ::poll(&end, 1, QuickToolMs);
-
-    QEventLoop loop;
-    QSocketNotifier ended(qintptr(tool.EndHandle()), QSocketNotifier::Read);
-    const auto wake = [&loop] { loop.exit(ToolEvent); };
-    QObject::connect(&ended, &QSocketNotifier::activated, &loop, wake);
-    QObject::connect(ApplicationEndingNotifier(), &TApplicationEndingNotifier::Ending, &loop, wake);
-
-    std::optional<int> code;
-    while (!(code = tool.Ended())) {
-        // A tool that ignores the request to stop is killed rather than left working on files
-        // the program is about to give up on.
-        if (ApplicationEnding() || loop.exec() != ToolEvent) {
-            tool.Stop(TerminateWaitMs);
-            return E_FAIL;
+    std::optional<int> code = tool.Ended();
+    if (!code) {
+        QEventLoop loop;
+        QSocketNotifier ended(qintptr(tool.EndHandle()), QSocketNotifier::Read);
+        const auto wake = [&loop] { loop.exit(ToolEvent); };
+        QObject::connect(&ended, &QSocketNotifier::activated, &loop, wake);
+        QObject::connect(ApplicationEndingNotifier(), &TApplicationEndingNotifier::Ending, &loop,
+                         wake);
+        while (!(code = tool.Ended())) {
+            // A tool that ignores the request to stop is killed rather than left working on
+            // files the program is about to give up on.
+            if (ApplicationEnding() || loop.exec() != ToolEvent) {
+                tool.Stop(TerminateWaitMs);
+                return E_FAIL;
+            }
         }
     }
     return *code < 0 ? E_FAIL : static_cast<qint8>(*code);
