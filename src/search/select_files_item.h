@@ -29,6 +29,13 @@ private:
     std::unique_ptr<TSelectFilesData> m_record;
 };
 
+// Whether a node of the selection tree is checked: its checked states are the odd ones (1, and
+// 3 under the pointer).
+inline bool Checked(const TStateTreeItem *node)
+{
+    return node->StateIndex() % 2 == 1;
+}
+
 // A checked track of the selection tree, as the hand-over to the description page takes it.
 struct TCheckedTrack {
     QString Name;  // its file name, as the tree shows it

@@ -50,8 +50,7 @@ public:
     void AddTrack(const QString &name, std::unique_ptr<TSelectFilesData> record) override
     {
         // Later tracks follow the folder, which the user may have toggled meanwhile.
-        const int state =
-            m_first ? State() : (m_folder->StateIndex() % 2 == 1 ? StateChecked : StateUnchecked);
+        const int state = m_first ? State() : (Checked(m_folder) ? StateChecked : StateUnchecked);
         m_folder->addChild(new TSelectFilesItem(name, state, ImageTrack, std::move(record)));
         m_page->FoundTracks = true;
         m_first = false;

@@ -9,11 +9,6 @@
 #include <QEvent>
 #include <QLabel>
 
-static bool Checked(const TStateTreeItem *node)
-{
-    return node->StateIndex() % 2 == 1;
-}
-
 static bool IsTrack(const QTreeWidgetItem *node)
 {
     return node->parent() != nullptr;
@@ -66,7 +61,7 @@ void TFormSelectFiles::ToggleCheck(QTreeWidgetItem *item, THitPart hit)
         return;
     // 1 and 2 swap, and so do 3 and 4, so that a highlight stays.
     const int state = node->StateIndex();
-    node->SetStateIndex(state % 2 == 1 ? state + 1 : state - 1);
+    node->SetStateIndex(Checked(node) ? state + 1 : state - 1);
     if (IsTrack(node)) {
         TStateTreeItem *folder = node->ParentItem();
         bool any = Checked(node);
