@@ -35,7 +35,7 @@ struct TStart {
 // Runs in the new process on a stack of its own, while the caller's thread waits and its memory
 // is shared: only system calls, and nothing written but error. A handler of the program must
 // never run here, so every caught signal gets its default action before the caller's signal
-// mask comes back.
+// mask comes back; signals left at their default or ignored stay as they are.
 int StartChild(void *argument)
 {
     auto *start = static_cast<TStart *>(argument);
@@ -43,7 +43,8 @@ int StartChild(void *argument)
     standard.sa_handler = SIG_DFL;
     for (int signal = 1; signal < NSIG; ++signal) {
         struct sigaction current {};
-        if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN)
+        if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN
+            && current.sa_handler != SIG_DFL)
             ::sigaction(signal, &standard, nullptr);
     }
     ::sigprocmask(SIG_SETMASK, &start->callerMask, nullptr);
