@@ -64,7 +64,7 @@ bool RewriteInPlace(const QString &folder, const QString &path, const QByteArray
         return false;
     // Cut to its new length only after the new text is in: a file cut to nothing is flushed too.
     if (::pwrite(file.get(), text.constData(), size_t(text.size()), 0) != text.size()
-        || ::ftruncate(file.get(), text.size()) != 0)
+        || (info.st_size > text.size() && ::ftruncate(file.get(), text.size()) != 0))
         return false;
     return file.Close() == 0;
 }
@@ -87,9 +87,9 @@ bool WriteParameters(const QString &folder, const QString &prm, const TParameter
 
 // Runs the tool of the program folder with its parameter file in the exchange folder; false
 // when the run failed, after which the parameter file is gone.
-bool RunWithParameters(const QString &programFolder, const QString &tool, const TParameters &keys)
+bool RunWithParameters(const QString &programFolder, const QString &folder, const QString &tool,
+                       const TParameters &keys)
 {
-    const QString folder = ExchangeFolder(programFolder);
     const QString prm = folder + tool + QStringLiteral(".prm");
     if (WriteParameters(folder, prm, keys) && RunTool(programFolder + tool, folder) >= 0)
         return true;
@@ -142,7 +142,8 @@ bool ConvertWavToWma(const QString &programFolder, const QString &wavPath, const
     // The caller deletes the WAV file after a success, so a run that ends well but leaves no
     // WMA (as when the system's loader cannot find the converter's libraries and ends it with
     // 127) must not count as one.
-    return RunWithParameters(programFolder, tool, keys) && QFile::exists(WmaPathFor(wavPath));
+    return RunWithParameters(programFolder, ExchangeFolder(programFolder), tool, keys)
+        && QFile::exists(WmaPathFor(wavPath));
 }
 
 void UpdateWmaTags(const QString &programFolder, const QString &path, const QString &name,
@@ -155,7 +156,7 @@ void UpdateWmaTags(const QString &programFolder, const QString &path, const QStr
                                          {QLatin1String(ToolProtocol::OperationKey),
                                           QLatin1String(ToolProtocol::UpdateTagsOperation)}}
         + TagParameters(name, album, composer, artist);
-    RunWithParameters(programFolder, tool, keys);
+    RunWithParameters(programFolder, ExchangeFolder(programFolder), tool, keys);
 }
 
 TWmaTags ReadWmaTags(const QString &programFolder, const QString &path)
@@ -164,9 +165,11 @@ TWmaTags ReadWmaTags(const QString &programFolder, const QString &path)
     if (!ToolExists(programFolder, tool) || !CanPass(path))
         return {};
     // A results file left by an interrupted earlier run must not pass for this file's tags.
-    const QString rslt = ExchangeFolder(programFolder) + QStringLiteral("wma.rslt");
-    QFile::remove(rslt);
-    if (!RunWithParameters(programFolder, tool,
+    const QString folder = ExchangeFolder(programFolder);
+    const QString rslt = folder + QStringLiteral("wma.rslt");
+    const QByteArray rsltName = QFile::encodeName(rslt);
+    ::unlink(rsltName.constData());
+    if (!RunWithParameters(programFolder, folder, tool,
                            {{QLatin1String(ToolProtocol::FileToWorkKey), path},
                             {QLatin1String(ToolProtocol::OperationKey),
                              QLatin1String(ToolProtocol::ReadTagsOperation)}}))
@@ -189,6 +192,6 @@ TWmaTags ReadWmaTags(const QString &programFolder, const QString &path)
     } catch (const EQuavermill &) {
         tags = {};
     }
-    QFile::remove(rslt);
+    ::unlink(rsltName.constData());
     return tags;
 }
