@@ -251,11 +251,20 @@ void TFormSelectFiles::ShowProgress(bool force)
     m_labelHint->setText(text);
 }
 
-void TFormSelectFiles::ShowScanFolder(const QString &folder)
+// Measuring a text shapes it, which for the caption's fixed part costs more than the rest of
+// a folder's scan: it is measured again only when that text or the font has changed.
+int TFormSelectFiles::SeekingWidth()
 {
     const QString seeking = Title() + QStringLiteral(" - ") + m_seekingCaption;
+    if (seeking != m_seekingMeasured.Text || font() != m_seekingMeasured.Font)
+        m_seekingMeasured = {seeking, font(), QFontMetrics(font()).horizontalAdvance(seeking)};
+    return m_seekingMeasured.Width;
+}
+
+void TFormSelectFiles::ShowScanFolder(const QString &folder)
+{
     const QFontMetrics metrics(font());
-    const int width = qMax(0, this->width() - metrics.horizontalAdvance(seeking) - 100);
+    const int width = qMax(0, this->width() - SeekingWidth() - 100);
     SetCaptionText(m_seekingCaption + QStringLiteral(" [")
                    + metrics.elidedText(folder, Qt::ElideMiddle, width) + QLatin1Char(']'));
 }

@@ -8,6 +8,7 @@
 #include "search/select_files_item.h"
 
 #include <QElapsedTimer>
+#include <QFont>
 #include <QSet>
 #include <functional>
 
@@ -95,6 +96,7 @@ private:
     void ShowProgress(bool force);
     bool StillWanted(int run) const;
     void ShowScanFolder(const QString &folder);
+    int SeekingWidth();
     void TellLeftOut(const TTrackWalk &walk);
     void PruneGoneFolders(const TVolumeList &volumes);
     bool HasFolderNode(const TVolumeList &volumes, const TVolume &volume) const;
@@ -103,6 +105,12 @@ private:
 
     QString m_normalCaption;
     QString m_seekingCaption = QStringLiteral("Seeking in");
+    // The caption's fixed part while scanning, with the font it was measured in and its width.
+    struct {
+        QString Text;
+        QFont Font;
+        int Width = 0;
+    } m_seekingMeasured;
     QString m_normalAboveText;
     QString m_normalHint;
     static constexpr int ProgressIntervalMs = 100;
