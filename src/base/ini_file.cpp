@@ -34,11 +34,20 @@ TIniFile::TIniFile(const QString &path, TIniKind kind) : m_path(path), d(std::ma
     if (kind == TIniKind::Settings ? !QFile::exists(path) : !IsExchangeFile(path))
         return;
     // A link put in the file's place after the look above is still not followed.
-    const QByteArray bytes =
-        TRegularFile(path, kind == TIniKind::Settings ? TLinks::Follow : TLinks::NoFollow)
-            .ReadAll();
+    Load(TRegularFile(path, kind == TIniKind::Settings ? TLinks::Follow : TLinks::NoFollow)
+             .ReadAll());
+}
+
+TIniFile::TIniFile(const QString &path, const QByteArray &text)
+    : m_path(path), d(std::make_unique<Data>())
+{
+    Load(text);
+}
+
+void TIniFile::Load(const QByteArray &bytes)
+{
     if (d->ini.LoadData(bytes.constData(), size_t(bytes.size())) < 0)
-        throw EQuavermill(QStringLiteral("Cannot read %1").arg(path));
+        throw EQuavermill(QStringLiteral("Cannot read %1").arg(m_path));
 }
 
 TIniFile::~TIniFile() = default;

@@ -20,6 +20,8 @@ public:
     // Reads the file if it exists; a missing file reads as empty. A settings file that exists
     // but cannot be read, or is no regular file, raises EQuavermill.
     explicit TIniFile(const QString &path, TIniKind kind = TIniKind::Settings);
+    // The file at path as the caller read it: text holds its bytes.
+    TIniFile(const QString &path, const QByteArray &text);
     ~TIniFile();
     TIniFile(const TIniFile &) = delete;
     TIniFile &operator=(const TIniFile &) = delete;
@@ -41,6 +43,8 @@ public:
                          const QString &value);
 
 private:
+    void Load(const QByteArray &bytes);
+
     struct Data;
     QString m_path;
     std::unique_ptr<Data> d;

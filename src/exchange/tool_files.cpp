@@ -48,20 +48,33 @@ bool OnlyUserWrites(const QString &folder)
         && info.st_uid == ::geteuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
-// Writes the parameter file over its old content instead of replacing it: ext4 answers a file
-// renamed over another by flushing it to the disk, which would cost the scan more than the
-// tool's whole run. Only in a folder nobody else may write, and never through a link or into
-// anything but a plain file of the folder's own; false when the file must be replaced instead.
-bool RewriteInPlace(const QString &folder, const QString &path, const QByteArray &text)
+void SetParameters(TIniFile &ini, const TParameters &keys)
+{
+    for (const auto &[key, value] : keys)
+        ini.WriteString(QLatin1String(ToolProtocol::ParametersSection), key, value);
+}
+
+// Sets the keys over the parameter file's old content, read and written through one
+// descriptor, instead of replacing the file: ext4 answers a file renamed over another by
+// flushing it to the disk, which would cost the scan more than the tool's whole run. Only in a
+// folder nobody else may write, and never through a link or into anything but a plain file of
+// the folder's own; false when the file must be replaced instead.
+bool RewriteInPlace(const QString &folder, const QString &path, const TParameters &keys)
 {
     if (!OnlyUserWrites(folder))
         return false;
     TFd file(::open(QFile::encodeName(path).constData(),
-                    O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
+                    O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600));
     struct stat info {};
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)
         || info.st_nlink != 1 || info.st_size > ExchangeFileLimit)
         return false;
+    QByteArray old(qsizetype(info.st_size), Qt::Uninitialized);
+    if (::pread(file.get(), old.data(), size_t(old.size()), 0) != old.size())
+        return false;
+    TIniFile ini(path, old);
+    SetParameters(ini, keys);
+    const QByteArray text = ini.Text();
     // Cut to its new length only after the new text is in: a file cut to nothing is flushed too.
     if (::pwrite(file.get(), text.constData(), size_t(text.size()), 0) != text.size()
         || (info.st_size > text.size() && ::ftruncate(file.get(), text.size()) != 0))
@@ -74,11 +87,11 @@ bool RewriteInPlace(const QString &folder, const QString &path, const QByteArray
 bool WriteParameters(const QString &folder, const QString &prm, const TParameters &keys)
 {
     try {
+        if (RewriteInPlace(folder, prm, keys))
+            return true;
         TIniFile ini(prm, TIniKind::Exchange);
-        for (const auto &[key, value] : keys)
-            ini.WriteString(QLatin1String(ToolProtocol::ParametersSection), key, value);
-        if (!RewriteInPlace(folder, prm, ini.Text()))
-            ini.Save();
+        SetParameters(ini, keys);
+        ini.Save();
         return true;
     } catch (const EQuavermill &) {
         return false;
