@@ -190,20 +190,15 @@ TWmaTags ReadWmaTags(const QString &programFolder, const QString &path)
     TWmaTags tags;
     try {
         const TIniFile results(rslt, TIniKind::Exchange);
-        const QString section = QLatin1String(ToolProtocol::ResultsSection);
-        tags.Name = CutUnits(
-            results.ReadString(section, QLatin1String(ToolProtocol::NameKey), QString()), TagUnits);
-        tags.Album =
-            CutUnits(results.ReadString(section, QLatin1String(ToolProtocol::AlbumKey), QString()),
-                     TagUnits);
-        tags.Artist =
-            CutUnits(results.ReadString(section, QLatin1String(ToolProtocol::ArtistKey), QString()),
-                     TagUnits);
-        tags.Composer = CutUnits(
-            results.ReadString(section, QLatin1String(ToolProtocol::ComposerKey), QString()),
-            TagUnits);
+        const auto read = [&results](const char *key) {
+            return CutUnits(results.ReadString(QLatin1String(ToolProtocol::ResultsSection),
+                                               QLatin1String(key), QString()),
+                            TagUnits);
+        };
+        tags = {read(ToolProtocol::NameKey), read(ToolProtocol::AlbumKey),
+                read(ToolProtocol::ArtistKey), read(ToolProtocol::ComposerKey)};
     } catch (const EQuavermill &) {
-        tags = {};
+        // Results that cannot be read give four empty texts.
     }
     ::unlink(rsltName.constData());
     return tags;
