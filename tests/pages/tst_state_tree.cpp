@@ -114,20 +114,24 @@ private Q_SLOTS:
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("clicked");
         QTest::addColumn<QString>("movedTo");
-        QTest::newRow("Space on a track") << "Leaf" << int(Qt::Key_Space) << "Leaf"
-                                          << "";
-        QTest::newRow("Space on a group") << "Root" << int(Qt::Key_Space) << "Root"
-                                          << "";
-        QTest::newRow("Space on no row") << "" << int(Qt::Key_Space) << ""
-                                         << "";
-        QTest::newRow("Down to a track") << "Root" << int(Qt::Key_Down) << ""
-                                         << "Leaf";
-        QTest::newRow("Up to the group") << "Leaf" << int(Qt::Key_Up) << ""
-                                         << "Root";
-        QTest::newRow("End to the last") << "Root" << int(Qt::Key_End) << ""
-                                         << "Bare";
-        QTest::newRow("Down on the last") << "Bare" << int(Qt::Key_Down) << ""
-                                          << "";
+        const struct {
+            const char *name, *current;
+            int key;
+            const char *clicked, *movedTo;
+        } rows[] = {
+            {"Space on a track", "Leaf", Qt::Key_Space, "Leaf", ""},
+            {"Space on a group", "Root", Qt::Key_Space, "Root", ""},
+            {"Space on no row", "", Qt::Key_Space, "", ""},
+            {"Down to a track", "Root", Qt::Key_Down, "", "Leaf"},
+            {"Up to the group", "Leaf", Qt::Key_Up, "", "Root"},
+            {"End to the last", "Root", Qt::Key_End, "", "Bare"},
+            {"Down on the last", "Bare", Qt::Key_Down, "", ""},
+        };
+        for (const auto &row : rows) {
+            QTest::newRow(row.name)
+                << QString::fromLatin1(row.current) << row.key << QString::fromLatin1(row.clicked)
+                << QString::fromLatin1(row.movedTo);
+        }
     }
 
     void keys()
